@@ -1,0 +1,170 @@
+#include "ops/qtask.h"
+
+#include "ops/fgetstring.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace kestrel {
+
+namespace {
+
+QWidget *ParentOf(QObject *owner)
+{
+    if (auto *widget = qobject_cast<QWidget *>(owner))
+        return widget->window();
+    return QApplication::activeWindow();
+}
+
+QMessageBox::Icon IconOf(unsigned flags)
+{
+    switch (flags & 0xF0) {
+    case MB_ICONERROR:
+        return QMessageBox::Critical;
+    case MB_ICONQUESTION:
+        return QMessageBox::Question;
+    case MB_ICONWARNING:
+        return QMessageBox::Warning;
+    case MB_ICONINFORMATION:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+} // namespace
+
+int QtAsk::MessageBox(QObject *owner, const QString &text, const QString &caption,
+                      unsigned flags)
+{
+    QMessageBox box(IconOf(flags), caption, text, QMessageBox::NoButton, ParentOf(owner));
+    struct Choice {
+        QString label;
+        QMessageBox::ButtonRole role;
+        int result;
+    };
+    QList<Choice> choices;
+    switch (flags & 0x0F) {
+    case MB_OKCANCEL:
+        choices = {{QStringLiteral("OK"), QMessageBox::AcceptRole, mrOk},
+                   {QStringLiteral("Cancel"), QMessageBox::RejectRole, mrCancel}};
+        break;
+    case MB_YESNOCANCEL:
+        choices = {{QStringLiteral("&Yes"), QMessageBox::YesRole, mrYes},
+                   {QStringLiteral("&No"), QMessageBox::NoRole, mrNo},
+                   {QStringLiteral("Cancel"), QMessageBox::RejectRole, mrCancel}};
+        break;
+    case MB_YESNO:
+        choices = {{QStringLiteral("&Yes"), QMessageBox::YesRole, mrYes},
+                   {QStringLiteral("&No"), QMessageBox::NoRole, mrNo}};
+        break;
+    default:
+        choices = {{QStringLiteral("OK"), QMessageBox::AcceptRole, mrOk}};
+        break;
+    }
+    QList<QAbstractButton *> buttons;
+    for (const Choice &c : choices)
+        buttons << box.addButton(c.label, c.role);
+    box.setDefaultButton(qobject_cast<QPushButton *>(buttons.first()));
+    box.exec();
+    const int clicked = buttons.indexOf(box.clickedButton());
+    if (clicked >= 0)
+        return choices[clicked].result;
+    // Closed with Escape or the close box: a YES/NO box answers No.
+    return (flags & 0x0F) == MB_YESNO ? mrNo : (flags & 0x0F) == MB_OK ? mrOk : mrCancel;
+}
+
+int QtAsk::GetString(QObject *owner, const QString &caption, const QString &prompt, QString &text,
+                     bool selectAll, bool keepSelection, bool masked)
+{
+    TfGetString dialog(ParentOf(owner));
+    dialog.setWindowTitle(caption);
+    dialog.Descript->setText(prompt);
+    dialog.Edit->setText(text);
+    dialog.Edit->setEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
+    if (selectAll)
+        dialog.Edit->selectAll();
+    else
+        dialog.Edit->setCursorPosition(keepSelection ? 0 : int(text.size()));
+    if (dialog.exec() != QDialog::Accepted)
+        return mrCancel;
+    text = dialog.Edit->text();
+    return mrOk;
+}
+
+TFileExistsAnswer QtAsk::FileExists(QObject *owner, const TFileExistsQuestion &q)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm Replace file"), q.fileNameText,
+                    QMessageBox::NoButton, ParentOf(owner));
+    QAbstractButton *overwrite = box.addButton(QStringLiteral("Over&write"), QMessageBox::YesRole);
+    QAbstractButton *skip = box.addButton(QStringLiteral("&Skip"), QMessageBox::NoRole);
+    box.addButton(QStringLiteral("&Cancel"), QMessageBox::RejectRole);
+    box.exec();
+    TFileExistsAnswer answer;
+    if (box.clickedButton() == overwrite)
+        answer.modalResult = mrYes;
+    else if (box.clickedButton() == skip)
+        answer.modalResult = mrNo;
+    return answer;
+}
+
+int QtAsk::DeleteWarning(QObject *owner, const QString &text, int focused, bool allCaption)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Delete Confirm"), text,
+                    QMessageBox::NoButton, ParentOf(owner));
+    QAbstractButton *all = box.addButton(allCaption ? QStringLiteral("All(&A)")
+                                                    : QStringLiteral("&Delete"),
+                                         QMessageBox::AcceptRole);
+    QAbstractButton *yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
+    QAbstractButton *no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+    box.setDefaultButton(qobject_cast<QPushButton *>(focused == 0 ? all : focused == 1 ? yes : no));
+    box.exec();
+    if (box.clickedButton() == all)
+        return mrAll;
+    if (box.clickedButton() == yes)
+        return mrYes;
+    if (box.clickedButton() == no)
+        return mrNo;
+    return mrCancel;
+}
+
+bool QtAsk::SelectFolder(QObject *owner, const QString &caption, QString &folder)
+{
+    const QString chosen = QFileDialog::getExistingDirectory(ParentOf(owner), caption, folder);
+    if (chosen.isEmpty())
+        return false;
+    folder = chosen;
+    return true;
+}
+
+bool QtAsk::OpenFileName(QObject *owner, const QString &caption, const QString &filter,
+                         QString &path)
+{
+    const QString chosen = QFileDialog::getOpenFileName(ParentOf(owner), caption, path, filter);
+    if (chosen.isEmpty())
+        return false;
+    path = chosen;
+    return true;
+}
+
+bool QtAsk::SaveFileName(QObject *owner, const QString &caption, const QString &filter,
+                         QString &path)
+{
+    const QString chosen = QFileDialog::getSaveFileName(ParentOf(owner), caption, path, filter);
+    if (chosen.isEmpty())
+        return false;
+    path = chosen;
+    return true;
+}
+
+int QtAsk::SelectDrive(QObject *owner, QString &text, const QStringList &, const QString &)
+{
+    return GetString(owner, QStringLiteral("Select Drive"), QStringLiteral("Drive or folder:"),
+                     text, true, false, false);
+}
+
+} // namespace kestrel

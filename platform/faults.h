@@ -1,0 +1,16 @@
+#pragma once
+// Test-only fault injection: make the n-th read, write, create or rename
+// (counted from the moment the fault is armed) fail with a chosen Windows code.
+
+#include "platform/wintypes.h"
+
+namespace kestrel::sys {
+
+enum class FaultOp { Read, Write, Create, Rename };
+
+void InjectFault(FaultOp op, int nth, DWORD code);
+void ClearFaults();
+// Used by the layer itself: true (with the code) when this call is to fail.
+bool FaultDue(FaultOp op, DWORD &code);
+
+} // namespace kestrel::sys

@@ -1,0 +1,32 @@
+#pragma once
+// Shell services that need no window system: the program's folder, type
+// names, the Trash, the user's special folders and external programs.
+
+#include <QString>
+#include <QStringList>
+
+namespace kestrel::sys {
+
+// Folder of the program's own files, Windows form, ending in a backslash:
+// KESTREL_HOME, else the executable's folder when writable, else
+// ~/.config/kestrel/.
+QString ProgramDir();
+
+// Type name of a file or folder (SHGetFileInfo SHGFI_TYPENAME). With
+// useAttributes the file is not touched: the type comes from the name alone.
+QString GetTypeName(const QString &path, bool isFolder, bool useAttributes);
+
+// Moves a file to the freedesktop.org Trash; false with the last error set.
+bool MoveToTrash(const QString &path);
+
+enum class SpecialFolder { Desktop, StartMenu, Personal, Temp, Trash };
+QString GetSpecialFolder(SpecialFolder which); // Windows form, "" when none
+
+// Looks up an external program on PATH; "arj.exe" that is missing is tried as
+// "arj". Returns the native path or "".
+QString FindProgram(const QString &name);
+// Starts a program detached, arguments as a list (never through a shell),
+// working folder in Windows form. False with the last error set.
+bool StartProgram(const QString &program, const QStringList &args, const QString &workDir);
+
+} // namespace kestrel::sys

@@ -1,0 +1,80 @@
+#pragma once
+// A TAsk for tests: answers come from a queue prepared by the test, every
+// question is recorded, and a question nobody prepared for fails the test.
+
+#include "ops/ask.h"
+
+#include <QList>
+#include <QString>
+
+#include <deque>
+#include <functional>
+
+namespace kestrel::test {
+
+enum class QuestionKind { MessageBox, GetString, FileExists, DeleteWarning, SelectFolder,
+                          OpenFileName, SaveFileName, SelectDrive };
+
+struct Question {
+    QuestionKind kind = QuestionKind::MessageBox;
+    QString caption;
+    QString text;       // message, prompt, replace text or initial folder/path
+    unsigned flags = 0; // MessageBox flags
+    int focused = 0;    // DeleteWarning focused button
+    bool allCaption = false;
+    bool masked = false;
+    TFileExistsQuestion fileExists;
+};
+
+struct Answer {
+    QuestionKind kind;
+    int result = mrCancel;  // modal result, or 1/0 for pickers
+    QString text;           // GetString text, picked path, drive text
+    bool all = false;       // FileExists
+};
+
+class ScriptedAsk : public TAsk {
+public:
+    ScriptedAsk();  // installs itself
+    ~ScriptedAsk() override; // restores the previous one; unused answers fail the test
+
+    void Expect(Answer answer) { answers.push_back(std::move(answer)); }
+    void ExpectMessageBox(int result) { Expect({QuestionKind::MessageBox, result, {}, false}); }
+    void ExpectGetString(int result, const QString &text = {})
+    {
+        Expect({QuestionKind::GetString, result, text, false});
+    }
+    void ExpectFileExists(int result, bool all = false, const QString &newTarget = {})
+    {
+        Expect({QuestionKind::FileExists, result, newTarget, all});
+    }
+    void ExpectDeleteWarning(int result) { Expect({QuestionKind::DeleteWarning, result, {}, false}); }
+
+    // Called while a question is "open", as a modal event loop would run code.
+    std::function<void(const Question &)> during;
+
+    QList<Question> asked;
+    int Pending() const { return int(answers.size()); }
+
+    int MessageBox(QObject *owner, const QString &text, const QString &caption,
+                   unsigned flags) override;
+    int GetString(QObject *owner, const QString &caption, const QString &prompt, QString &text,
+                  bool selectAll, bool keepSelection, bool masked) override;
+    TFileExistsAnswer FileExists(QObject *owner, const TFileExistsQuestion &q) override;
+    int DeleteWarning(QObject *owner, const QString &text, int focused, bool allCaption) override;
+    bool SelectFolder(QObject *owner, const QString &caption, QString &folder) override;
+    bool OpenFileName(QObject *owner, const QString &caption, const QString &filter,
+                      QString &path) override;
+    bool SaveFileName(QObject *owner, const QString &caption, const QString &filter,
+                      QString &path) override;
+    int SelectDrive(QObject *owner, QString &text, const QStringList &workFolders,
+                    const QString &excluded) override;
+
+private:
+    Answer Take(const Question &q);
+
+    std::deque<Answer> answers;
+    TAsk *previous;
+};
+
+} // namespace kestrel::test
