@@ -68,23 +68,18 @@ TEST_F(ColorListTest, BasicKeysAnyOrderAnyCaseFirstLineCounts)
     EXPECT_EQ(list.GetExtColor(QStringLiteral("back")), Silver) << "basic lines left the table";
 }
 
-TEST_F(ColorListTest, MissingFileResetsBasicColoursKeepsExtensions)
+TEST_F(ColorListTest, MissingOrUnreadableFileResetsBasicColoursKeepsExtensions)
 {
-    TColorList list = LoadedFrom("[Basic]\r\nNORMAL=5\r\nBACK=7\r\n\r\n[Ext]\r\ntxt=42\r\n");
-    ASSERT_EQ(list.GetColor(ciBack), 7u);
-    list.LoadFromFile(QStringLiteral("C:\\none.col"));
-    EXPECT_EQ(list.GetColor(ciBack), 0u);
-    EXPECT_EQ(list.GetExtColor(QStringLiteral("txt")), 42u);
-    EXPECT_EQ(list.GetExtColor(QStringLiteral("doc")), Silver);
-}
-
-TEST_F(ColorListTest, ReadFailureActsLikeMissingFile)
-{
-    TColorList list = LoadedFrom("[Basic]\r\nBACK=7\r\n\r\n[Ext]\r\ntxt=42\r\n");
-    sys::InjectFault(sys::FaultOp::Read, 1, 30);
-    list.LoadFromFile(QStringLiteral("C:\\kestrel.col"));
-    EXPECT_EQ(list.GetColor(ciBack), 0u);
-    EXPECT_EQ(list.GetExtColor(QStringLiteral("txt")), 42u);
+    for (const bool missing : {true, false}) {
+        TColorList list = LoadedFrom("[Basic]\r\nBACK=7\r\n\r\n[Ext]\r\ntxt=42\r\n");
+        ASSERT_EQ(list.GetColor(ciBack), 7u);
+        if (!missing)
+            sys::InjectFault(sys::FaultOp::Read, 1, 30);
+        list.LoadFromFile(missing ? QStringLiteral("C:\\none.col")
+                                  : QStringLiteral("C:\\kestrel.col"));
+        EXPECT_EQ(list.GetColor(ciBack), 0u) << missing;
+        EXPECT_EQ(list.GetExtColor(QStringLiteral("txt")), 42u) << missing;
+    }
 }
 
 TEST_F(ColorListTest, ReloadReplacesExtensionTable)
