@@ -85,7 +85,7 @@ void TColorList::LoadFromFile(const QString &path)
     QByteArray bytes;
     if (!sys::ReadWholeFile(path, bytes))
         return;
-    QStringList lines = SplitLines(bytes);
+    const QStringList lines = SplitLines(bytes);
     bytes.clear();
 
     std::array<bool, BasicColorCount> found{};
