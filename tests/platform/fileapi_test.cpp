@@ -1,3 +1,4 @@
+#include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/faults.h"
 #include "platform/fileapi.h"
@@ -6,7 +7,10 @@
 
 #include "tests/support/machine.h"
 
+#include <QDir>
 #include <QFile>
+#include <QStorageInfo>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -353,6 +357,39 @@ TEST_F(FileApiTest, MoveFileNeverReplaces)
     EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
     EXPECT_FALSE(MoveFile(QStringLiteral("C:\\b.txt"), QStringLiteral("C:\\no\\x.txt")));
     EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
+}
+
+// Across file systems a file is copied whole, then its source removed.
+TEST_F(FileApiTest, MoveFileAcrossFileSystems)
+{
+    QTemporaryDir other(QStringLiteral("/dev/shm/kestrel-XXXXXX"));
+    if (!other.isValid() || QStorageInfo(other.path()).device() == QStorageInfo(Root()).device())
+        GTEST_SKIP() << "no second file system";
+    qputenv("KESTREL_DRIVES", qgetenv("KESTREL_DRIVES") + ";X=" + other.path().toUtf8());
+    ReloadDriveTable();
+
+    const QByteArray data = Pattern(3'000'000);
+    MakeFile(QStringLiteral("C:\\move.bin"), data);
+    SetAttributes(QStringLiteral("C:\\move.bin"), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
+    SetTime(QStringLiteral("C:\\move.bin"), 1'000'000'000);
+    ASSERT_TRUE(MoveFile(QStringLiteral("C:\\move.bin"), QStringLiteral("X:\\move.bin")));
+    EXPECT_FALSE(Exists(QStringLiteral("C:\\move.bin")));
+    const Found moved = One(QStringLiteral("X:\\move.bin"));
+    EXPECT_EQ(moved.attributes, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
+    EXPECT_EQ(moved.lastWrite, UnixToFileTime(1'000'000'000, 0));
+    QFile f(other.path() + QStringLiteral("/move.bin"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll() == data);
+
+    MakeFile(QStringLiteral("C:\\move.bin"), "second");
+    EXPECT_FALSE(MoveFile(QStringLiteral("C:\\move.bin"), QStringLiteral("X:\\MOVE.BIN")));
+    EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
+    EXPECT_EQ(Contents(QStringLiteral("C:\\move.bin")), QByteArray("second"));
+    MakeFolder(QStringLiteral("C:\\folder"));
+    EXPECT_FALSE(MoveFile(QStringLiteral("C:\\folder"), QStringLiteral("X:\\folder")));
+    EXPECT_EQ(GetLastError(), ERROR_NOT_SAME_DEVICE);
+    EXPECT_EQ(QDir(other.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList({QStringLiteral("move.bin")})); // no temporary left behind
 }
 
 TEST_F(FileApiTest, FoldersAndDeletion)
