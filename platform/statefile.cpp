@@ -44,7 +44,8 @@ int CreateTemp(const QByteArray &target, QByteArray &temp)
 {
     const QByteArray folder = DirName(target);
     for (;;) {
-        temp = folder + "/.kestrel-" + QByteArray::number(QRandomGenerator::global()->generate(), 36);
+        temp =
+            folder + "/.kestrel-" + QByteArray::number(QRandomGenerator::global()->generate(), 36);
         const int fd = open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
             return fd;
