@@ -99,6 +99,8 @@ bool ReadWholeFile(const QString &path, QByteArray &contents)
         code = ErrorFromErrno(errno);
     else if (st.isDir())
         code = ERROR_ACCESS_DENIED;
+    else
+        FaultDue(FaultOp::Read, code);
     // Read to the end rather than to the size seen: the file may grow meanwhile.
     QByteArray data;
     std::size_t chunk = std::size_t(st.size) + 1;
