@@ -2,6 +2,7 @@
 #include "platform/errors.h"
 #include "platform/fileapi.h"
 #include "platform/names.h"
+#include "platform/native.h"
 
 #include "tests/support/machine.h"
 
@@ -294,6 +295,56 @@ TEST_F(DriveTableTest, TempPathIsReachable)
     ASSERT_TRUE(ToNative(temp + QStringLiteral("x.$$$"), native)) << temp.toStdString();
     EXPECT_EQ(native, Under("elsewhere/x.$$$"));
     qputenv("TMPDIR", saved);
+}
+
+TEST(MountDetection, UserVisibleMountsBecomeDrivesInMountOrder)
+{
+    const QByteArray mountinfo =
+        "26 1 254:0 / / rw - ext4 /dev/vda rw\n"
+        "27 26 0:24 / /mnt/ram ro - tmpfs none ro\n"
+        "28 26 0:98 / /proc rw - proc proc rw\n"
+        "30 26 0:97 / /media/me/USB\\040Stick rw,nosuid shared:5 - vfat /dev/nosuch1 rw\n"
+        "31 26 0:96 / /srv/cd ro - iso9660 /dev/nosuch2 ro\n"
+        "32 26 0:50 / /home/me/net rw - cifs //srv/pub rw\n"
+        "33 26 0:51 / /data rw - nfs4 host:/export rw\n"
+        "34 26 0:95 / /home rw - ext4 /dev/nosuch3 rw\n"
+        "35 26 0:94 / /mnt/old rw - ext4 /dev/nosuch4 rw\n"
+        "36 26 0:93 / /mnt/old rw - xfs /dev/nosuch5 rw\n"
+        "not a mount line\n";
+    const struct {
+        char letter;
+        const char *root;
+        unsigned type;
+    } expected[] = {{'C', "/", DRIVE_FIXED},
+                    {'D', "/mnt/ram", DRIVE_RAMDISK},
+                    {'E', "/media/me/USB Stick", DRIVE_FIXED},
+                    {'F', "/srv/cd", DRIVE_CDROM},
+                    {'G', "/home/me/net", DRIVE_REMOTE},
+                    {'H', "/data", DRIVE_REMOTE},
+                    {'I', "/mnt/old", DRIVE_FIXED}};
+    const QList<DriveEntry> drives = DrivesFromMountInfo(mountinfo);
+    ASSERT_EQ(drives.size(), qsizetype(std::size(expected)));
+    for (qsizetype i = 0; i < drives.size(); ++i) {
+        EXPECT_EQ(drives[i].info.letter, QLatin1Char(expected[i].letter));
+        EXPECT_EQ(drives[i].info.nativeRoot, QByteArray(expected[i].root));
+        EXPECT_EQ(drives[i].info.type, expected[i].type) << expected[i].root;
+    }
+    const QList<ShareEntry> shares = SharesFromMountInfo(mountinfo);
+    ASSERT_EQ(shares.size(), 1);
+    EXPECT_EQ(shares[0].info.unc, QStringLiteral("\\\\srv\\pub"));
+    EXPECT_EQ(shares[0].info.nativeRoot, QByteArray("/home/me/net"));
+}
+
+TEST(MountDetection, ThisMachineHasADriveC)
+{
+    qunsetenv("KESTREL_DRIVES");
+    ReloadDriveTable();
+    QByteArray native;
+    ASSERT_TRUE(ToNative(QStringLiteral("C:\\"), native));
+    EXPECT_EQ(native, QByteArray("/"));
+    QString path;
+    ASSERT_TRUE(FromNative("/usr/bin", path));
+    EXPECT_EQ(path, QStringLiteral("C:\\usr\\bin"));
 }
 
 TEST(PathHelpers, SplitAndJoin)
