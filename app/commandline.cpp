@@ -38,33 +38,39 @@ void TCommandLine::Run(const QString &text, bool typed)
 
 void TCommandLine::Execute(const QString &word, const QString &args)
 {
-    QString folder;
     if (IsDriveSwitch(word) && args.isEmpty())
-        folder = word.toUpper() + QLatin1Char('\\');
-    else if (IsWord(word, "cd.."))
-        folder = QStringLiteral("..");
-    else if (IsWord(word, "cd\\"))
-        folder = QStringLiteral("\\");
-    else if (IsWord(word, "cd"))
-        folder = Unquoted(args);
-    else if (IsWord(word, "md") || IsWord(word, "mkdir"))
+        return OpenFolder(word.toUpper() + QLatin1Char('\\'));
+    if (IsWord(word, "cd.."))
+        return OpenFolder(QStringLiteral(".."));
+    if (IsWord(word, "cd\\"))
+        return OpenFolder(QStringLiteral("\\"));
+    if (IsWord(word, "cd"))
+        return OpenFolder(Unquoted(args));
+    if (IsWord(word, "md") || IsWord(word, "mkdir"))
         return MakeFolder(args);
-    else if (IsWord(word, "format")) {
-        const QString drive = args.isEmpty() ? target.PanelNames().folder : args;
-        if (!drive.isEmpty() && drive[0].isLetter())
-            target.FormatDrive(drive[0].toUpper(), args.contains(QLatin1String("/q"),
-                                                                 Qt::CaseInsensitive));
-        return;
-    } else if (IsWord(word, "copy"))
+    if (IsWord(word, "format"))
+        return Format(args);
+    if (IsWord(word, "copy"))
         return target.RunProgram(QStringLiteral("command"), QStringLiteral("/k copy ") + args);
-    else if (IsWord(word, "exit"))
+    if (IsWord(word, "exit"))
         return target.Exit();
-    else
-        return target.RunProgram(word, args);
+    target.RunProgram(word, args);
+}
 
+void TCommandLine::OpenFolder(const QString &path)
+{
     // A folder that cannot be entered is said so, rather than nothing happening.
-    if (!folder.isEmpty() && !target.SetFolder(folder))
+    if (!path.isEmpty() && !target.SetFolder(path))
         ShowError(sys::ERROR_PATH_NOT_FOUND, errorCaption, true);
+}
+
+void TCommandLine::Format(const QString &args)
+{
+    // Without a drive letter the panel's drive is meant; the tool asks before it formats.
+    const QString drive = args.isEmpty() ? target.PanelNames().folder : args;
+    if (!drive.isEmpty() && drive[0].isLetter())
+        target.FormatDrive(drive[0].toUpper(),
+                           args.contains(QLatin1String("/q"), Qt::CaseInsensitive));
 }
 
 void TCommandLine::MakeFolder(const QString &args)

@@ -51,7 +51,9 @@ public:
 
 private:
     void Execute(const QString &word, const QString &args);
+    void OpenFolder(const QString &path);
     void MakeFolder(const QString &args);
+    void Format(const QString &args);
     void AddToHistory(const QString &text);
 
     TCommandTarget &target;

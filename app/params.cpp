@@ -64,8 +64,8 @@ QString ExpandParams(const QString &text, const TPanelNames &names, bool &askToE
                 next.append(piece);
                 continue;
             }
-            const QStringList parts = piece.text.split(key, Qt::KeepEmptyParts,
-                                                       Qt::CaseInsensitive);
+            const QStringList parts =
+                piece.text.split(key, Qt::KeepEmptyParts, Qt::CaseInsensitive);
             for (qsizetype i = 0; i < parts.size(); ++i) {
                 if (i > 0) {
                     next.append({value, false});

@@ -247,12 +247,12 @@ QByteArray EncodeLinkInfo(const TShellLink &link)
     const DWORD suffixUnicodeAt = w.Size();
     w.Unicode(suffix, true);
 
-    w.PatchU32(0x0C, network ? 0 : blockAt);   // VolumeIDOffset
-    w.PatchU32(0x10, localBaseAt);              // LocalBasePathOffset
-    w.PatchU32(0x14, network ? blockAt : 0);   // CommonNetworkRelativeLinkOffset
-    w.PatchU32(0x18, suffixAt);                 // CommonPathSuffixOffset
-    w.PatchU32(0x1C, localBaseUnicodeAt);       // LocalBasePathOffsetUnicode
-    w.PatchU32(0x20, suffixUnicodeAt);          // CommonPathSuffixOffsetUnicode
+    w.PatchU32(0x0C, network ? 0 : blockAt); // VolumeIDOffset
+    w.PatchU32(0x10, localBaseAt);           // LocalBasePathOffset
+    w.PatchU32(0x14, network ? blockAt : 0); // CommonNetworkRelativeLinkOffset
+    w.PatchU32(0x18, suffixAt);              // CommonPathSuffixOffset
+    w.PatchU32(0x1C, localBaseUnicodeAt);    // LocalBasePathOffsetUnicode
+    w.PatchU32(0x20, suffixUnicodeAt);       // CommonPathSuffixOffsetUnicode
     w.PatchU32(0, w.Size());
     return w.bytes;
 }
@@ -289,24 +289,25 @@ bool DecodeLinkInfo(const QByteArray &bytes, qsizetype at, qsizetype fileEnd, TS
     if (r.Failed())
         return false;
 
-    const QString suffix = suffixUnicodeOffset ? r.UnicodeAt(at, suffixUnicodeOffset)
-                                               : r.AnsiAt(at, suffixOffset);
+    const QString suffix =
+        suffixUnicodeOffset ? r.UnicodeAt(at, suffixUnicodeOffset) : r.AnsiAt(at, suffixOffset);
     if (flags & volumeIdAndLocalBasePath) {
         const QString base = localBaseUnicodeOffset ? r.UnicodeAt(at, localBaseUnicodeOffset)
                                                     : r.AnsiAt(at, localBaseOffset);
         if (!base.isEmpty())
             link.target = JoinSuffix(base, suffix);
-        Reader v(bytes, at + volumeIdOffset, at + size);
+        const qsizetype volumeAt = at + volumeIdOffset;
+        Reader v(bytes, volumeAt, at + size);
         const DWORD volumeSize = v.U32();
         link.driveType = v.U32();
         link.driveSerial = v.U32();
         const DWORD labelOffset = v.U32();
-        const qsizetype volumeEnd = qMin(at + qsizetype(volumeSize), at + qsizetype(size));
-        Reader label(bytes, at + volumeIdOffset, volumeEnd);
+        const qsizetype volumeEnd = qMin(volumeAt + qsizetype(volumeSize), at + qsizetype(size));
+        const Reader label(bytes, volumeAt, volumeEnd);
         if (labelOffset == 0x14)
-            link.volumeLabel = label.UnicodeAt(at + volumeIdOffset, v.U32());
+            link.volumeLabel = label.UnicodeAt(volumeAt, v.U32());
         else
-            link.volumeLabel = label.AnsiAt(at + volumeIdOffset, labelOffset);
+            link.volumeLabel = label.AnsiAt(volumeAt, labelOffset);
     } else if (flags & commonNetworkRelativeLink) {
         const qsizetype netAt = at + networkOffset;
         Reader n(bytes, netAt, at + size);
@@ -350,8 +351,7 @@ QString RelativePath(const QString &folder, const QString &target)
     const QString drive = ExtractFileDrive(target);
     if (drive.isEmpty() || !SameText(drive, ExtractFileDrive(folder)))
         return {};
-    const QStringList from =
-        folder.mid(drive.size()).split(QLatin1Char('\\'), Qt::SkipEmptyParts);
+    const QStringList from = folder.mid(drive.size()).split(QLatin1Char('\\'), Qt::SkipEmptyParts);
     const QStringList to = target.mid(drive.size()).split(QLatin1Char('\\'), Qt::SkipEmptyParts);
     qsizetype common = 0;
     while (common < from.size() && common + 1 < to.size() && SameText(from[common], to[common]))

@@ -79,10 +79,10 @@ TEST_F(ClipboardFormatsTest, WritesWhatOtherFileManagersRead)
             natives.append(url.toLocalFile());
         EXPECT_EQ(natives, QStringList({QString::fromUtf8(Native(files[0])),
                                         QString::fromUtf8(Native(files[1]))}));
-        EXPECT_EQ(data.data(QString::fromLatin1(mimeKdeCutSelection)),
-                  QByteArray(cut ? "1" : "0"));
+        EXPECT_EQ(data.data(QString::fromLatin1(mimeKdeCutSelection)), QByteArray(cut ? "1" : "0"));
         // A GNOME-style reader.
-        const QList<QByteArray> lines = data.data(QString::fromLatin1(mimeGnomeCopiedFiles)).split('\n');
+        const QList<QByteArray> lines =
+            data.data(QString::fromLatin1(mimeGnomeCopiedFiles)).split('\n');
         ASSERT_EQ(lines.size(), 3);
         EXPECT_EQ(lines[0], QByteArray(cut ? "cut" : "copy"));
         EXPECT_EQ(QUrl::fromEncoded(lines[1]).toLocalFile(), QString::fromUtf8(Native(files[0])));
@@ -128,14 +128,19 @@ TEST_F(ClipboardFormatsTest, BadInputNeverMovesAndNeverInventsFiles)
         {"outside every drive", {{mimeUriList, outside + "\r\n" + a}}, 1, {files[0]}},
         {"localhost and comments",
          {{mimeUriList, "# from a drag\r\nfile://localhost" + a.mid(7) + "\r\nmailto:x@y\r\n"}},
-         1, {files[0]}},
-        {"missing file kept for the engine to report", {{mimeUriList, missing}}, 1,
+         1,
+         {files[0]}},
+        {"missing file kept for the engine to report",
+         {{mimeUriList, missing}},
+         1,
          {"C:\\gone.txt"}},
         {"gnome garbage word", {{mimeGnomeCopiedFiles, "kut\n" + a}}, 1, {files[0]}},
         {"kde garbage mark", {{mimeUriList, a}, {mimeKdeCutSelection, "yes"}}, 1, {files[0]}},
         {"short effect", {{mimeUriList, a}, {mimePreferredDropEffect, "\x02"}}, 1, {files[0]}},
-        {"marks disagree", {{mimeUriList, a}, {mimeKdeCutSelection, "1"},
-                            {mimePreferredDropEffect, Dword(1)}}, 1, {files[0]}},
+        {"marks disagree",
+         {{mimeUriList, a}, {mimeKdeCutSelection, "1"}, {mimePreferredDropEffect, Dword(1)}},
+         1,
+         {files[0]}},
         {"cut with nothing to paste", {{mimeGnomeCopiedFiles, "cut\n"}}, 0, {}},
     };
     for (const Case &c : cases) {

@@ -44,9 +44,10 @@ QByteArray WindowsStyleLink()
     idList += U16(0);
     b += U16(std::uint16_t(idList.size())) + idList;
 
-    const QByteArray volume = U32(0x11) + U32(3) + U32(0x307A8A81) + U32(0x10) + QByteArray("\0", 1);
-    QByteArray info = U32(0) + U32(0x1C) + U32(1) + U32(0x1C) + U32(0x1C + volume.size()) + U32(0) +
-                      U32(0);
+    const QByteArray volume =
+        U32(0x11) + U32(3) + U32(0x307A8A81) + U32(0x10) + QByteArray("\0", 1);
+    QByteArray info =
+        U32(0) + U32(0x1C) + U32(1) + U32(0x1C) + U32(0x1C + volume.size()) + U32(0) + U32(0);
     info += volume;
     info += QByteArray("C:\\test\\a.txt", 14);
     const std::uint32_t suffixAt = std::uint32_t(info.size());
