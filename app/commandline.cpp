@@ -1,7 +1,7 @@
 #include "app/commandline.h"
 
+#include "app/errorbox.h"
 #include "ops/ask.h"
-#include "ops/errors.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/fileapi.h"
@@ -61,7 +61,7 @@ void TCommandLine::OpenFolder(const QString &path)
 {
     // A folder that cannot be entered is said so, rather than nothing happening.
     if (!path.isEmpty() && !target.SetFolder(path))
-        ShowError(sys::ERROR_PATH_NOT_FOUND, errorCaption, true);
+        ShowCommandError(owner, sys::ERROR_PATH_NOT_FOUND);
 }
 
 void TCommandLine::Format(const QString &args)
@@ -84,7 +84,7 @@ void TCommandLine::MakeFolder(const QString &args)
         return;
     }
     if (!sys::CreateDirectory(name))
-        ShowError(int(sys::GetLastError()), errorCaption, true);
+        ShowCommandError(owner, sys::GetLastError());
 }
 
 void TCommandLine::OpenWithParameters(bool focusedIsFolder)

@@ -1,8 +1,7 @@
 #include "app/selectedlist.h"
 
+#include "app/errorbox.h"
 #include "ops/ask.h"
-#include "ops/errors.h"
-#include "ops/strings.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/filetime.h"
@@ -77,7 +76,7 @@ void SaveSelectedList(QObject *owner, const QString &folder, const QList<TListed
                             QStringLiteral("Text(*.txt)"), path))
         return;
     if (!sys::WriteWholeFile(path, SelectedListText(folder, entries)))
-        ShowError(int(sys::GetLastError()), QStringLiteral("Error"), true);
+        ShowCommandError(owner, sys::GetLastError());
 }
 
 QString PathNameText(const QString &folder, const QString &name, bool isDrive)
