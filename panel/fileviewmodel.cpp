@@ -552,6 +552,7 @@ bool TFileViewModel::IsConsistent() const
 void TFileViewModel::FilesChange()
 {
     ResetSelection();
+    ListingChanged();
     Redraw();
     if (OnFilesChange)
         OnFilesChange();
@@ -639,6 +640,13 @@ void TFileViewModel::SetTitle(const QString &text)
         return;
     Title = text;
     InvalidateTitle();
+}
+
+QString TFileViewModel::TitleInfo() const
+{
+    return QStringLiteral("%1 %2 (%3 bytes)")
+        .arg(Files.Count() - Files.CountKind(fkDrive))
+        .arg(panelstr::Items, ThousandsText(Files.TotalSize()));
 }
 
 } // namespace kestrel

@@ -123,15 +123,21 @@ public:
     void DblClick(int x, int y);
     virtual void Open() = 0;
 
-    // Title -----------------------------------------------------------
+    // Title and status --------------------------------------------------
     QString Title;
     void SetTitle(const QString &text);
+    // "12 Items (3,456 bytes)": entries without the drives, total file size.
+    QString TitleInfo() const;
+    QString EntryStatus() const { return EntryStatusText(GetItemFocused()); }
+    QString SelectionStatus() const { return SelectionStatusText(SelCount, SelSize); }
 
     // Events ------------------------------------------------------------
     std::function<void()> OnChange;      // focus moved
     std::function<void()> OnFilesChange; // listing changed
     std::function<void(const QString &)> OnFindChange;
     std::function<void()> OnChangeSelected;
+    // The owner may change the title and its info text; handled skips drawing.
+    std::function<void(QString &title, bool &handled, QString &info)> OnDrawTitle;
 
 protected:
     // Repaint hooks, answered by the widget.
@@ -141,6 +147,7 @@ protected:
     virtual void ScrollChanged() {}
     virtual void ShowNameToolTip(const QString & /*name*/) {}
     virtual void HideToolTip() {}
+    virtual void ListingChanged() {}
 
     void DrawMoveItem(int oldIndex, int newIndex);
     void FilesChange();
