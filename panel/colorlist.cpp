@@ -31,8 +31,14 @@ const QString BasicSection = QStringLiteral("[Basic]");
 
 std::optional<TColorRef> ParseColor(QStringView text)
 {
+    // Plain decimal digits only: Qt's conversion would stop early at a NUL.
+    const QStringView digits = text.trimmed();
+    if (digits.isEmpty() || !std::all_of(digits.begin(), digits.end(), [](QChar c) {
+            return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+        }))
+        return std::nullopt;
     bool ok = false;
-    const uint value = text.trimmed().toUInt(&ok, 10);
+    const uint value = digits.toUInt(&ok, 10);
     if (!ok)
         return std::nullopt;
     return value;
@@ -79,7 +85,7 @@ void TColorList::LoadFromFile(const QString &path)
     QByteArray bytes;
     if (!sys::ReadWholeFile(path, bytes))
         return;
-    QStringList lines = SplitLines(bytes);
+    const QStringList lines = SplitLines(bytes);
     bytes.clear();
 
     std::array<bool, BasicColorCount> found{};

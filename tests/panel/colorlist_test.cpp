@@ -68,23 +68,18 @@ TEST_F(ColorListTest, BasicKeysAnyOrderAnyCaseFirstLineCounts)
     EXPECT_EQ(list.GetExtColor(QStringLiteral("back")), Silver) << "basic lines left the table";
 }
 
-TEST_F(ColorListTest, MissingFileResetsBasicColoursKeepsExtensions)
+TEST_F(ColorListTest, MissingOrUnreadableFileResetsBasicColoursKeepsExtensions)
 {
-    TColorList list = LoadedFrom("[Basic]\r\nNORMAL=5\r\nBACK=7\r\n\r\n[Ext]\r\ntxt=42\r\n");
-    ASSERT_EQ(list.GetColor(ciBack), 7u);
-    list.LoadFromFile(QStringLiteral("C:\\none.col"));
-    EXPECT_EQ(list.GetColor(ciBack), 0u);
-    EXPECT_EQ(list.GetExtColor(QStringLiteral("txt")), 42u);
-    EXPECT_EQ(list.GetExtColor(QStringLiteral("doc")), Silver);
-}
-
-TEST_F(ColorListTest, ReadFailureActsLikeMissingFile)
-{
-    TColorList list = LoadedFrom("[Basic]\r\nBACK=7\r\n\r\n[Ext]\r\ntxt=42\r\n");
-    sys::InjectFault(sys::FaultOp::Read, 1, 30);
-    list.LoadFromFile(QStringLiteral("C:\\kestrel.col"));
-    EXPECT_EQ(list.GetColor(ciBack), 0u);
-    EXPECT_EQ(list.GetExtColor(QStringLiteral("txt")), 42u);
+    for (const bool missing : {true, false}) {
+        TColorList list = LoadedFrom("[Basic]\r\nBACK=7\r\n\r\n[Ext]\r\ntxt=42\r\n");
+        ASSERT_EQ(list.GetColor(ciBack), 7u);
+        if (!missing)
+            sys::InjectFault(sys::FaultOp::Read, 1, 30);
+        list.LoadFromFile(missing ? QStringLiteral("C:\\none.col")
+                                  : QStringLiteral("C:\\kestrel.col"));
+        EXPECT_EQ(list.GetColor(ciBack), 0u) << missing;
+        EXPECT_EQ(list.GetExtColor(QStringLiteral("txt")), 42u) << missing;
+    }
 }
 
 TEST_F(ColorListTest, ReloadReplacesExtensionTable)
@@ -108,7 +103,7 @@ TEST_F(ColorListTest, BadInputLoadsWithoutHarm)
         {"non-numeric colours",
          "[Basic]\r\nBACK=red\r\nNORMAL=\r\n\r\n[Ext]\r\ndoc=blue\r\ndoc=9\r\n", 0, Silver, Silver,
          Silver},
-        {"out of range and negative", "BACK=99999999999\r\nNORMAL=-1\r\n[Ext]\r\ndoc=0x10\r\n", 0,
+        {"out of range, negative, hex", "BACK=99999999999\r\nNORMAL=-1\r\n[Ext]\r\ndoc=0x10\r\n", 0,
          Silver, Silver, Silver},
         {"junk lines", "garbage\r\n==\r\n=5\r\n[ext]\r\n\x01\x02\r\n[Ext]\r\nnoequals\r\ntxt=6\r\n",
          0, Silver, Silver, 6},
@@ -131,12 +126,12 @@ TEST_F(ColorListTest, BadInputLoadsWithoutHarm)
 TEST_F(ColorListTest, HugeFileLoads)
 {
     QByteArray big = "[Basic]\r\nBACK=11\r\n\r\n[Ext]\r\n";
-    for (int i = 0; i < 200000; ++i)
+    for (int i = 0; i < 100000; ++i)
         big += "x" + QByteArray::number(i) + "=" + QByteArray::number(i) + "\r\n";
     big += QByteArray(4 * 1024 * 1024, 'j') + "\r\ntxt=5\r\n";
     const TColorList list = LoadedFrom(big);
     EXPECT_EQ(list.GetColor(ciBack), 11u);
-    EXPECT_EQ(list.GetExtColor(QStringLiteral("X199999")), 199999u);
+    EXPECT_EQ(list.GetExtColor(QStringLiteral("X99999")), 99999u);
     EXPECT_EQ(list.GetExtColor(QStringLiteral("txt")), 5u);
 }
 
@@ -187,8 +182,9 @@ TEST_F(ColorListTest, RepeatedSavesDoNotGrowTheFile)
         ASSERT_TRUE(TColorList::ReadColorSet(QStringLiteral("C:\\set.col"), set));
         ASSERT_TRUE(TColorList::WriteColorSet(QStringLiteral("C:\\set.col"), set));
         const QByteArray now = Contents(QStringLiteral("C:\\set.col"));
-        if (round > 0)
+        if (round > 0) {
             EXPECT_EQ(now, previous);
+        }
         previous = now;
     }
     EXPECT_EQ(previous, QByteArray("[Basic]\r\nBACK=0\r\n\r\n[Ext]\r\ndoc=1\r\n"));
