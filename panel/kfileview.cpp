@@ -52,7 +52,7 @@ QColor TCustomFileView::Color(int index) const { return FromColorRef(colors.GetC
 
 QRect TCustomFileView::ListRect() const
 {
-    return QRect(0, 0, width() - (scrollBar->isVisible() ? scrollBar->width() : 0), height());
+    return QRect(0, 0, width() - scrollBar->width(), height());
 }
 
 QString TCustomFileView::ShortenText(const QString &text, int width, bool &clipped) const
