@@ -92,7 +92,7 @@ TEST_F(WidgetTest, ClippedNameOffersATooltipAndKeysSearch)
     view.SetFocused(0);
     QTest::keyClicks(&view, QStringLiteral("rep"));
     EXPECT_EQ(view.GetItemFocused()->GetFullName(), QStringLiteral("report.txt"));
-    QTest::keyClick(&view, Qt::Key_R, Qt::ShiftModifier); // Shift+letter is a command key
+    QTest::keyClick(&view, 'R', Qt::ShiftModifier); // Shift+letter is a command key
     EXPECT_EQ(view.FindText, QStringLiteral("rep"));
     QTest::keyClick(&view, Qt::Key_Home);
     EXPECT_EQ(view.FocusedIndex, 0);
