@@ -72,7 +72,10 @@ void TfMain::UpdateFind(const QString &text)
     findPanel->setVisible(!text.isEmpty());
 }
 
-void TfMain::FilterClick(int tag) { fileView->SetFilter(QString::fromLatin1(filterItems[tag].filter)); }
+void TfMain::FilterClick(int tag)
+{
+    fileView->SetFilter(QString::fromLatin1(filterItems[tag].filter));
+}
 
 void TfMain::CreateViewMenu()
 {
@@ -107,7 +110,8 @@ void TfMain::CreateViewMenu()
     QMenu *column = view->addMenu(QStringLiteral("&Column"));
     auto *columnGroup = new QActionGroup(this);
     for (int count = 0; count <= 6; ++count) {
-        QAction *item = column->addAction(count == 0 ? QStringLiteral("&Auto") : QString::number(count));
+        QAction *item =
+            column->addAction(count == 0 ? QStringLiteral("&Auto") : QString::number(count));
         item->setCheckable(true);
         item->setChecked(count == 0);
         columnGroup->addAction(item);

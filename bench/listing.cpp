@@ -30,7 +30,9 @@ void MakeFiles(const QString &folder, int count)
     QDir().mkpath(folder);
     for (int i = 0; i < count; ++i) {
         const QString ext = QString::fromLatin1(extensions[(i * 7) % 10]);
-        QString name = QStringLiteral("%1/file%2").arg(folder).arg((i * 7919) % count, 6, 10, QLatin1Char('0'));
+        QString name = QStringLiteral("%1/file%2")
+                           .arg(folder)
+                           .arg((i * 7919) % count, 6, 10, QLatin1Char('0'));
         if (!ext.isEmpty())
             name += QLatin1Char('.') + ext;
         QFile file(name);
@@ -76,8 +78,9 @@ double FindOnce(const QString &native)
     return Best(3, [&] {
         QProcess find;
         find.setStandardOutputFile(QProcess::nullDevice());
-        find.start(QStringLiteral("find"), {native, QStringLiteral("-maxdepth"), QStringLiteral("1"),
-                                            QStringLiteral("-printf"), QStringLiteral("%f %s %T@\\n")});
+        find.start(QStringLiteral("find"),
+                   {native, QStringLiteral("-maxdepth"), QStringLiteral("1"),
+                    QStringLiteral("-printf"), QStringLiteral("%f %s %T@\\n")});
         find.waitForFinished(-1);
     });
 }
@@ -92,7 +95,8 @@ int main(int argc, char *argv[])
     const QString small = root.path() + QStringLiteral("/c/small");
     MakeFiles(big, 100000);
     MakeFiles(small, 10000);
-    qputenv("KESTREL_DRIVES", (QStringLiteral("C=") + root.path() + QStringLiteral("/c,fixed,Bench")).toUtf8());
+    qputenv("KESTREL_DRIVES",
+            (QStringLiteral("C=") + root.path() + QStringLiteral("/c,fixed,Bench")).toUtf8());
     qputenv("KESTREL_HOME", root.path().toUtf8());
     sys::ReloadDriveTable();
 
@@ -113,6 +117,7 @@ int main(int argc, char *argv[])
     }
     std::printf("listing: 10,000 files %.4f s, 100,000 files %.4f s (x%.1f for 10x the files)\n",
                 ours10k, ours, ours / ours10k);
-    std::printf("BENCH name=listing ours=%.4f base=%.4f unit=s ratio=%.2f\n", ours, base, ours / base);
+    std::printf("BENCH name=listing ours=%.4f base=%.4f unit=s ratio=%.2f\n", ours, base,
+                ours / base);
     return 0;
 }

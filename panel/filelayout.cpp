@@ -4,10 +4,13 @@
 
 namespace kestrel {
 
-static int CeilDiv(int a, int b) { return (a + b - 1) / b; }
+static int CeilDiv(int a, int b)
+{
+    return (a + b - 1) / b;
+}
 
-void TFileLayout::CalculateParams(const TFiles &list, const TTextMeasure &m, int width,
-                                  int height, const TLayoutOptions &opts)
+void TFileLayout::CalculateParams(const TFiles &list, const TTextMeasure &m, int width, int height,
+                                  const TLayoutOptions &opts)
 {
     files = &list;
     measure = &m;
@@ -144,8 +147,8 @@ int TFileLayout::GetDriveWidth(int limit) const
         const TFile &file = *(*files)[i];
         if (file.Kind() != fkDrive)
             continue;
-        const QString shown = QStringLiteral("[-%1-] %2").arg(file.Name,
-                                                              FitCharCase(file.Ext, options.CharCase));
+        const QString shown =
+            QStringLiteral("[-%1-] %2").arg(file.Name, FitCharCase(file.Ext, options.CharCase));
         widest = std::max(widest, measure->TextWidth(shown));
         if (widest > limit)
             return limit;
@@ -159,8 +162,9 @@ int TFileLayout::SetFileNameWidth(int available)
     const int shortFull = measure->TextWidth(QStringLiteral("WWWWAAAA.WWW"));
     if (options.AttachExt) {
         ExtWidth = 0;
-        NameWidth = options.LongName ? std::min(std::max(GetNameWidth(available), shortFull), available)
-                                     : std::min(shortFull, available);
+        NameWidth = options.LongName
+                        ? std::min(std::max(GetNameWidth(available), shortFull), available)
+                        : std::min(shortFull, available);
         return NameWidth;
     }
     const int rest = std::max(available - W0, 0);

@@ -88,8 +88,8 @@ QString DriveRowText(const TFile &drive)
 
 static QString DriveTypeName(unsigned type)
 {
-    static const char *const names[] = {"Unknown", "", "Floppy Disk", "Local Disk",
-                                        "Network", "Compact Disc", "Ram Disk"};
+    static const char *const names[] = {
+        "Unknown", "", "Floppy Disk", "Local Disk", "Network", "Compact Disc", "Ram Disk"};
     return type < 7 ? QString::fromLatin1(names[type]) : QString();
 }
 
@@ -101,7 +101,8 @@ QString EntryStatusText(const TFile *entry)
         if (entry->Name == QLatin1String("/"))
             return panelstr::NetworkPlaces;
         const unsigned type = sys::GetDriveType(entry->GetFullName());
-        return QStringLiteral(" %1  |  %2 (%3:)  ").arg(DriveTypeName(type), entry->Ext, entry->Name);
+        return QStringLiteral(" %1  |  %2 (%3:)  ")
+            .arg(DriveTypeName(type), entry->Ext, entry->Name);
     }
     const QString size = entry->Kind() == fkFolder ? panelstr::Folder : ThousandsText(entry->Size);
     return QStringLiteral(" %1  |  %2, %3  |  %4  ")

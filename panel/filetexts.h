@@ -11,15 +11,15 @@ namespace kestrel {
 enum TCharCase { ccNormal = 0, ccUpper = 1, ccLower = 2, ccCapital = 3 };
 
 namespace panelstr {
-inline const QString Network = QStringLiteral("Network");               // 109
-inline const QString ParentDir = QStringLiteral("[DIR]");               // 110
-inline const QString FolderDir = QStringLiteral("[DIR]");               // 111
-inline const QString ParentFolder = QStringLiteral("Parent Folder");    // 112
-inline const QString FileFolder = QStringLiteral("File Folder");        // 113
-inline const QString Items = QStringLiteral("Items");                   // 114
-inline const QString Folder = QStringLiteral("Folder");                 // 535
+inline const QString Network = QStringLiteral("Network");                    // 109
+inline const QString ParentDir = QStringLiteral("[DIR]");                    // 110
+inline const QString FolderDir = QStringLiteral("[DIR]");                    // 111
+inline const QString ParentFolder = QStringLiteral("Parent Folder");         // 112
+inline const QString FileFolder = QStringLiteral("File Folder");             // 113
+inline const QString Items = QStringLiteral("Items");                        // 114
+inline const QString Folder = QStringLiteral("Folder");                      // 535
 inline const QString SelectedItems = QStringLiteral("%1 Items (%2 bytes) "); // 536
-inline const QString NetworkPlaces = QStringLiteral("Network Places");  // 800
+inline const QString NetworkPlaces = QStringLiteral("Network Places");       // 800
 } // namespace panelstr
 
 QString FitCharCase(const QString &text, TCharCase charCase);
@@ -35,8 +35,8 @@ struct TSizeText {
 };
 TSizeText SizeText(quint64 size, bool wide);
 
-QString DateText(const sys::FILETIME &utc); // local "2024-01-31"
-QString TimeText(const sys::FILETIME &utc); // local "13:05"
+QString DateText(const sys::FILETIME &utc);   // local "2024-01-31"
+QString TimeText(const sys::FILETIME &utc);   // local "13:05"
 QString AttributeText(sys::DWORD attributes); // "A_R_" in the order A H R S
 
 // "[-C-] Local"

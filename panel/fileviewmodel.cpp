@@ -39,7 +39,10 @@ void TFileViewModel::Redraw()
     Invalidate();
 }
 
-int TFileViewModel::ViewPort() const { return std::max(1, layout.PageSize()); }
+int TFileViewModel::ViewPort() const
+{
+    return std::max(1, layout.PageSize());
+}
 
 bool TFileViewModel::OnPage(int index) const
 {
@@ -80,18 +83,54 @@ template <typename T> void TFileViewModel::SetOption(T &field, T value)
     Redraw();
 }
 
-void TFileViewModel::SetAttachExt(bool value) { SetOption(options.AttachExt, value); }
-void TFileViewModel::SetCharCase(TCharCase value) { SetOption(options.CharCase, value); }
-void TFileViewModel::SetLongName(bool value) { SetOption(options.LongName, value); }
-void TFileViewModel::SetViewIcon(bool value) { SetOption(options.ViewIcon, value); }
-void TFileViewModel::SetViewStyle(TViewStyle value) { SetOption(options.ViewStyle, value); }
-void TFileViewModel::SetViewTitle(bool value) { SetOption(options.ViewTitle, value); }
-void TFileViewModel::SetIconVSpacing(int value) { SetOption(options.IconVSpacing, value); }
-void TFileViewModel::SetIconHSpacing(int value) { SetOption(options.IconHSpacing, value); }
-void TFileViewModel::SetFocusStyle(TFocusStyle value) { SetOption(focusStyle, value); }
-void TFileViewModel::SetFolderInfo(bool value) { SetOption(folderInfo, value); }
-void TFileViewModel::SetViewColumnLine(bool value) { SetOption(viewColumnLine, value); }
-void TFileViewModel::SetViewFileType(bool value) { SetOption(viewFileType, value); }
+void TFileViewModel::SetAttachExt(bool value)
+{
+    SetOption(options.AttachExt, value);
+}
+void TFileViewModel::SetCharCase(TCharCase value)
+{
+    SetOption(options.CharCase, value);
+}
+void TFileViewModel::SetLongName(bool value)
+{
+    SetOption(options.LongName, value);
+}
+void TFileViewModel::SetViewIcon(bool value)
+{
+    SetOption(options.ViewIcon, value);
+}
+void TFileViewModel::SetViewStyle(TViewStyle value)
+{
+    SetOption(options.ViewStyle, value);
+}
+void TFileViewModel::SetViewTitle(bool value)
+{
+    SetOption(options.ViewTitle, value);
+}
+void TFileViewModel::SetIconVSpacing(int value)
+{
+    SetOption(options.IconVSpacing, value);
+}
+void TFileViewModel::SetIconHSpacing(int value)
+{
+    SetOption(options.IconHSpacing, value);
+}
+void TFileViewModel::SetFocusStyle(TFocusStyle value)
+{
+    SetOption(focusStyle, value);
+}
+void TFileViewModel::SetFolderInfo(bool value)
+{
+    SetOption(folderInfo, value);
+}
+void TFileViewModel::SetViewColumnLine(bool value)
+{
+    SetOption(viewColumnLine, value);
+}
+void TFileViewModel::SetViewFileType(bool value)
+{
+    SetOption(viewFileType, value);
+}
 
 void TFileViewModel::SetAutoColumn(bool value)
 {
@@ -310,8 +349,8 @@ void TFileViewModel::QuickSearch(const QString &typed)
     if (typed.isEmpty() || typed == QLatin1String("\r"))
         return;
     const bool backspace = typed == QLatin1String("\b");
-    const bool search = backspace ? !FindText.isEmpty()
-                                  : std::all_of(typed.begin(), typed.end(), IsSearchChar);
+    const bool search =
+        backspace ? !FindText.isEmpty() : std::all_of(typed.begin(), typed.end(), IsSearchChar);
     if (!search) {
         if (!FindText.isEmpty())
             DoFindChange(QString());
@@ -506,8 +545,9 @@ void TFileViewModel::SelectGroup(const QString &masks, bool select)
         if (file.Kind() != fkFile)
             continue;
         const QString name = file.GetFullName();
-        const bool hit = std::any_of(patterns.begin(), patterns.end(),
-                                     [&](const QRegularExpression &re) { return re.match(name).hasMatch(); });
+        const bool hit =
+            std::any_of(patterns.begin(), patterns.end(),
+                        [&](const QRegularExpression &re) { return re.match(name).hasMatch(); });
         if (hit)
             file.Selected = select;
     }
@@ -624,7 +664,10 @@ void TFileViewModel::MouseMove(int x, int y)
     dragEnd = index;
 }
 
-void TFileViewModel::MouseUp() { dragAnchor = -1; }
+void TFileViewModel::MouseUp()
+{
+    dragAnchor = -1;
+}
 
 void TFileViewModel::DblClick(int x, int y)
 {

@@ -68,7 +68,10 @@ public:
     void SetViewColumnLine(bool value);
     bool ViewFileType() const { return viewFileType; }
     void SetViewFileType(bool value);
-    QString FitCharCase(const QString &text) const { return kestrel::FitCharCase(text, CharCase()); }
+    QString FitCharCase(const QString &text) const
+    {
+        return kestrel::FitCharCase(text, CharCase());
+    }
 
     // Focus and paging -------------------------------------------------
     int FocusedIndex = 0;
@@ -81,7 +84,7 @@ public:
     void AdjustPage();
     int GetPageEnd() const;
     void UpdateScrollRange();
-    void ScrollPos(int page); // scroll bar moved to a page
+    void ScrollPos(int page);    // scroll bar moved to a page
     void ScrollLines(int delta); // wheel or arrow of the scroll bar: one page per step
     // Moves the focus for a navigation key (Qt::Key); false when not handled.
     bool ArrowKey(int key, bool ctrl);

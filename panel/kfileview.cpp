@@ -38,7 +38,10 @@ TCustomFileView::TCustomFileView(QWidget *parent)
     SetMeasure(&fontMeasure);
 }
 
-TCustomFileView::~TCustomFileView() { Files.OnChange = nullptr; }
+TCustomFileView::~TCustomFileView()
+{
+    Files.OnChange = nullptr;
+}
 
 void TCustomFileView::SetColorFile(const QString &path)
 {
@@ -48,7 +51,10 @@ void TCustomFileView::SetColorFile(const QString &path)
     update();
 }
 
-QColor TCustomFileView::Color(int index) const { return FromColorRef(colors.GetColor(index)); }
+QColor TCustomFileView::Color(int index) const
+{
+    return FromColorRef(colors.GetColor(index));
+}
 
 QRect TCustomFileView::ListRect() const
 {
@@ -84,7 +90,10 @@ QString TCustomFileView::ShortenText(const QString &text, int width, bool &clipp
 
 // Repaint hooks -----------------------------------------------------------
 
-void TCustomFileView::Invalidate() { update(); }
+void TCustomFileView::Invalidate()
+{
+    update();
+}
 
 void TCustomFileView::InvalidateTitle()
 {
@@ -119,7 +128,10 @@ void TCustomFileView::HideToolTip()
     QToolTip::hideText();
 }
 
-void TCustomFileView::ListingChanged() { driveSpace.clear(); }
+void TCustomFileView::ListingChanged()
+{
+    driveSpace.clear();
+}
 
 // Events ------------------------------------------------------------------
 
@@ -339,31 +351,36 @@ void TCustomFileView::DrawListItem(QPainter &painter, TFile &file, const QRect &
         DrawCheck(painter, row, focused ? back : Color(ciMB));
     if (ViewIcon()) {
         const QIcon icon = EntryIcon(file);
-        const QRect iconRect(row.left() + TFileLayout::SelectStripWidth, row.top() + (row.height() - 16) / 2, 16, 16);
+        const QRect iconRect(row.left() + TFileLayout::SelectStripWidth,
+                             row.top() + (row.height() - 16) / 2, 16, 16);
         const bool ghost = file.Cut || (file.Attributes & sys::FILE_ATTRIBUTE_HIDDEN);
         icon.paint(&painter, iconRect, Qt::AlignCenter, ghost ? QIcon::Disabled : QIcon::Normal);
     }
 
     int x = row.left() + l.IconAreaWidth;
     const int textTop = row.top();
-    auto field = [&](int left, int w) { return QRect(left, textTop, std::max(w, 0), row.height()); };
+    auto field = [&](int left, int w) {
+        return QRect(left, textTop, std::max(w, 0), row.height());
+    };
     bool clipped = false;
     painter.setPen(textColor);
     if (file.Kind() == fkDrive) {
         const QString text = QStringLiteral("[-%1-] %2").arg(file.Name, FitCharCase(file.Ext));
         const int w = std::min(row.right() - x, std::max(l.DriveWidth, l.NameBlock));
-        painter.drawText(field(x, w), Qt::AlignVCenter | Qt::AlignLeft, ShortenText(text, w, clipped));
+        painter.drawText(field(x, w), Qt::AlignVCenter | Qt::AlignLeft,
+                         ShortenText(text, w, clipped));
         file.NameClipped = clipped;
         const int detail = x + l.NameBlock + l.W0;
         if (l.DetailSize > 0 && detail < row.right()) {
             painter.setPen(plainColor);
-            painter.drawText(field(detail, row.right() - detail - 2), Qt::AlignVCenter | Qt::AlignRight,
-                             DriveSpaceText(file));
+            painter.drawText(field(detail, row.right() - detail - 2),
+                             Qt::AlignVCenter | Qt::AlignRight, DriveSpaceText(file));
         }
         return;
     }
 
-    const QString name = FitCharCase(AttachExt() || file.Kind() != fkFile ? file.GetFullName() : file.Name);
+    const QString name =
+        FitCharCase(AttachExt() || file.Kind() != fkFile ? file.GetFullName() : file.Name);
     const int nameWidth = AttachExt() ? l.NameBlock : l.NameWidth;
     painter.drawText(field(x, nameWidth), Qt::AlignVCenter | Qt::AlignLeft,
                      ShortenText(name, nameWidth, clipped));
@@ -408,7 +425,8 @@ void TCustomFileView::DrawListItem(QPainter &painter, TFile &file, const QRect &
         else if (!focused)
             painter.setPen(Color(ciDescript));
         const int w = row.right() - x - 2;
-        painter.drawText(field(x, w), Qt::AlignVCenter | Qt::AlignLeft, ShortenText(text, w, clipped));
+        painter.drawText(field(x, w), Qt::AlignVCenter | Qt::AlignLeft,
+                         ShortenText(text, w, clipped));
     }
     if (focused && FocusStyle() != fsNone) {
         QPen pen(back);
@@ -427,7 +445,8 @@ void TCustomFileView::DrawIconItem(QPainter &painter, TFile &file, const QRect &
     painter.fillRect(rect, back);
     const QRect iconRect(rect.left() + (rect.width() - 32) / 2, rect.top() + 4, 32, 32);
     const bool ghost = file.Cut || (file.Attributes & sys::FILE_ATTRIBUTE_HIDDEN);
-    EntryIcon(file).paint(&painter, iconRect, Qt::AlignCenter, ghost ? QIcon::Disabled : QIcon::Normal);
+    EntryIcon(file).paint(&painter, iconRect, Qt::AlignCenter,
+                          ghost ? QIcon::Disabled : QIcon::Normal);
     if (file.Selected)
         DrawCheck(painter, QRect(rect.left() + 2, rect.top() + 2, 12, 12), Color(ciMB));
 
@@ -469,7 +488,8 @@ void TKFileView::keyPressEvent(QKeyEvent *event)
     // Shift+letter belongs to the main window's commands; a capital typed
     // with Caps Lock (no Shift) searches.
     const bool shiftedLetter = text.size() == 1 && text[0] >= QLatin1Char('A') &&
-                               text[0] <= QLatin1Char('Z') && (event->modifiers() & Qt::ShiftModifier);
+                               text[0] <= QLatin1Char('Z') &&
+                               (event->modifiers() & Qt::ShiftModifier);
     if (text.isEmpty() || ctrl || alt || shiftedLetter) {
         event->ignore();
         return;

@@ -10,7 +10,10 @@ namespace {
 
 using sys::FILE_ATTRIBUTE_DIRECTORY;
 
-sys::FILETIME Time(sys::DWORD low) { return sys::FILETIME{low, 1}; }
+sys::FILETIME Time(sys::DWORD low)
+{
+    return sys::FILETIME{low, 1};
+}
 
 TEST(TFileTest, AddFileSplitsAtTheLastDotAndNamesByKind)
 {
@@ -114,24 +117,36 @@ constexpr sys::DWORD V = FILE_ATTRIBUTE_DRIVE;
 
 TEST(TFileTest, SortKeepsGroupsParentFirstAndDrivesLast)
 {
-    const auto list = {Entry{"..", 0, D, 0},     Entry{"zeta", 0, D, 5},    Entry{"Alpha", 0, D, 9},
-                       Entry{"b.txt", 30, F, 3}, Entry{"a.bat", 10, F, 1},  Entry{"noext", 20, F, 2},
-                       Entry{"A.TXT", 30, F, 3}, Entry{"C", 0, V, 0},       Entry{"/", 0, V, 0}};
+    const auto list = {Entry{"..", 0, D, 0},     Entry{"zeta", 0, D, 5},   Entry{"Alpha", 0, D, 9},
+                       Entry{"b.txt", 30, F, 3}, Entry{"a.bat", 10, F, 1}, Entry{"noext", 20, F, 2},
+                       Entry{"A.TXT", 30, F, 3}, Entry{"C", 0, V, 0},      Entry{"/", 0, V, 0}};
     struct Case {
         TFileSortType type;
         bool descending;
         QStringList expected;
     } cases[] = {
-        {fstName, false, {"..", "Alpha", "zeta", "a.bat", "A.TXT", "b.txt", "noext", "C:\\", "/:\\"}},
+        {fstName,
+         false,
+         {"..", "Alpha", "zeta", "a.bat", "A.TXT", "b.txt", "noext", "C:\\", "/:\\"}},
         // Folders by name when sorting by extension or size; no extension first.
-        {fstExt, false, {"..", "Alpha", "zeta", "noext", "a.bat", "A.TXT", "b.txt", "C:\\", "/:\\"}},
+        {fstExt,
+         false,
+         {"..", "Alpha", "zeta", "noext", "a.bat", "A.TXT", "b.txt", "C:\\", "/:\\"}},
         {fstExt, true, {"..", "zeta", "Alpha", "b.txt", "A.TXT", "a.bat", "noext", "C:\\", "/:\\"}},
         // Equal sizes by name, reversed as a whole when descending.
-        {fstSize, true, {"..", "zeta", "Alpha", "b.txt", "A.TXT", "noext", "a.bat", "C:\\", "/:\\"}},
-        {fstSize, false, {"..", "Alpha", "zeta", "a.bat", "noext", "A.TXT", "b.txt", "C:\\", "/:\\"}},
+        {fstSize,
+         true,
+         {"..", "zeta", "Alpha", "b.txt", "A.TXT", "noext", "a.bat", "C:\\", "/:\\"}},
+        {fstSize,
+         false,
+         {"..", "Alpha", "zeta", "a.bat", "noext", "A.TXT", "b.txt", "C:\\", "/:\\"}},
         // Folders by time too; equal times by name.
-        {fstTime, false, {"..", "zeta", "Alpha", "a.bat", "noext", "A.TXT", "b.txt", "C:\\", "/:\\"}},
-        {fstNone, false, {"..", "zeta", "Alpha", "b.txt", "a.bat", "noext", "A.TXT", "C:\\", "/:\\"}},
+        {fstTime,
+         false,
+         {"..", "zeta", "Alpha", "a.bat", "noext", "A.TXT", "b.txt", "C:\\", "/:\\"}},
+        {fstNone,
+         false,
+         {"..", "zeta", "Alpha", "b.txt", "a.bat", "noext", "A.TXT", "C:\\", "/:\\"}},
     };
     for (const Case &c : cases)
         EXPECT_EQ(SortedNames(list, c.type, c.descending), c.expected) << c.type << c.descending;
@@ -154,7 +169,8 @@ TEST(TFileTest, QuicksortOrdersLargeAndAdversarialInputs)
         files.BeginUpdate();
         for (int i = 0; i < n; ++i) {
             const int key = shape == 0 ? i : shape == 1 ? n - i : int(random.bounded(1000));
-            files.AddFile(QStringLiteral("n%1.e%2").arg(i).arg(key, 6, 10, QLatin1Char('0')), quint64(key), F, {});
+            files.AddFile(QStringLiteral("n%1.e%2").arg(i).arg(key, 6, 10, QLatin1Char('0')),
+                          quint64(key), F, {});
         }
         files.EndUpdate();
         for (TFileSortType type : {fstExt, fstSize}) {

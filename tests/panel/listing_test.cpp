@@ -23,7 +23,10 @@ public:
         }
         return names;
     }
-    QString Focused() const { return GetItemFocused() ? GetItemFocused()->GetFullName() : QString(); }
+    QString Focused() const
+    {
+        return GetItemFocused() ? GetItemFocused()->GetFullName() : QString();
+    }
 };
 
 class ListingTest : public test::MachineTest {
@@ -161,8 +164,7 @@ TEST_F(ListingTest, LastDirsAndDriveChanges)
     MakeFolder(QStringLiteral("D:\\Work"));
     view.SetFolder(QStringLiteral("C:\\Data\\Sub"));
     view.SetFolder(QStringLiteral("D:\\Work"));
-    EXPECT_EQ(view.LastDirs,
-              (QStringList{"C:\\=C:\\Data\\Sub", "D:\\=D:\\Work"}));
+    EXPECT_EQ(view.LastDirs, (QStringList{"C:\\=C:\\Data\\Sub", "D:\\=D:\\Work"}));
     view.SetDrive(QStringLiteral("c"));
     EXPECT_EQ(view.Folder(), QStringLiteral("C:\\Data\\Sub"));
     int changes = 0;
@@ -242,8 +244,9 @@ TEST_F(ListingTest, OwnerDataFillsFromTheHandler)
 TEST_F(ListingTest, AwkwardNamesAreListed)
 {
     const QByteArray folder = Native(QStringLiteral("C:\\Data"));
-    const QList<QByteArray> names = {"with space.txt", "a=b.txt", "\xC3\xA4rger.txt",
-                                     "bad\xFF\xFEname.txt", "ctl\x01name", QByteArray(250, 'n') + ".txt"};
+    const QList<QByteArray> names = {"with space.txt",   "a=b.txt",
+                                     "\xC3\xA4rger.txt", "bad\xFF\xFEname.txt",
+                                     "ctl\x01name",      QByteArray(250, 'n') + ".txt"};
     for (const QByteArray &name : names) {
         // Written natively so that invalid UTF-8 reaches the disk unchanged.
         FILE *file = ::fopen((folder + '/' + name).constData(), "w");

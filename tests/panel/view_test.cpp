@@ -29,7 +29,8 @@ public:
         for (int i = 0; i < folders; ++i)
             Files.AddFile(QStringLiteral("dir%1").arg(i), 0, sys::FILE_ATTRIBUTE_DIRECTORY, {});
         for (int i = 0; i < files; ++i)
-            Files.AddFile(QStringLiteral("f%1.txt").arg(i, 3, 10, QLatin1Char('0')), quint64(i), 0x20, {});
+            Files.AddFile(QStringLiteral("f%1.txt").arg(i, 3, 10, QLatin1Char('0')), quint64(i),
+                          0x20, {});
         for (int i = 0; i < drives; ++i)
             Files.AddFile(QString(QChar(u'C' + i)), 0, FILE_ATTRIBUTE_DRIVE, {});
         FocusedIndex = 0;
@@ -80,10 +81,10 @@ TEST(LayoutTest, FixedColumnsAndDetailFlagsBySpareWidth)
         bool date, time, attr, wide;
     } cases[] = {
         {63, 0, false, false, false, false}, {64, 1, false, false, false, false},
-        {88, 2, false, false, false, false},  {151, 2, false, false, false, false},
-        {152, 1, true, false, false, false},  {176, 2, true, false, false, false},
-        {200, 1, true, true, false, false},   {240, 1, true, true, true, false},
-        {287, 1, true, true, true, false},    {288, 1, true, true, false, true},
+        {88, 2, false, false, false, false}, {151, 2, false, false, false, false},
+        {152, 1, true, false, false, false}, {176, 2, true, false, false, false},
+        {200, 1, true, true, false, false},  {240, 1, true, true, true, false},
+        {287, 1, true, true, true, false},   {288, 1, true, true, false, true},
     };
     for (const Case &c : cases) {
         view.SetClientSize(2 * (c.spare + 130), 400);
@@ -158,23 +159,35 @@ TEST_F(KeysTest, ArrowKeysInListView)
         bool ctrl;
         int expected;
     } steps[] = {
-        {0, Qt::Key_Down, false, 1},         {5, Qt::Key_Up, false, 4},
-        {0, Qt::Key_Up, false, 0},           {5, Qt::Key_Right, false, 15},
-        {25, Qt::Key_Right, false, 26},      {15, Qt::Key_Left, false, 5},
-        {5, Qt::Key_Left, false, 4},         {12, Qt::Key_PageUp, false, 0},
-        {30, Qt::Key_PageUp, false, 0},      {12, Qt::Key_PageDown, false, 29},
-        {29, Qt::Key_PageDown, false, 59},   {62, Qt::Key_PageDown, false, 67},
-        {12, Qt::Key_Home, false, 0},        {12, Qt::Key_End, false, 67},
-        {12, Qt::Key_BracketLeft, false, 65}, {12, Qt::Key_BracketRight, false, 67},
-        {12, Qt::Key_PageUp, true, 0},       {12, Qt::Key_PageDown, true, 4},
-        {12, Qt::Key_Home, true, 5},         {12, Qt::Key_End, true, 64},
-        {12, Qt::Key_Up, true, 12},          {12, Qt::Key_Down, true, 12},
+        {0, Qt::Key_Down, false, 1},
+        {5, Qt::Key_Up, false, 4},
+        {0, Qt::Key_Up, false, 0},
+        {5, Qt::Key_Right, false, 15},
+        {25, Qt::Key_Right, false, 26},
+        {15, Qt::Key_Left, false, 5},
+        {5, Qt::Key_Left, false, 4},
+        {12, Qt::Key_PageUp, false, 0},
+        {30, Qt::Key_PageUp, false, 0},
+        {12, Qt::Key_PageDown, false, 29},
+        {29, Qt::Key_PageDown, false, 59},
+        {62, Qt::Key_PageDown, false, 67},
+        {12, Qt::Key_Home, false, 0},
+        {12, Qt::Key_End, false, 67},
+        {12, Qt::Key_BracketLeft, false, 65},
+        {12, Qt::Key_BracketRight, false, 67},
+        {12, Qt::Key_PageUp, true, 0},
+        {12, Qt::Key_PageDown, true, 4},
+        {12, Qt::Key_Home, true, 5},
+        {12, Qt::Key_End, true, 64},
+        {12, Qt::Key_Up, true, 12},
+        {12, Qt::Key_Down, true, 12},
     };
     for (const Step &s : steps) {
         view.SetFocused(s.start);
         view.AdjustPage();
         view.ArrowKey(s.key, s.ctrl);
-        EXPECT_EQ(view.FocusedIndex, s.expected) << s.start << " key " << s.key << " ctrl " << s.ctrl;
+        EXPECT_EQ(view.FocusedIndex, s.expected)
+            << s.start << " key " << s.key << " ctrl " << s.ctrl;
     }
 }
 
@@ -332,8 +345,8 @@ TEST(TextsTest, SizeTextsCaseAndStatus)
         const char *number;
         const char *mark;
     } cases[] = {
-        {123456789, true, "117.74", "M"}, {123456789, false, "117.7", "M"},
-        {999999, false, "999999", ""},    {1000000, false, "1.0", "M"},
+        {123456789, true, "117.74", "M"},   {123456789, false, "117.7", "M"},
+        {999999, false, "999999", ""},      {1000000, false, "1.0", "M"},
         {99999999, true, "99,999,999", ""}, {1073741824, true, "1.00", "G"},
         {1073741823, false, "1024.0", "M"}, {5000000000ull, false, "4.7", "G"},
     };
@@ -351,7 +364,8 @@ TEST(TextsTest, SizeTextsCaseAndStatus)
     EXPECT_EQ(SelectionStatusText(0, 0), QString());
     TFile folder;
     folder.Attributes = sys::FILE_ATTRIBUTE_DIRECTORY | sys::FILE_ATTRIBUTE_HIDDEN;
-    EXPECT_TRUE(EntryStatusText(&folder).startsWith(QStringLiteral(" Folder  |  1601-01-01, 00:00  |  _H__")));
+    EXPECT_TRUE(EntryStatusText(&folder).startsWith(
+        QStringLiteral(" Folder  |  1601-01-01, 00:00  |  _H__")));
 }
 
 } // namespace

@@ -8,7 +8,10 @@
 namespace kestrel {
 namespace {
 
-QColor FromRef(TColorRef c) { return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)); }
+QColor FromRef(TColorRef c)
+{
+    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+}
 
 bool HasColor(const QImage &image, const QRect &rect, const QColor &color)
 {
@@ -35,7 +38,8 @@ protected:
         MakeFile(QStringLiteral("C:\\Data\\setup.exe"), "e");
         MakeFolder(QStringLiteral("C:\\Data\\Music"));
         MakeFolder(QStringLiteral("C:\\Data\\Pictures"));
-        MakeFile(QStringLiteral("C:\\home.col"), "[Basic]\r\nBACK=0\r\n\r\n[Ext]\r\nTXT=65280\r\nDOC=16776960\r\nEXE=255\r\n");
+        MakeFile(QStringLiteral("C:\\home.col"),
+                 "[Basic]\r\nBACK=0\r\n\r\n[Ext]\r\nTXT=65280\r\nDOC=16776960\r\nEXE=255\r\n");
     }
     void Save(const QImage &image, const char *name)
     {
@@ -84,7 +88,8 @@ TEST_F(WidgetTest, ClippedNameOffersATooltipAndKeysSearch)
     view.SetColumn(1);
     view.SetFolder(QStringLiteral("C:\\Data"));
     view.grab();
-    const int longName = view.Files.IndexOf(QStringLiteral("a very long file name that will not fit.txt"));
+    const int longName =
+        view.Files.IndexOf(QStringLiteral("a very long file name that will not fit.txt"));
     ASSERT_GE(longName, 0);
     view.SetFocused(longName);
     view.grab();
