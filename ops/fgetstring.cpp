@@ -10,6 +10,20 @@
 
 namespace kestrel {
 
+void TSelectionEdit::focusInEvent(QFocusEvent *event)
+{
+    const int start = selectionStart();
+    const int length = selectedText().size();
+    const int cursor = cursorPosition();
+    QLineEdit::focusInEvent(event);
+    if (AutoSelect)
+        return;
+    if (start >= 0)
+        setSelection(start, length);
+    else
+        setCursorPosition(cursor);
+}
+
 void TSelectionEdit::focusOutEvent(QFocusEvent *event)
 {
     const int start = selectionStart();
@@ -52,6 +66,7 @@ void TfGetString::Setup(const QString &caption, const QString &prompt, const QSt
     setWindowTitle(caption);
     Descript->setText(prompt);
     Edit->setText(text);
+    Edit->AutoSelect = selectAll;
     Edit->KeepSelection = keepSelection;
     if (selectAll)
         Edit->selectAll();

@@ -10,15 +10,18 @@ class QPushButton;
 
 namespace kestrel {
 
-// A line edit that can keep its selection when the focus moves on, so the
-// user still sees what a button press will act on.
+// A line edit that selects its whole text when the focus enters only when
+// told to, and can keep its selection when the focus moves on, so the user
+// still sees what a button press will act on.
 class TSelectionEdit : public QLineEdit {
     Q_OBJECT
 public:
     using QLineEdit::QLineEdit;
+    bool AutoSelect = true;
     bool KeepSelection = false;
 
 protected:
+    void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
 };
 

@@ -36,7 +36,7 @@ TEST(RemainingTime, EstimatesFromTheRateOfTheLastTickPeriod)
 
     // The rate halves in the next period: only that period counts.
     ASSERT_TRUE(estimate.Tick(16'000, 4'500, 3'000 + 91'000));
-    EXPECT_EQ(estimate.RemainSeconds(), 178); // 89,500 bytes at 500 B/s = 179 s, truncated
+    EXPECT_EQ(estimate.RemainSeconds(), 179); // 89,500 bytes at 500 B/s
 }
 
 TEST(RemainingTime, NoProgressOrNoTimeFormsNoEstimateAndKeepsTheLastOne)
