@@ -48,6 +48,7 @@ TfFileExists::TfFileExists(QWidget *parent, const TFileExistsQuestion &question,
     rows->addWidget(new QLabel(QStringLiteral("New :"), rowsPage), 1, 0);
     rows->addWidget(New, 1, 1);
     rows->setColumnStretch(1, 1);
+    rows->setRowStretch(2, 1); // the page is as tall as the explanation
     auto *stack = new QStackedLayout;
     stack->addWidget(rowsPage);
     stack->addWidget(FolderOverConfirm);
