@@ -100,10 +100,10 @@ int TFileDelete::DeleteOneFile(const QString &path, sys::DWORD attributes)
     } else {
         if (attributes & importantAttributes)
             sys::SetFileAttributes(path, sys::FILE_ATTRIBUTE_NORMAL);
-        // A link to a folder is a folder entry that only RemoveDirectory takes.
-        const bool removed = (attributes & sys::FILE_ATTRIBUTE_DIRECTORY)
-                                 ? sys::RemoveDirectory(path)
-                                 : sys::DeleteFile(path);
+        // A link to a folder goes as a file or as a folder, by the system.
+        const bool removed = sys::DeleteFile(path) ||
+                             ((attributes & sys::FILE_ATTRIBUTE_DIRECTORY) &&
+                              sys::RemoveDirectory(path));
         if (!removed)
             result = LastError();
     }
