@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QLocale>
 #include <QScreen>
 #include <QWindow>
 
@@ -55,13 +54,6 @@ void TProgressWindow::closeEvent(QCloseEvent *event)
 void TProgressWindow::reject()
 {
     cancelled = true;
-}
-
-QString ThousandsText(quint64 value)
-{
-    QLocale locale;
-    locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
-    return locale.toString(qulonglong(value));
 }
 
 } // namespace kestrel

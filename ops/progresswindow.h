@@ -32,7 +32,4 @@ private:
     bool cancelled = false;
 };
 
-// The number with thousands separators and no decimals.
-QString ThousandsText(quint64 value);
-
 } // namespace kestrel

@@ -1,5 +1,6 @@
 #include "ops/qtask.h"
 
+#include "ops/conflicts.h"
 #include "ops/fdelwarning.h"
 #include "ops/ffileexists.h"
 #include "ops/fgetstring.h"
@@ -30,11 +31,11 @@ void CentreOver(QDialog &dialog, QObject *owner)
         dialog.move(window->frameGeometry().center() - dialog.rect().center());
 }
 
-// The Rename button of the replace dialog asks for the new name through the
-// conflict logic; until that is linked in, the button stays disabled.
+// The Rename button of the replace dialog asks for the new name until it is
+// valid or the user gives up.
 TRenameTarget RenameTarget()
 {
-    return {};
+    return AskRenameTarget;
 }
 
 QMessageBox::Icon IconOf(unsigned flags)

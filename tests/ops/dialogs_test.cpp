@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -170,6 +171,47 @@ TEST(FileExists, QtAskReportsAllOnlyBesideTheAnswer)
     WhileModal([](QWidget *d) { d->close(); }); // the close box
     answer = ask.FileExists(nullptr, FileQuestion());
     EXPECT_EQ(answer.modalResult, mrCancel);
+}
+
+// The Rename button runs the real input dialog until the name is valid; an
+// invalid name is refused with a message and asked again as entered.
+TEST(FileExists, RenameAsksForAValidNameThroughTheRealDialogs)
+{
+    QtAsk ask;
+    TAsk *previous = SetAsk(&ask);
+    QStringList seen;
+    auto enterName = [&seen](const QString &name, std::function<void(QWidget *)> next) {
+        return [&seen, name, next](QWidget *d) {
+            auto *dialog = qobject_cast<TfGetString *>(d);
+            ASSERT_NE(dialog, nullptr);
+            seen << dialog->windowTitle() << dialog->Edit->text();
+            dialog->Edit->setText(name);
+            WhileModal(next);
+            QTest::keyClick(dialog->Edit, Qt::Key_Return);
+        };
+    };
+    auto secondTry = enterName(QStringLiteral("b.txt"), [](QWidget *) {});
+    auto refused = [&seen, secondTry](QWidget *d) {
+        auto *box = qobject_cast<QMessageBox *>(d);
+        ASSERT_NE(box, nullptr);
+        seen << box->windowTitle() << box->text();
+        WhileModal(secondTry);
+        QTest::keyClick(box, Qt::Key_Return);
+    };
+    WhileModal([&](QWidget *d) {
+        auto *dialog = qobject_cast<TfFileExists *>(d);
+        ASSERT_NE(dialog, nullptr);
+        dialog->All->setChecked(true);
+        WhileModal(enterName(QStringLiteral("b?.txt"), refused));
+        QTest::mouseClick(dialog->Rename, Qt::LeftButton);
+    });
+    const TFileExistsAnswer answer = ask.FileExists(nullptr, FileQuestion());
+    SetAsk(previous);
+    EXPECT_EQ(answer.modalResult, mrRetry);
+    EXPECT_EQ(answer.newTarget, QStringLiteral("D:\\Backup\\b.txt"));
+    EXPECT_EQ(seen, (QStringList{QStringLiteral("Rename and Copy"), QStringLiteral("a.txt"),
+                                 QStringLiteral("Error"), QStringLiteral("Invalid Name"),
+                                 QStringLiteral("Rename and Copy"), QStringLiteral("b?.txt")}));
 }
 
 TEST(GetString, OkIsTheDefaultAndEscapeCancels)
