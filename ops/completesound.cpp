@@ -17,7 +17,11 @@ bool PlayCompleteSound(bool soundOn)
 {
     if (!soundOn)
         return false;
-    const QString path = QStringLiteral("%1complete.wav").arg(sys::ProgramDir());
+    const QString folder = sys::ProgramDir();
+    // Without the program's folder the name would be looked up in the current one.
+    if (folder.isEmpty())
+        return false;
+    const QString path = QStringLiteral("%1complete.wav").arg(folder);
     const sys::DWORD attributes = sys::GetFileAttributes(path);
     if (attributes == sys::INVALID_FILE_ATTRIBUTES ||
         (attributes & sys::FILE_ATTRIBUTE_DIRECTORY))
