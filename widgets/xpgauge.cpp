@@ -47,7 +47,7 @@ void TXPGauge::SetTotalStep(int steps)
 
 void TXPGauge::Start()
 {
-    FreeTimer();
+    timer.reset();
     progress = 0;
     paused = false;
     estimate.Start(clock.elapsed());
@@ -78,7 +78,10 @@ void TXPGauge::Tick()
 
 void TXPGauge::FreeTimer()
 {
-    timer.reset();
+    // Only stopped here, as this may run inside the timer's own signal; the
+    // next Start or the destructor frees it.
+    if (timer)
+        timer->SetEnabled(false);
 }
 
 int TXPGauge::VisibleStep() const

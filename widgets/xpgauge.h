@@ -1,7 +1,7 @@
 #pragma once
 // TXPGauge: the block progress bar of the progress windows. It also keeps
-// the remaining-time estimate, ticked by its own thread timer between Start
-// and the end of the run.
+// the remaining-time estimate, ticked by its own thread timer from Start
+// until the bar is full, the estimate falls below 3 seconds, or Stop.
 
 #include "ops/remainingtime.h"
 

@@ -99,11 +99,9 @@ TEST(FileExists, ButtonsAndKeysGiveTheAnswers)
         if (letter.isEmpty())
             Press(Qt::Key_Escape);
         else
-            WhileModal([&dialog, letter](QWidget *) {
-                QPushButton *button = letter == QLatin1String("w")   ? dialog.Overwrite
-                                      : letter == QLatin1String("s") ? dialog.Skip
-                                                                     : dialog.Cancel;
-                QTest::mouseClick(button, Qt::LeftButton);
+            WhileModal([letter](QWidget *d) {
+                QApplication::setActiveWindow(d);
+                QTest::keyClick(d, letter.at(0).toLatin1(), Qt::AltModifier); // the accelerator
             });
         EXPECT_EQ(dialog.exec(), row.result) << row.button;
     }

@@ -4,6 +4,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -145,6 +146,23 @@ TEST_F(ProgressWindows, CancelWorksDuringALongRun)
         deleting.SetProgress(++deleted);
     EXPECT_TRUE(deleting.Cancelled());
     EXPECT_LT(deleted, 400);
+}
+
+// The whole chain: the gauge's timer thread ticks, the tick reaches the UI
+// thread, the estimate becomes the Remaining text. One tick takes 3 s.
+TEST_F(ProgressWindows, RemainingTextFollowsTheTimersTicks)
+{
+    copying.Open(true, QStringLiteral("Copying..."), 1, 100'000'000, &owner);
+    copying.SetProgress(1'000);
+    QSignalSpy ticks(copying.Gauge, &TXPGauge::OnRemainSeconds);
+    ASSERT_TRUE(ticks.wait(60'000));
+    // 1,000 bytes in at least 3 s: the rest takes far more than a minute.
+    EXPECT_GT(copying.Gauge->RemainSeconds(), 60);
+    EXPECT_TRUE(copying.Remaining->text().endsWith(QStringLiteral(" Minutes Remaining")))
+        << copying.Remaining->text().toStdString();
+    copying.Close();
+    EXPECT_EQ(copying.Gauge->RemainSeconds(), -1);
+    EXPECT_EQ(copying.Remaining->text(), QString());
 }
 
 } // namespace
