@@ -23,8 +23,7 @@ bool PlayCompleteSound(bool soundOn)
         return false;
     const QString path = QStringLiteral("%1complete.wav").arg(folder);
     const sys::DWORD attributes = sys::GetFileAttributes(path);
-    if (attributes == sys::INVALID_FILE_ATTRIBUTES ||
-        (attributes & sys::FILE_ATTRIBUTE_DIRECTORY))
+    if (attributes == sys::INVALID_FILE_ATTRIBUTES || (attributes & sys::FILE_ATTRIBUTE_DIRECTORY))
         return false;
 #ifdef KESTREL_HAVE_MULTIMEDIA
     QByteArray native;

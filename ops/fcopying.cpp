@@ -51,8 +51,8 @@ TfCopying::TfCopying(QWidget *parent)
     setFixedWidth(440);
 }
 
-void TfCopying::Open(bool byteMode, const QString &caption, int fileCount,
-                     sys::UINT64 totalBytes, QObject *owner)
+void TfCopying::Open(bool byteMode, const QString &caption, int fileCount, sys::UINT64 totalBytes,
+                     QObject *owner)
 {
     Gauge->SetMaxValue(byteMode ? totalBytes : sys::UINT64(qMax(fileCount, 0)));
     TotalSize->setText(byteMode ? ThousandsText(totalBytes) : QString());

@@ -1,6 +1,7 @@
 #include "ops/fdelwarning.h"
 
 #include "ops/ask.h"
+#include "ops/strings.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,8 +13,8 @@ namespace kestrel {
 
 TfDelWarning::TfDelWarning(QWidget *parent, const QString &text, int focused, bool allCaption)
     : QDialog(parent), Text(new QLabel(text, this)),
-      AllBtn(new QPushButton(allCaption ? QStringLiteral("All(&A)") : QStringLiteral("&Delete"),
-                             this)),
+      AllBtn(new QPushButton(
+          allCaption ? LoadStr(568) + QStringLiteral("(&A)") : QStringLiteral("&Delete"), this)),
       YesBtn(new QPushButton(QStringLiteral("&Yes"), this)),
       NoBtn(new QPushButton(QStringLiteral("&No"), this))
 {

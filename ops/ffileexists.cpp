@@ -1,5 +1,7 @@
 #include "ops/ffileexists.h"
 
+#include "ops/strings.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -31,10 +33,7 @@ TfFileExists::TfFileExists(QWidget *parent, const TFileExistsQuestion &question,
     FileName->setMinimumHeight(2 * FileName->fontMetrics().lineSpacing());
     FileName->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     FolderOverConfirm->setWordWrap(true);
-    FolderOverConfirm->setText(QStringLiteral(
-        "If the files in the existing folder have the same as files in the folder you are "
-        "moving or copying, they will be replaced. Do you still want to move or copy the "
-        "folder?"));
+    FolderOverConfirm->setText(LoadStr(597));
 
     auto *icon = new QLabel(this);
     icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(32, 32));

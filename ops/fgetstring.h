@@ -32,8 +32,8 @@ public:
 
     // Fills the dialog: the caption, the prompt, the text with the whole
     // text selected or the cursor at its end.
-    void Setup(const QString &caption, const QString &prompt, const QString &text,
-               bool selectAll, bool keepSelection);
+    void Setup(const QString &caption, const QString &prompt, const QString &text, bool selectAll,
+               bool keepSelection);
 
     QLabel *Descript;
     TSelectionEdit *Edit;

@@ -56,8 +56,7 @@ QMessageBox::Icon IconOf(unsigned flags)
 
 } // namespace
 
-int QtAsk::MessageBox(QObject *owner, const QString &text, const QString &caption,
-                      unsigned flags)
+int QtAsk::MessageBox(QObject *owner, const QString &text, const QString &caption, unsigned flags)
 {
     QMessageBox box(IconOf(flags), caption, text, QMessageBox::NoButton, ParentOf(owner));
     struct Choice {
@@ -115,8 +114,7 @@ TFileExistsAnswer QtAsk::FileExists(QObject *owner, const TFileExistsQuestion &q
     CentreOver(dialog, owner);
     TFileExistsAnswer answer;
     answer.modalResult = dialog.exec();
-    if (answer.modalResult != mrYes && answer.modalResult != mrNo &&
-        answer.modalResult != mrRetry)
+    if (answer.modalResult != mrYes && answer.modalResult != mrNo && answer.modalResult != mrRetry)
         answer.modalResult = mrCancel;
     answer.all = dialog.All->isChecked();
     if (answer.modalResult == mrRetry)

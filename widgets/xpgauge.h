@@ -31,10 +31,10 @@ public:
     void SetTotalStep(int steps);
     int RemainSeconds() const { return estimate.RemainSeconds(); }
 
-    void Start();   // a new run: progress 0, estimate ticking every 3 s
+    void Start(); // a new run: progress 0, estimate ticking every 3 s
     void Pause() { paused = true; }
     void Restart() { paused = false; }
-    void Stop();    // no estimate any more: RemainSeconds -1, OnRemainSeconds fired
+    void Stop(); // no estimate any more: RemainSeconds -1, OnRemainSeconds fired
 
     QSize sizeHint() const override;
 

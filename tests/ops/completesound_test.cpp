@@ -21,12 +21,12 @@ QByteArray SilentWav()
     le32(quint32(36 + samples.size()));
     wav.append("WAVEfmt ");
     le32(16);
-    le16(1);     // PCM
-    le16(1);     // mono
-    le32(8000);  // samples per second
-    le32(8000);  // bytes per second
-    le16(1);     // block align
-    le16(8);     // bits per sample
+    le16(1);    // PCM
+    le16(1);    // mono
+    le32(8000); // samples per second
+    le32(8000); // bytes per second
+    le16(1);    // block align
+    le16(8);    // bits per sample
     wav.append("data");
     le32(quint32(samples.size()));
     wav.append(samples);

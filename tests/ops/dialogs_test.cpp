@@ -44,11 +44,8 @@ TEST(DelWarning, KeysGiveTheModalResults)
         int result;
     } rows[] = {
         {0, Qt::Key_Return, mrAll}, // DelBtn 0: Enter deletes permanently
-        {1, Qt::Key_Return, mrYes},
-        {2, Qt::Key_Return, mrNo},
-        {7, Qt::Key_Enter, mrNo},
-        {0, Qt::Key_Escape, mrCancel},
-        {1, Qt::Key_Escape, mrCancel},
+        {1, Qt::Key_Return, mrYes},    {2, Qt::Key_Return, mrNo},     {7, Qt::Key_Enter, mrNo},
+        {0, Qt::Key_Escape, mrCancel}, {1, Qt::Key_Escape, mrCancel},
     };
     for (const auto &row : rows) {
         TfDelWarning dialog(nullptr, QStringLiteral("Delete 3 items?"), row.focused, false);
@@ -89,8 +86,8 @@ TEST(FileExists, ButtonsAndKeysGiveTheAnswers)
         bool all;
         int result;
     } rows[] = {
-        {"w", false, mrYes}, {"w", true, mrYes}, {"s", true, mrNo}, {"c", false, mrCancel},
-        {"", false, mrCancel},
+        {"w", false, mrYes},    {"w", true, mrYes},    {"s", true, mrNo},
+        {"c", false, mrCancel}, {"", false, mrCancel},
     };
     for (const auto &row : rows) {
         TfFileExists dialog(nullptr, FileQuestion(), {});
@@ -233,8 +230,8 @@ TEST(GetString, OkIsTheDefaultAndEscapeCancels)
         QTest::keyClicks(dialog->Edit, QStringLiteral("-2"));
         QTest::keyClick(dialog->Edit, Qt::Key_Escape);
     });
-    EXPECT_EQ(ask.GetString(nullptr, QStringLiteral("Rename"), QStringLiteral("Name"), text,
-                            false, false, false),
+    EXPECT_EQ(ask.GetString(nullptr, QStringLiteral("Rename"), QStringLiteral("Name"), text, false,
+                            false, false),
               mrCancel);
     EXPECT_EQ(text, QStringLiteral("new.txt"));
 }
@@ -243,8 +240,8 @@ TEST(GetString, KeepSelectionKeepsItWhenTheFocusMovesOn)
 {
     for (const bool keep : {true, false}) {
         TfGetString dialog(nullptr);
-        dialog.Setup(QStringLiteral("Mask"), QStringLiteral("Files"), QStringLiteral("*.txt"),
-                     true, keep);
+        dialog.Setup(QStringLiteral("Mask"), QStringLiteral("Files"), QStringLiteral("*.txt"), true,
+                     keep);
         dialog.show();
         QApplication::setActiveWindow(&dialog);
         dialog.Edit->setFocus(Qt::OtherFocusReason);

@@ -75,8 +75,8 @@ TEST_F(ProgressWindows, OwnerIsDisabledWhileShownAndTheWindowIsCentredOverIt)
     EXPECT_TRUE(copying.isVisible());
     EXPECT_FALSE(owner.isEnabled());
     EXPECT_TRUE(copying.isEnabled()); // never a child of the disabled owner
-    EXPECT_LE((copying.frameGeometry().center() - owner.frameGeometry().center())
-                  .manhattanLength(), 10);
+    EXPECT_LE((copying.frameGeometry().center() - owner.frameGeometry().center()).manhattanLength(),
+              10);
     copying.Close();
     EXPECT_FALSE(copying.isVisible());
     EXPECT_TRUE(owner.isEnabled());

@@ -36,8 +36,8 @@ TEST(XPGauge, DrawsTheStepsOfTheProgressAndNeverPassesItsEnd)
         quint64 progress;
         int blocks;
     } rows[] = {
-        {0, 0, 0},     {24, 24, 0},      {25, 25, 1},       {500, 500, 20},
-        {999, 999, 39}, {1001, 999, 39}, // above the maximum: ignored
+        {0, 0, 0},        {24, 24, 0},    {25, 25, 1},
+        {500, 500, 20},   {999, 999, 39}, {1001, 999, 39}, // above the maximum: ignored
         {1000, 1000, 40}, {10, 10, 0},
     };
     for (const auto &row : rows) {
