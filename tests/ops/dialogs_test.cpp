@@ -79,6 +79,36 @@ TFileExistsQuestion FileQuestion()
     return q;
 }
 
+// During a run the main window is disabled; the questions it asks must still
+// take keys and clicks.
+TEST(DelWarning, QuestionsOfADisabledOwnerAreUsable)
+{
+    QWidget owner;
+    owner.show();
+    owner.setEnabled(false);
+    QtAsk ask;
+    WhileModal([](QWidget *d) {
+        EXPECT_TRUE(d->isEnabled());
+        d->close();
+    });
+    EXPECT_EQ(ask.DeleteWarning(&owner, QStringLiteral("Delete?"), 1, false), mrCancel);
+    Press(Qt::Key_Return);
+    EXPECT_EQ(ask.DeleteWarning(&owner, QStringLiteral("Delete?"), 1, false), mrYes);
+    WhileModal([](QWidget *d) {
+        QTest::mouseClick(static_cast<TfFileExists *>(d)->Skip, Qt::LeftButton);
+    });
+    EXPECT_EQ(ask.FileExists(&owner, FileQuestion()).modalResult, mrNo);
+    Press(Qt::Key_Return);
+    EXPECT_EQ(ask.MessageBox(&owner, QStringLiteral("Disk full"), QStringLiteral("Error"),
+                             MB_OKCANCEL | MB_ICONERROR),
+              mrOk);
+    QString text = QStringLiteral("x");
+    Press(Qt::Key_Return);
+    EXPECT_EQ(ask.GetString(&owner, QStringLiteral("Name"), QStringLiteral("Name"), text, true,
+                            false, false),
+              mrOk);
+}
+
 TEST(FileExists, ButtonsAndKeysGiveTheAnswers)
 {
     const struct {
