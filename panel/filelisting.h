@@ -54,7 +54,14 @@ public:
 
 private:
     void GetOwnerData();
-    void ScanPass(const QString &mask, bool folders, bool atRoot, QSet<QString> *seen);
+    // One entry of the folder as the search delivered it.
+    struct Found {
+        QString name;
+        quint64 size;
+        sys::DWORD attributes;
+        sys::FILETIME time;
+    };
+    QList<Found> ReadFolder(bool atRoot) const;
     void RememberFolder();
 
     QString folder;
