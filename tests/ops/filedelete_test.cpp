@@ -86,7 +86,8 @@ TEST_F(DeleteTest, SkippedFileKeepsItsFolderWithoutAnError)
 
 TEST_F(DeleteTest, RecycleBinTakesTheFilesOneByOneAndRemovesTheFolder)
 {
-    const QString trash = Root() + QStringLiteral("/xdg");
+    MakeFolder(QStringLiteral("C:\\xdg"));
+    const QString trash = Root() + QStringLiteral("/c/xdg");
     qputenv("XDG_DATA_HOME", trash.toUtf8());
     MakeFile(QStringLiteral("C:\\x\\T\\a.txt"), "a");
     MakeFile(QStringLiteral("C:\\x\\T\\sub\\b.txt"), "b");
@@ -95,7 +96,7 @@ TEST_F(DeleteTest, RecycleBinTakesTheFilesOneByOneAndRemovesTheFolder)
     qunsetenv("XDG_DATA_HOME");
     EXPECT_FALSE(Exists(QStringLiteral("C:\\x\\T")));
     QStringList trashed;
-    QDirIterator it(Root(), {QStringLiteral("*.txt")}, QDir::Files | QDir::Hidden,
+    QDirIterator it(trash, {QStringLiteral("*.txt")}, QDir::Files | QDir::Hidden,
                     QDirIterator::Subdirectories);
     while (it.hasNext())
         trashed << it.next().section(QLatin1Char('/'), -1);
