@@ -9,9 +9,9 @@
 namespace kestrel {
 namespace {
 
+using sys::FaultOp;
 using test::Answer;
 using test::QuestionKind;
-using sys::FaultOp;
 
 constexpr qint64 buffer = 0xFFFF;
 
@@ -53,7 +53,9 @@ TEST_F(CopyTest, CopiesFilesAndTreesWithTimesAndCounts)
     EXPECT_EQ(Contents(QStringLiteral("D:\\tree\\sub\\big.bin")), Pattern(3 * buffer + 7));
     EXPECT_EQ(Contents(QStringLiteral("D:\\tree\\top.txt")), "top");
     EXPECT_EQ(QFileInfo(QString::fromUtf8(Native(QStringLiteral("D:\\a b=c ü.txt"))))
-                  .lastModified().toSecsSinceEpoch(), 1000000000);
+                  .lastModified()
+                  .toSecsSinceEpoch(),
+              1000000000);
     EXPECT_EQ(engine->FileCount, 4);
     EXPECT_EQ(engine->TotalSize, sys::UINT64(5 + 3 * buffer + 7 + 3));
     EXPECT_EQ(progress.copying.caption, QStringLiteral("Copying..."));
@@ -119,7 +121,9 @@ TEST_F(CopyTest, FailedOrCancelledOverwriteLeavesTheOldTargetAsItWas)
         EXPECT_EQ(engine->Copy(QStringLiteral("D:\\")), run == 0 ? 112 : 1223);
         EXPECT_EQ(Contents(QStringLiteral("D:\\f.bin")), "precious");
         EXPECT_EQ(QFileInfo(QString::fromUtf8(Native(QStringLiteral("D:\\f.bin"))))
-                      .lastModified().toSecsSinceEpoch(), 1500000000);
+                      .lastModified()
+                      .toSecsSinceEpoch(),
+                  1500000000);
         EXPECT_EQ(Names(QStringLiteral("D:\\")), QStringList{"f.bin"}); // no temporary left
     }
     EXPECT_EQ(ask.asked[1].text, ErrorText(261, false));
@@ -137,7 +141,9 @@ TEST_F(CopyTest, OverwriteReplacesAReadOnlyTargetWithTheSourceAttributesAndTime)
     EXPECT_EQ(Contents(QStringLiteral("D:\\f.txt")), "new");
     EXPECT_FALSE(Attributes(QStringLiteral("D:\\f.txt")) & sys::FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(QFileInfo(QString::fromUtf8(Native(QStringLiteral("D:\\f.txt"))))
-                  .lastModified().toSecsSinceEpoch(), 1200000000);
+                  .lastModified()
+                  .toSecsSinceEpoch(),
+              1200000000);
     EXPECT_EQ(Names(QStringLiteral("D:\\")), QStringList{"f.txt"});
 }
 
@@ -151,8 +157,9 @@ TEST_F(CopyTest, RemoveReadOnlyClearsTheAttributeOfTheCopy)
         auto engine = Engine({QStringLiteral("C:\\src\\ro.txt")});
         engine->RemoveReadOnly = remove;
         EXPECT_EQ(engine->Copy(dest), 0);
-        EXPECT_EQ(bool(Attributes(dest + QStringLiteral("\\ro.txt")) & sys::FILE_ATTRIBUTE_READONLY),
-                  !remove);
+        EXPECT_EQ(
+            bool(Attributes(dest + QStringLiteral("\\ro.txt")) & sys::FILE_ATTRIBUTE_READONLY),
+            !remove);
     }
 }
 

@@ -59,14 +59,15 @@ TEST_F(DeleteTest, AttributeWarningAnswers)
             ask.ExpectDeleteWarning(mrYes);
         ask.asked.clear();
         auto engine = Engine({QStringLiteral("C:\\x\\h1.txt"), QStringLiteral("C:\\x\\h2.txt"),
-                              QStringLiteral("C:\\x\\plain.txt")}, false);
+                              QStringLiteral("C:\\x\\plain.txt")},
+                             false);
         EXPECT_EQ(engine->Execute(), row.result) << row.answer;
         EXPECT_EQ(Names(QStringLiteral("C:\\x")), row.left) << row.answer;
         EXPECT_EQ(ask.asked.size(), row.questions) << row.answer;
         EXPECT_EQ(engine->Cancelled, row.answer == mrCancel);
         ASSERT_FALSE(ask.asked.isEmpty());
         EXPECT_EQ(ask.asked[0].text, QStringLiteral("h1.txt\nFile/Folder has a important "
-                                                     "attributes\nDo you really want to delete?"));
+                                                    "attributes\nDo you really want to delete?"));
         EXPECT_EQ(ask.asked[0].focused, 2);
         EXPECT_TRUE(ask.asked[0].allCaption);
     }
@@ -110,7 +111,8 @@ TEST_F(DeleteTest, ErrorAsksToGoOnAndMarksTheItem)
     MakeFile(QStringLiteral("C:\\x\\c.txt"), "c");
     ask.ExpectMessageBox(mrYes);
     auto engine = Engine({QStringLiteral("C:\\x\\a.txt"), QStringLiteral("C:\\x\\vanished"),
-                          QStringLiteral("C:\\x\\c.txt")}, false);
+                          QStringLiteral("C:\\x\\c.txt")},
+                         false);
     EXPECT_EQ(engine->Execute(), 0);
     EXPECT_EQ(ask.asked[0].text, ErrorText(256, true));
     EXPECT_TRUE(engine->Succeeded(0));
