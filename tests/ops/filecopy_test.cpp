@@ -293,6 +293,20 @@ TEST_F(CopyTest, DanglingLinkSourceIsReportedNotCopied)
     EXPECT_FALSE(Exists(QStringLiteral("D:\\link")));
 }
 
+TEST_F(CopyTest, WriteProtectedDestinationIsReportedOnce)
+{
+    MakeFile(QStringLiteral("C:\\src\\a.txt"), "a");
+    MakeFile(QStringLiteral("C:\\src\\b.txt"), "b");
+    sys::InjectFault(FaultOp::Create, 1, 19);
+    ask.ExpectMessageBox(mrNo);
+    auto engine = Engine({QStringLiteral("C:\\src\\a.txt"), QStringLiteral("C:\\src\\b.txt")});
+    EXPECT_EQ(engine->Copy(QStringLiteral("E:\\")), 19);
+    ASSERT_EQ(ask.asked.size(), 1);
+    EXPECT_EQ(ask.asked[0].text, ErrorText(260, true));
+    EXPECT_EQ(Names(QStringLiteral("E:\\")), QStringList{});
+    EXPECT_EQ(Contents(QStringLiteral("C:\\src\\a.txt")), "a");
+}
+
 TEST_F(CopyTest, CountsFilesLargerThanFourGigabytes)
 {
     MakeSparseFile(QStringLiteral("C:\\src\\huge.bin"), 5LL << 30);
