@@ -22,6 +22,7 @@ private:
     QSet<QString> exact;         // names that are their own short name
     QSet<QString> eightDotThree; // upper-case forms of names valid as 8.3 ignoring case
     QSet<QString> taken;         // short names handed out so far
+    QHash<QString, int> nextNumber; // by prefix and extension: the next ~n to try
 };
 
 } // namespace kestrel::sys

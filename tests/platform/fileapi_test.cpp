@@ -1,3 +1,4 @@
+#include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/faults.h"
 #include "platform/fileapi.h"
@@ -6,7 +7,10 @@
 
 #include "tests/support/machine.h"
 
+#include <QDir>
 #include <QFile>
+#include <QStorageInfo>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -74,7 +78,7 @@ TEST_F(FileApiTest, SearchDeliversDotsFirstAndMatchesMasks)
     EXPECT_TRUE(all.contains(QStringLiteral("a b=c ü.txt")));
 
     QStringList texts = Names(Find(QStringLiteral("c:\\DIR\\*.txt")));
-    texts.sort();
+    texts.sort(Qt::CaseInsensitive);
     EXPECT_EQ(texts, QStringList({QStringLiteral("a b=c ü.txt"), QStringLiteral("Notes.TXT")}));
     EXPECT_EQ(One(QStringLiteral("C:\\dir\\NOTES.txt")).name, QStringLiteral("Notes.TXT"));
     EXPECT_EQ(One(QStringLiteral("C:\\dir\\sub")).attributes, FILE_ATTRIBUTE_DIRECTORY);
@@ -118,9 +122,9 @@ TEST_F(FileApiTest, SearchFailuresHaveTheWindowsCodes)
 
 TEST_F(FileApiTest, ShortNamesAreNumberedInListingOrder)
 {
-    const char *names[] = {"Program Files.txt", "Program Filesystem.txt", "README.TXT",
-                           "readme.md",         ".bashrc",                "a+b;c.longext",
-                           "PROGRA~1.TXT"};
+    const char *names[] = {
+        "Program Files.txt", "Program Filesystem.txt", "README.TXT",  "readme.md",
+        ".bashrc",           "a+b;c.longext",          "PROGRA~1.TXT"};
     for (const char *n : names)
         MakeFile(QStringLiteral("C:\\s\\") + QString::fromUtf8(n), "x");
     QHash<QString, QString> shortOf;
@@ -135,7 +139,8 @@ TEST_F(FileApiTest, ShortNamesAreNumberedInListingOrder)
     QStringList programs = {shortOf.value(QStringLiteral("Program Files.txt")),
                             shortOf.value(QStringLiteral("Program Filesystem.txt"))};
     programs.sort();
-    EXPECT_EQ(programs, QStringList({QStringLiteral("PROGRA~2.TXT"), QStringLiteral("PROGRA~3.TXT")}));
+    EXPECT_EQ(programs,
+              QStringList({QStringLiteral("PROGRA~2.TXT"), QStringLiteral("PROGRA~3.TXT")}));
     // A narrower mask keeps the numbering of the whole folder.
     EXPECT_EQ(One(QStringLiteral("C:\\s\\*system*")).shortName,
               shortOf.value(QStringLiteral("Program Filesystem.txt")));
@@ -167,8 +172,10 @@ TEST_F(FileApiTest, SizesAboveFourGigabytesKeepTheHighPart)
 TEST_F(FileApiTest, DanglingLinkIsAnEmptyFileAndLinksAreFollowed)
 {
     MakeFileOfSize(QStringLiteral("C:\\target.dat"), 1000);
-    ASSERT_TRUE(QFile::link(QStringLiteral("target.dat"), DecodeName(Native(QStringLiteral("C:\\good")))));
-    ASSERT_TRUE(QFile::link(QStringLiteral("gone.dat"), DecodeName(Native(QStringLiteral("C:\\dangling")))));
+    ASSERT_TRUE(
+        QFile::link(QStringLiteral("target.dat"), DecodeName(Native(QStringLiteral("C:\\good")))));
+    ASSERT_TRUE(QFile::link(QStringLiteral("gone.dat"),
+                            DecodeName(Native(QStringLiteral("C:\\dangling")))));
     EXPECT_EQ(One(QStringLiteral("C:\\good")).size, 1000u);
     const Found dangling = One(QStringLiteral("C:\\dangling"));
     EXPECT_EQ(dangling.size, 0u);
@@ -279,12 +286,12 @@ TEST_F(FileApiTest, AttributesRoundTrip)
         const char *path;
         DWORD set, expect;
     } rows[] = {
-        {"C:\\plain.txt", H | A, H | A},       // hidden by the stored attributes
+        {"C:\\plain.txt", H | A, H | A}, // hidden by the stored attributes
         {"C:\\plain.txt", S | H, S | H},
         {"C:\\plain.txt", FILE_ATTRIBUTE_NORMAL, FILE_ATTRIBUTE_NORMAL},
         {"C:\\plain.txt", R | A, R | A},
         {"C:\\plain.txt", A, A},
-        {"C:\\.dotted", A, A | H},             // the dot keeps it hidden
+        {"C:\\.dotted", A, A | H}, // the dot keeps it hidden
         {"C:\\folder", H | R | D, H | R | D},
         {"C:\\folder", D, D},
     };
@@ -303,7 +310,8 @@ TEST_F(FileApiTest, AttributesRoundTrip)
 TEST_F(FileApiTest, ReadOnlyIsHonouredEvenForTheSuperUser)
 {
     const QString path = QStringLiteral("C:\\ro.txt");
-    HANDLE h = Open(path, GENERIC_WRITE, CREATE_NEW, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    HANDLE h =
+        Open(path, GENERIC_WRITE, CREATE_NEW, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     DWORD n = 0;
     EXPECT_TRUE(WriteFile(h, "written", 7, n)); // the creating handle may still write
@@ -349,6 +357,39 @@ TEST_F(FileApiTest, MoveFileNeverReplaces)
     EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
     EXPECT_FALSE(MoveFile(QStringLiteral("C:\\b.txt"), QStringLiteral("C:\\no\\x.txt")));
     EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
+}
+
+// Across file systems a file is copied whole, then its source removed.
+TEST_F(FileApiTest, MoveFileAcrossFileSystems)
+{
+    QTemporaryDir other(QStringLiteral("/dev/shm/kestrel-XXXXXX"));
+    if (!other.isValid() || QStorageInfo(other.path()).device() == QStorageInfo(Root()).device())
+        GTEST_SKIP() << "no second file system";
+    qputenv("KESTREL_DRIVES", qgetenv("KESTREL_DRIVES") + ";X=" + other.path().toUtf8());
+    ReloadDriveTable();
+
+    const QByteArray data = Pattern(3'000'000);
+    MakeFile(QStringLiteral("C:\\move.bin"), data);
+    SetAttributes(QStringLiteral("C:\\move.bin"), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
+    SetTime(QStringLiteral("C:\\move.bin"), 1'000'000'000);
+    ASSERT_TRUE(MoveFile(QStringLiteral("C:\\move.bin"), QStringLiteral("X:\\move.bin")));
+    EXPECT_FALSE(Exists(QStringLiteral("C:\\move.bin")));
+    const Found moved = One(QStringLiteral("X:\\move.bin"));
+    EXPECT_EQ(moved.attributes, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
+    EXPECT_EQ(moved.lastWrite, UnixToFileTime(1'000'000'000, 0));
+    QFile f(other.path() + QStringLiteral("/move.bin"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll() == data);
+
+    MakeFile(QStringLiteral("C:\\move.bin"), "second");
+    EXPECT_FALSE(MoveFile(QStringLiteral("C:\\move.bin"), QStringLiteral("X:\\MOVE.BIN")));
+    EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
+    EXPECT_EQ(Contents(QStringLiteral("C:\\move.bin")), QByteArray("second"));
+    MakeFolder(QStringLiteral("C:\\folder"));
+    EXPECT_FALSE(MoveFile(QStringLiteral("C:\\folder"), QStringLiteral("X:\\folder")));
+    EXPECT_EQ(GetLastError(), ERROR_NOT_SAME_DEVICE);
+    EXPECT_EQ(QDir(other.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList({QStringLiteral("move.bin")})); // no temporary left behind
 }
 
 TEST_F(FileApiTest, FoldersAndDeletion)

@@ -1,6 +1,8 @@
 #include "platform/errors.h"
 #include "platform/filetime.h"
 
+#include <QTimeZone>
+
 #include <gtest/gtest.h>
 
 namespace kestrel::sys {
@@ -40,10 +42,8 @@ TEST(FileTime, SystemTimeRoundTrip)
         std::uint16_t y, mo, d, dow, h, mi, s, ms;
     } rows[] = {
         {1601, 1, 1, 1, 0, 0, 0, 0}, // a Monday, FILETIME zero
-        {1970, 1, 1, 4, 0, 0, 0, 0},
-        {2000, 2, 29, 2, 12, 30, 45, 500},
-        {2024, 12, 31, 2, 23, 59, 59, 999},
-        {2107, 12, 31, 6, 23, 59, 58, 0},
+        {1970, 1, 1, 4, 0, 0, 0, 0},        {2000, 2, 29, 2, 12, 30, 45, 500},
+        {2024, 12, 31, 2, 23, 59, 59, 999}, {2107, 12, 31, 6, 23, 59, 58, 0},
     };
     for (const auto &r : rows) {
         SYSTEMTIME st;

@@ -53,7 +53,7 @@ TEST_F(StateFileTest, RewriteKeepsModeAndStoredAttributes)
     ASSERT_TRUE(WriteWholeFile(path, "new"));
     EXPECT_EQ(Contents(path), QByteArray("new"));
     EXPECT_EQ(GetFileAttributes(path), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
-    EXPECT_EQ(QFile::permissions(native) & 0x0777,
+    EXPECT_EQ(QFile::permissions(native) & 0x7077, // owner, group, others
               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
 }
 
