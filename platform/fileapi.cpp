@@ -1,0 +1,418 @@
+// Files, attributes and folders: the kernel32 calls over POSIX descriptors.
+
+#include "platform/fileapi.h"
+
+#include "platform/drives.h"
+#include "platform/errors.h"
+#include "platform/faults.h"
+#include "platform/fsutil.h"
+#include "platform/handles.h"
+#include "platform/native.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kestrel::sys {
+
+namespace {
+
+constexpr DWORD ERROR_DIRECTORY = 267; // the name is not a folder
+
+class OpenFile : public HandleObject {
+public:
+    explicit OpenFile(int fd) : fd(fd) {}
+    ~OpenFile() override
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    // Closes now so that a failure can be reported.
+    bool Close()
+    {
+        const int f = fd;
+        fd = -1;
+        return ::close(f) == 0 || errno == EINTR;
+    }
+    int fd;
+};
+
+bool Fail(DWORD code)
+{
+    SetLastError(code);
+    return false;
+}
+
+bool FailErrno()
+{
+    return Fail(ErrorFromErrno(errno));
+}
+
+bool FailPath(const QByteArray &native)
+{
+    return Fail(PathError(errno, native));
+}
+
+bool Succeed()
+{
+    SetLastError(ERROR_SUCCESS);
+    return true;
+}
+
+std::shared_ptr<OpenFile> FileOf(HANDLE handle)
+{
+    auto file = HandleAs<OpenFile>(handle);
+    if (!file)
+        SetLastError(ERROR_INVALID_HANDLE);
+    return file;
+}
+
+// A FILETIME of zero or all ones means "leave this time alone".
+struct timespec ToTimespec(const FILETIME *ft)
+{
+    struct timespec ts{0, UTIME_OMIT};
+    if (!ft || (ft->dwLowDateTime == 0 && ft->dwHighDateTime == 0) ||
+        (ft->dwLowDateTime == 0xFFFFFFFF && ft->dwHighDateTime == 0xFFFFFFFF))
+        return ts;
+    INT64 seconds;
+    long ns;
+    FileTimeToUnix(*ft, seconds, ns);
+    ts.tv_sec = time_t(seconds);
+    ts.tv_nsec = ns;
+    return ts;
+}
+
+// Gives a file just created the attributes asked for: hidden and system go to
+// the stored DOS attributes (with archive, as for every new file), read-only
+// takes the write bits away. The open descriptor keeps its write access.
+bool ApplyNewFileAttributes(int fd, DWORD attributes)
+{
+    const DWORD stored = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    if (stored && !WriteDosAttribFd(fd, stored | FILE_ATTRIBUTE_ARCHIVE))
+        return false;
+    if (attributes & FILE_ATTRIBUTE_READONLY) {
+        struct stat st;
+        if (fstat(fd, &st) != 0 || fchmod(fd, st.st_mode & 07777 & ~mode_t(0222)) != 0)
+            return false;
+    }
+    return true;
+}
+
+// Opens per the disposition; created tells whether the file is new.
+int OpenNative(const QByteArray &native, int flags, DWORD disposition, bool &created)
+{
+    created = false;
+    const char *path = native.constData();
+    switch (disposition) {
+    case CREATE_NEW:
+        created = true;
+        return open(path, flags | O_CREAT | O_EXCL, 0666);
+    case OPEN_EXISTING:
+        return open(path, flags);
+    case TRUNCATE_EXISTING:
+        return open(path, flags | O_TRUNC);
+    default: // OPEN_ALWAYS, CREATE_ALWAYS: tell "opened" from "created" without a race
+        for (;;) {
+            const int fd = open(path, flags | (disposition == CREATE_ALWAYS ? O_TRUNC : 0));
+            if (fd >= 0 || errno != ENOENT)
+                return fd;
+            const int made = open(path, flags | O_CREAT | O_EXCL, 0666);
+            if (made >= 0 || errno != EEXIST) {
+                created = made >= 0;
+                return made;
+            }
+        }
+    }
+}
+
+bool ValidDisposition(DWORD disposition, DWORD access)
+{
+    if (disposition < CREATE_NEW || disposition > TRUNCATE_EXISTING)
+        return false;
+    return disposition != TRUNCATE_EXISTING || (access & GENERIC_WRITE);
+}
+
+} // namespace
+
+HANDLE CreateFile(const QString &path, DWORD access, DWORD /*share*/, DWORD disposition,
+                  DWORD attributes)
+{
+    if (!ValidDisposition(disposition, access)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_HANDLE_VALUE;
+    }
+    const bool writes = (access & GENERIC_WRITE) || disposition != OPEN_EXISTING;
+    DWORD fault = 0;
+    if (writes && FaultDue(FaultOp::Create, fault)) {
+        SetLastError(fault);
+        return INVALID_HANDLE_VALUE;
+    }
+    QByteArray native;
+    if (!ToNative(path, native))
+        return INVALID_HANDLE_VALUE;
+    // Folders are not files, and a read-only file is not written, whoever we are.
+    FileStatus existing;
+    if (StatPath(native, existing)) {
+        const bool truncates = disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING;
+        if (disposition == CREATE_NEW) {
+            SetLastError(ERROR_FILE_EXISTS);
+            return INVALID_HANDLE_VALUE;
+        }
+        if (existing.isDir() ||
+            (!existing.ownerCanWrite() && ((access & GENERIC_WRITE) || truncates))) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return INVALID_HANDLE_VALUE;
+        }
+    }
+    int flags = O_CLOEXEC;
+    if ((access & GENERIC_READ) && (access & GENERIC_WRITE))
+        flags |= O_RDWR;
+    else if (access & GENERIC_WRITE)
+        flags |= O_WRONLY;
+    else
+        flags |= O_RDONLY;
+    bool created = false;
+    const int fd = OpenNative(native, flags, disposition, created);
+    if (fd < 0) {
+        const int err = errno;
+        if (err == EEXIST)
+            SetLastError(ERROR_FILE_EXISTS);
+        else if (err == EISDIR)
+            SetLastError(ERROR_ACCESS_DENIED);
+        else
+            SetLastError(PathError(err, native));
+        return INVALID_HANDLE_VALUE;
+    }
+    auto file = std::make_shared<OpenFile>(fd);
+    FileStatus opened;
+    if (!StatFd(fd, opened) || opened.isDir()) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    if (created && !ApplyNewFileAttributes(fd, attributes)) {
+        const DWORD code = ErrorFromErrno(errno);
+        file.reset();
+        unlink(native.constData());
+        SetLastError(code);
+        return INVALID_HANDLE_VALUE;
+    }
+    // As on Windows, opening over an existing file says so in the last error.
+    const bool alwaysKind = disposition == OPEN_ALWAYS || disposition == CREATE_ALWAYS;
+    SetLastError(alwaysKind && !created ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+    return AddHandle(std::move(file));
+}
+
+bool ReadFile(HANDLE file, void *buffer, DWORD toRead, DWORD &read)
+{
+    read = 0;
+    const auto f = FileOf(file);
+    if (!f)
+        return false;
+    DWORD fault = 0;
+    if (FaultDue(FaultOp::Read, fault))
+        return Fail(fault);
+    std::size_t done = 0;
+    const bool ok = ReadFully(f->fd, buffer, toRead, done);
+    read = DWORD(done);
+    return ok ? Succeed() : Fail(errno == EISDIR ? ERROR_ACCESS_DENIED : ErrorFromErrno(errno));
+}
+
+bool WriteFile(HANDLE file, const void *buffer, DWORD toWrite, DWORD &written)
+{
+    written = 0;
+    const auto f = FileOf(file);
+    if (!f)
+        return false;
+    DWORD fault = 0;
+    if (FaultDue(FaultOp::Write, fault))
+        return Fail(fault);
+    std::size_t done = 0;
+    const bool ok = WriteFully(f->fd, buffer, toWrite, done);
+    written = DWORD(done);
+    if (ok)
+        return Succeed();
+    // EBADF: the handle was opened for reading only.
+    return Fail(errno == EBADF ? ERROR_ACCESS_DENIED : ErrorFromErrno(errno));
+}
+
+bool CloseHandle(HANDLE handle)
+{
+    if (!HandleAs<OpenFile>(handle)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return false;
+    }
+    const auto object = std::static_pointer_cast<OpenFile>(TakeHandle(handle));
+    if (!object)
+        return Fail(ERROR_INVALID_HANDLE);
+    return object->Close() ? Succeed() : FailErrno();
+}
+
+UINT64 GetFileSize64(HANDLE file)
+{
+    const auto f = FileOf(file);
+    FileStatus st;
+    if (!f)
+        return INVALID_FILE_SIZE64;
+    if (!StatFd(f->fd, st)) {
+        FailErrno();
+        return INVALID_FILE_SIZE64;
+    }
+    Succeed();
+    return st.size;
+}
+
+DWORD GetFileSize(HANDLE file, DWORD *high)
+{
+    const UINT64 size = GetFileSize64(file);
+    if (size == INVALID_FILE_SIZE64)
+        return INVALID_FILE_SIZE;
+    if (high)
+        *high = DWORD(size >> 32);
+    return DWORD(size & 0xFFFFFFFFu);
+}
+
+INT64 SetFilePointer(HANDLE file, INT64 distance, DWORD origin)
+{
+    const auto f = FileOf(file);
+    if (!f)
+        return -1;
+    const int whence = origin == FILE_BEGIN     ? SEEK_SET
+                       : origin == FILE_CURRENT ? SEEK_CUR
+                       : origin == FILE_END     ? SEEK_END
+                                                : -1;
+    const off_t position = whence < 0 ? -1 : lseek(f->fd, off_t(distance), whence);
+    if (position < 0) {
+        Fail(ERROR_INVALID_PARAMETER);
+        return -1;
+    }
+    Succeed();
+    return INT64(position);
+}
+
+bool SetEndOfFile(HANDLE file)
+{
+    const auto f = FileOf(file);
+    if (!f)
+        return false;
+    const off_t position = lseek(f->fd, 0, SEEK_CUR);
+    if (position < 0 || ftruncate(f->fd, position) != 0)
+        return Fail(errno == EBADF || errno == EINVAL ? ERROR_ACCESS_DENIED : ErrorFromErrno(errno));
+    return Succeed();
+}
+
+bool GetFileTime(HANDLE file, FILETIME *creation, FILETIME *access, FILETIME *lastWrite)
+{
+    const auto f = FileOf(file);
+    FileStatus st;
+    if (!f)
+        return false;
+    if (!StatFd(f->fd, st))
+        return FailErrno();
+    if (creation)
+        *creation = st.creation;
+    if (access)
+        *access = st.access;
+    if (lastWrite)
+        *lastWrite = st.lastWrite;
+    return Succeed();
+}
+
+// The creation time cannot be set on Linux; it is accepted and left alone.
+bool SetFileTime(HANDLE file, const FILETIME * /*creation*/, const FILETIME *access,
+                 const FILETIME *lastWrite)
+{
+    const auto f = FileOf(file);
+    if (!f)
+        return false;
+    const struct timespec times[2] = {ToTimespec(access), ToTimespec(lastWrite)};
+    return futimens(f->fd, times) == 0 ? Succeed() : FailErrno();
+}
+
+DWORD GetFileAttributes(const QString &path)
+{
+    QByteArray native;
+    FileStatus st;
+    if (!ToNative(path, native))
+        return INVALID_FILE_ATTRIBUTES;
+    if (!StatPath(native, st)) {
+        FailPath(native);
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    Succeed();
+    return AttributesOf(native, st, BaseName(native));
+}
+
+bool SetFileAttributes(const QString &path, DWORD attributes)
+{
+    QByteArray native;
+    FileStatus st;
+    if (!ToNative(path, native))
+        return false;
+    if (!StatPath(native, st))
+        return FailPath(native);
+    const bool readOnly = attributes & FILE_ATTRIBUTE_READONLY;
+    const mode_t mode = st.mode & 07777;
+    const mode_t wanted = readOnly ? mode & ~mode_t(0222) : (st.ownerCanWrite() ? mode : mode | S_IWUSR);
+    // Clear read-only before storing the DOS attributes and set it after, so a
+    // file of our own stays writable for the moment of the change.
+    if (!readOnly && wanted != mode && chmod(native.constData(), wanted) != 0)
+        return FailPath(native);
+    const DWORD stored = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                       FILE_ATTRIBUTE_ARCHIVE);
+    DWORD old = 0;
+    const bool hasStored = ReadDosAttrib(native, old);
+    // A file without stored attributes already reads as archive (a folder as
+    // nothing); keep it that way instead of adding an attribute for nothing.
+    const DWORD implied = st.isDir() ? 0 : FILE_ATTRIBUTE_ARCHIVE;
+    const bool hiddenByName = BaseName(native).startsWith('.');
+    const DWORD compare = hiddenByName ? stored & ~FILE_ATTRIBUTE_HIDDEN : stored;
+    if ((hasStored ? old != stored : compare != implied) && !WriteDosAttrib(native, stored))
+        return FailPath(native);
+    if (readOnly && wanted != mode && chmod(native.constData(), wanted) != 0)
+        return FailPath(native);
+    return Succeed();
+}
+
+bool DeleteFile(const QString &path)
+{
+    QByteArray native;
+    FileStatus st;
+    if (!ToNative(path, native))
+        return false;
+    if (!StatPath(native, st, false))
+        return FailPath(native);
+    // As on Windows: folders are not deleted here, nor read-only files.
+    if (S_ISDIR(st.mode) || (!S_ISLNK(st.mode) && !st.ownerCanWrite()))
+        return Fail(ERROR_ACCESS_DENIED);
+    return unlink(native.constData()) == 0 ? Succeed() : FailPath(native);
+}
+
+bool CreateDirectory(const QString &path)
+{
+    QByteArray native;
+    if (!ToNative(path, native))
+        return false;
+    if (mkdir(native.constData(), 0777) == 0)
+        return Succeed();
+    if (errno == ENOENT)
+        return Fail(ERROR_PATH_NOT_FOUND);
+    return FailPath(native);
+}
+
+bool RemoveDirectory(const QString &path)
+{
+    QByteArray native;
+    FileStatus st;
+    if (!ToNative(path, native))
+        return false;
+    if (!StatPath(native, st, false))
+        return FailPath(native);
+    if (!S_ISDIR(st.mode))
+        return Fail(ERROR_DIRECTORY);
+    if (!st.ownerCanWrite())
+        return Fail(ERROR_ACCESS_DENIED);
+    return rmdir(native.constData()) == 0 ? Succeed() : FailPath(native);
+}
+
+} // namespace kestrel::sys

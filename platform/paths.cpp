@@ -1,0 +1,340 @@
+// Conversion between Windows-form paths and native paths, and the calls that
+// deal in whole paths: the current directory, the temporary folder, full and
+// native names.
+
+#include "platform/drives.h"
+#include "platform/errors.h"
+#include "platform/fileapi.h"
+#include "platform/names.h"
+#include "platform/native.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kestrel::sys {
+
+namespace {
+
+const QLatin1Char backslash('\\');
+
+bool Exists(const QByteArray &native)
+{
+    struct stat st;
+    return ::lstat(native.constData(), &st) == 0;
+}
+
+bool IsFolder(const QByteArray &native)
+{
+    struct stat st;
+    return ::stat(native.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The first entry of a folder, in directory order, whose name equals `name`
+// without regard to case.
+bool MatchCaseless(const QByteArray &folder, const QString &name, QByteArray &match)
+{
+    DIR *dir = ::opendir(folder.isEmpty() ? "/" : folder.constData());
+    if (!dir)
+        return false;
+    bool found = false;
+    while (const dirent *e = ::readdir(dir)) {
+        const QByteArray entry(e->d_name);
+        if (entry == "." || entry == "..")
+            continue;
+        if (DecodeName(entry).compare(name, Qt::CaseInsensitive) == 0) {
+            match = entry;
+            found = true;
+            break;
+        }
+    }
+    ::closedir(dir);
+    return found;
+}
+
+QByteArray NativeCwd()
+{
+    QByteArray buffer(PATH_MAX, Qt::Uninitialized);
+    while (!::getcwd(buffer.data(), size_t(buffer.size()))) {
+        if (errno != ERANGE)
+            return QByteArray();
+        buffer.resize(buffer.size() * 2);
+    }
+    return QByteArray(buffer.constData());
+}
+
+bool CurrentWinPath(WinPath &out)
+{
+    const QByteArray cwd = NativeCwd();
+    QString path;
+    if (cwd.isEmpty() || !MapNative(*CurrentDriveTable(), CleanNative(cwd), path)) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return false;
+    }
+    return ParseWinPath(path, out);
+}
+
+bool IsAsciiLetter(QChar c)
+{
+    return (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) ||
+           (c >= QLatin1Char('a') && c <= QLatin1Char('z'));
+}
+
+} // namespace
+
+bool ParseWinPath(const QString &path, WinPath &out)
+{
+    QString p = path;
+    p.replace(QLatin1Char('/'), backslash);
+    if (p.isEmpty()) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return false;
+    }
+    if (p.contains(QChar(0))) {
+        SetLastError(ERROR_INVALID_NAME);
+        return false;
+    }
+    QString rest;
+    out.parts.clear();
+    if (p.startsWith(QLatin1String("\\\\"))) {
+        const QStringList bits = p.mid(2).split(backslash);
+        if (bits.size() < 2 || bits[0].isEmpty() || bits[1].isEmpty()) {
+            SetLastError(ERROR_BAD_NETPATH);
+            return false;
+        }
+        out.root = QLatin1String("\\\\") + bits[0] + backslash + bits[1];
+        rest = bits.mid(2).join(backslash);
+    } else if (p.size() >= 2 && p[1] == QLatin1Char(':')) {
+        if (!IsAsciiLetter(p[0])) {
+            SetLastError(ERROR_INVALID_NAME);
+            return false;
+        }
+        out.root = QString(p[0].toUpper()) + QLatin1Char(':');
+        rest = p.mid(2);
+        // "C:name" is relative to the current directory when that is on C:.
+        WinPath cwd;
+        if (!rest.startsWith(backslash) && CurrentWinPath(cwd) && cwd.root == out.root)
+            out.parts = cwd.parts;
+    } else {
+        WinPath cwd;
+        if (!CurrentWinPath(cwd))
+            return false;
+        out.root = cwd.root;
+        if (!p.startsWith(backslash))
+            out.parts = cwd.parts;
+        rest = p;
+    }
+    for (const QString &part : rest.split(backslash, Qt::SkipEmptyParts)) {
+        if (part == QLatin1String("."))
+            continue;
+        if (part == QLatin1String("..")) {
+            if (!out.parts.isEmpty())
+                out.parts.removeLast();
+            continue;
+        }
+        out.parts.append(part);
+    }
+    return true;
+}
+
+QString FormatWinPath(const WinPath &path)
+{
+    return path.root + backslash + path.parts.join(backslash);
+}
+
+bool MapNative(const DriveTable &table, const QByteArray &clean, QString &path)
+{
+    qsizetype bestLength = -1;
+    QString bestRoot;
+    const auto consider = [&](const QByteArray &root, const QString &winRoot) {
+        qsizetype length;
+        if (root == "/")
+            length = 0;
+        else if (clean == root || (clean.startsWith(root) && clean[root.size()] == '/'))
+            length = root.size();
+        else
+            return;
+        if (length > bestLength) {
+            bestLength = length;
+            bestRoot = winRoot;
+        }
+    };
+    for (const DriveEntry &d : table.drives) {
+        const QString root = QString(d.info.letter) + QLatin1Char(':');
+        consider(d.info.nativeRoot, root);
+        consider(d.resolvedRoot, root);
+    }
+    for (const ShareEntry &s : table.shares) {
+        consider(s.info.nativeRoot, s.info.unc);
+        consider(s.resolvedRoot, s.info.unc);
+    }
+    if (bestLength < 0)
+        return false;
+    const QByteArray rest = clean.mid(bestLength);
+    path = bestRoot + (rest.isEmpty() ? QString(backslash)
+                                      : DecodeName(rest).replace(QLatin1Char('/'), backslash));
+    return true;
+}
+
+bool NativeRoot(const QString &root, QByteArray &native)
+{
+    const auto table = CurrentDriveTable();
+    if (root.startsWith(QLatin1String("\\\\"))) {
+        for (const ShareEntry &s : table->shares) {
+            if (SameText(s.info.unc, root) && IsFolder(s.info.nativeRoot)) {
+                native = s.info.nativeRoot;
+                return true;
+            }
+        }
+        SetLastError(ERROR_BAD_NETPATH);
+        return false;
+    }
+    for (const DriveEntry &d : table->drives) {
+        if (QString(d.info.letter) + QLatin1Char(':') == root) {
+            if (!IsFolder(d.info.nativeRoot)) {
+                SetLastError(ERROR_NOT_READY);
+                return false;
+            }
+            native = d.info.nativeRoot;
+            return true;
+        }
+    }
+    SetLastError(ERROR_PATH_NOT_FOUND);
+    return false;
+}
+
+bool ToNative(const QString &path, QByteArray &native)
+{
+    WinPath win;
+    QByteArray root;
+    if (!ParseWinPath(path, win) || !NativeRoot(win.root, root))
+        return false;
+    if (win.parts.isEmpty()) {
+        native = root;
+        return true;
+    }
+    const QByteArray base = root == "/" ? QByteArray() : root;
+    QByteArray exact = base;
+    for (const QString &part : std::as_const(win.parts))
+        exact += '/' + EncodeName(part);
+    if (Exists(exact)) {
+        native = exact;
+        return true;
+    }
+    // Some component differs in case (or is missing): walk down, matching
+    // each missing one without regard to case; the rest stays as given.
+    QByteArray current = base;
+    qsizetype i = 0;
+    for (; i < win.parts.size(); ++i) {
+        const QByteArray next = current + '/' + EncodeName(win.parts[i]);
+        QByteArray match;
+        if (Exists(next))
+            current = next;
+        else if (MatchCaseless(current, win.parts[i], match))
+            current += '/' + match;
+        else
+            break;
+    }
+    for (; i < win.parts.size(); ++i)
+        current += '/' + EncodeName(win.parts[i]);
+    native = current;
+    return true;
+}
+
+bool FromNative(const QByteArray &native, QString &path)
+{
+    if (!native.startsWith('/') || !MapNative(*CurrentDriveTable(), CleanNative(native), path)) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return false;
+    }
+    return true;
+}
+
+DWORD PathError(int err, const QByteArray &native)
+{
+    if (err != ENOENT)
+        return ErrorFromErrno(err);
+    const qsizetype cut = native.lastIndexOf('/');
+    const QByteArray parent = cut <= 0 ? QByteArray("/") : native.left(cut);
+    return ErrorFromErrno(err, !IsFolder(parent));
+}
+
+QByteArray CleanNative(const QByteArray &path)
+{
+    QList<QByteArray> parts;
+    for (const QByteArray &part : path.split('/')) {
+        if (part.isEmpty() || part == ".")
+            continue;
+        if (part == "..") {
+            if (!parts.isEmpty())
+                parts.removeLast();
+            continue;
+        }
+        parts.append(part);
+    }
+    QByteArray clean;
+    for (const QByteArray &part : std::as_const(parts))
+        clean += '/' + part;
+    return clean.isEmpty() ? QByteArray("/") : clean;
+}
+
+QByteArray ResolveNative(const QByteArray &path)
+{
+    char *resolved = ::realpath(path.constData(), nullptr);
+    if (!resolved)
+        return CleanNative(path);
+    const QByteArray result(resolved);
+    ::free(resolved);
+    return result;
+}
+
+QString GetCurrentDirectory()
+{
+    WinPath cwd;
+    return CurrentWinPath(cwd) ? FormatWinPath(cwd) : QString();
+}
+
+bool SetCurrentDirectory(const QString &path)
+{
+    QByteArray native;
+    if (!ToNative(path, native))
+        return false;
+    if (::chdir(native.constData()) != 0) {
+        SetLastError(PathError(errno, native));
+        return false;
+    }
+    SetLastError(ERROR_SUCCESS);
+    return true;
+}
+
+QString GetTempPath()
+{
+    QString path;
+    if (!FromNative(NativeTempDir(), path))
+        return QString();
+    return path.endsWith(backslash) ? path : path + backslash;
+}
+
+QString GetShortPathName(const QString &path)
+{
+    QByteArray native;
+    if (!ToNative(path, native))
+        return QString();
+    if (!Exists(native)) {
+        SetLastError(PathError(errno, native));
+        return QString();
+    }
+    return DecodeName(native);
+}
+
+QString GetFullPathName(const QString &path)
+{
+    WinPath win;
+    return ParseWinPath(path, win) ? FormatWinPath(win) : QString();
+}
+
+} // namespace kestrel::sys

@@ -1,0 +1,54 @@
+#include "platform/wildcard.h"
+
+namespace kestrel::sys {
+
+namespace {
+
+// Plain glob with '*' and '?' over case-folded text; backtracks only to the
+// last '*', which is enough because a later '*' absorbs any earlier choice.
+bool Glob(QStringView name, QStringView mask)
+{
+    qsizetype n = 0, m = 0;
+    qsizetype starMask = -1, starName = 0;
+    while (n < name.size()) {
+        if (m < mask.size() && (mask[m] == QLatin1Char('?') || mask[m] == name[n])) {
+            ++n;
+            ++m;
+        } else if (m < mask.size() && mask[m] == QLatin1Char('*')) {
+            starMask = m++;
+            starName = n;
+        } else if (starMask >= 0) {
+            m = starMask + 1;
+            n = ++starName;
+        } else {
+            return false;
+        }
+    }
+    while (m < mask.size() && mask[m] == QLatin1Char('*'))
+        ++m;
+    return m == mask.size();
+}
+
+} // namespace
+
+bool MatchesMask(const QString &name, const QString &mask)
+{
+    const QString n = name.toCaseFolded();
+    const QString m = mask.toCaseFolded();
+    const QStringView mv(m);
+    // "abc." asks for names without an extension.
+    if (m.endsWith(QLatin1Char('.')) && m != QLatin1String(".") && m != QLatin1String("..")) {
+        QStringView base = mv;
+        while (base.endsWith(QLatin1Char('.')))
+            base.chop(1);
+        return !n.contains(QLatin1Char('.')) && Glob(n, base);
+    }
+    if (Glob(n, mv))
+        return true;
+    // A trailing ".*" also matches names without a dot ("*.*" matches "README").
+    if (m.endsWith(QLatin1String(".*")) && !n.contains(QLatin1Char('.')))
+        return Glob(n, mv.chopped(2));
+    return false;
+}
+
+} // namespace kestrel::sys
