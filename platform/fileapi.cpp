@@ -5,6 +5,7 @@
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/faults.h"
+#include "platform/filetime.h"
 #include "platform/fsutil.h"
 #include "platform/handles.h"
 #include "platform/native.h"
