@@ -41,7 +41,7 @@ bool HasLineBreak(const QString &s)
 TIniFile::TIniFile(const QString &fileName) : fileName(fileName)
 {
     QByteArray contents;
-    if (sys::ReadWholeFile(fileName, contents)) {
+    if (!fileName.isEmpty() && sys::ReadWholeFile(fileName, contents)) {
         if (contents.startsWith("\xEF\xBB\xBF"))
             contents.remove(0, 3);
         Parse(sys::DecodeName(contents));
@@ -100,8 +100,7 @@ int TIniFile::FindKey(const QString &section, const QString &key) const
     return -1;
 }
 
-QString TIniFile::ReadString(const QString &section, const QString &key,
-                             const QString &def) const
+QString TIniFile::ReadString(const QString &section, const QString &key, const QString &def) const
 {
     const int i = FindKey(section, key);
     return i < 0 ? def : lines[size_t(i)].value;
@@ -222,7 +221,7 @@ bool TIniFile::Save()
         text += line.text;
         text += QLatin1String("\r\n");
     }
-    if (!sys::WriteWholeFile(fileName, sys::EncodeName(text)))
+    if (fileName.isEmpty() || !sys::WriteWholeFile(fileName, sys::EncodeName(text)))
         return false;
     dirty = false;
     return true;

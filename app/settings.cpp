@@ -42,7 +42,10 @@ QString Text(const char *s)
 
 QString ProgramFile(const QString &name)
 {
-    return sys::ProgramDir() + name;
+    // No program folder (no drive covers it): no file, rather than a name
+    // relative to whatever folder the panel shows.
+    const QString dir = sys::ProgramDir();
+    return dir.isEmpty() ? QString() : dir + name;
 }
 
 TWindowPlacement ParsePlacement(const QString &text, const TWindowPlacement &def)

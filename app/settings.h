@@ -10,6 +10,7 @@
 namespace kestrel {
 
 // The program's own files live in sys::ProgramDir(); name is e.g. "last.dir".
+// "" when the program folder cannot be named; readers and writers then skip.
 QString ProgramFile(const QString &name);
 
 // "%d,%d,%d,%d,%d": maximized flag, left, top, width, height.

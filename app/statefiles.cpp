@@ -34,7 +34,7 @@ QString NameOf(const QString &pair)
 QStringList ReadStateLines(const QString &path)
 {
     QByteArray contents;
-    if (TooLarge(path) || !sys::ReadWholeFile(path, contents))
+    if (path.isEmpty() || TooLarge(path) || !sys::ReadWholeFile(path, contents))
         return {};
     static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
     return sys::DecodeName(contents).split(lineEnd, Qt::SkipEmptyParts);
@@ -42,6 +42,8 @@ QStringList ReadStateLines(const QString &path)
 
 bool WriteStateLines(const QString &path, const QStringList &lines)
 {
+    if (path.isEmpty())
+        return false;
     QString text;
     for (const QString &line : lines)
         text += line + QLatin1String("\r\n");

@@ -97,8 +97,7 @@ void TShellChangeNotify::ResetThread(bool value)
     if (!value || !(filter.Mask() & kObservable) || !IsFolder(folder))
         return;
     watch = new QFileSystemWatcher(this);
-    connect(watch, &QFileSystemWatcher::directoryChanged, this,
-            &TShellChangeNotify::FolderChanged);
+    connect(watch, &QFileSystemWatcher::directoryChanged, this, &TShellChangeNotify::FolderChanged);
     WatchTree(folder, 0);
     if (watched.isEmpty())
         FreeThread();

@@ -10,22 +10,23 @@ class IniFileTest : public test::MachineTest {};
 TEST_F(IniFileTest, ReadsWhatItCanFromADamagedFile)
 {
     const QByteArray longValue(100000, 'x');
-    MakeFile(QStringLiteral("C:\\k.ini"),
-             "\xEF\xBB\xBF[Window]\r\n"
-             "File=1,5,5,10,10\n"
-             "no equals sign here\r"
-             "Toolbar=0\r\n"
-             "toolbar=1\r\n"
-             "[Unknown Section]\r\n"
-             "Whatever=\xff\xfe\r\n"
-             "[option]\r\n"
-             "  Sort =  3  \r\n"
-             "Col=abc\r\n"
-             "; Desc=1\r\n"
-             "=5\r\n"
-             "Long=" + longValue + "\r\n"
-             "Name=\xc3\xa9\xff\r\n"
-             "Font=\"MS Sans Serif\",9,0");
+    MakeFile(QStringLiteral("C:\\k.ini"), "\xEF\xBB\xBF[Window]\r\n"
+                                          "File=1,5,5,10,10\n"
+                                          "no equals sign here\r"
+                                          "Toolbar=0\r\n"
+                                          "toolbar=1\r\n"
+                                          "[Unknown Section]\r\n"
+                                          "Whatever=\xff\xfe\r\n"
+                                          "[option]\r\n"
+                                          "  Sort =  3  \r\n"
+                                          "Col=abc\r\n"
+                                          "; Desc=1\r\n"
+                                          "=5\r\n"
+                                          "Long=" +
+                                              longValue +
+                                              "\r\n"
+                                              "Name=\xc3\xa9\xff\r\n"
+                                              "Font=\"MS Sans Serif\",9,0");
     const TIniFile ini(QStringLiteral("C:\\k.ini"));
     const QString w = QStringLiteral("WINDOW"), o = QStringLiteral("Option");
     EXPECT_EQ(ini.ReadString(w, QStringLiteral("file"), {}), QStringLiteral("1,5,5,10,10"));
@@ -68,8 +69,9 @@ TEST_F(IniFileTest, FileIsCreatedByTheFirstWriteInTheDocumentedForm)
 
 TEST_F(IniFileTest, RewriteKeepsForeignLinesAndTheKeysSpelling)
 {
-    MakeFile(QStringLiteral("C:\\k.ini"), "; settings\n[Option]\nEsc=1\n\n[Drives]\nD=/x,removable\n"
-                                          "bad line \xff\n");
+    MakeFile(QStringLiteral("C:\\k.ini"),
+             "; settings\n[Option]\nEsc=1\n\n[Drives]\nD=/x,removable\n"
+             "bad line \xff\n");
     TIniFile ini(QStringLiteral("C:\\k.ini"));
     EXPECT_TRUE(ini.WriteInteger(QStringLiteral("Option"), QStringLiteral("ESC"), 3));
     EXPECT_TRUE(ini.WriteString(QStringLiteral("option"), QStringLiteral("Start"),

@@ -78,10 +78,11 @@ class StateFilesTest : public test::MachineTest {};
 TEST_F(StateFilesTest, LastDirRoundTripsInTheDocumentedForm)
 {
     const QString path = QStringLiteral("C:\\last.dir");
-    ASSERT_TRUE(SaveLastDir(path,
-                            {QStringLiteral("C:\\=C:\\Tools"), QStringLiteral("\\\\server\\share\\="
-                                                                              "\\\\server\\share\\x")},
-                            QStringLiteral("C:")));
+    ASSERT_TRUE(
+        SaveLastDir(path,
+                    {QStringLiteral("C:\\=C:\\Tools"), QStringLiteral("\\\\server\\share\\="
+                                                                      "\\\\server\\share\\x")},
+                    QStringLiteral("C:")));
     EXPECT_EQ(Contents(path),
               QByteArray("C:\\=C:\\Tools\r\n\\\\server\\share\\=\\\\server\\share\\x\r\nC:\r\n"));
     const TLastDir read = LoadLastDir(path);

@@ -191,9 +191,9 @@ TEST_F(ChangeNotifyTest, AChangeDuringAQuestionWaitsUntilItIsAnswered)
         EXPECT_EQ(changes, 0);
     };
     scripted.ExpectMessageBox(mrYes);
-    EXPECT_EQ(Ask().MessageBox(nullptr, QStringLiteral("Go on?"), QStringLiteral("Kestrel"),
-                               MB_YESNO),
-              mrYes);
+    EXPECT_EQ(
+        Ask().MessageBox(nullptr, QStringLiteral("Go on?"), QStringLiteral("Kestrel"), MB_YESNO),
+        mrYes);
     EXPECT_EQ(changes, 0);
     SetAsk(previous);
     EXPECT_TRUE(WaitForChange());
