@@ -79,11 +79,14 @@ QString ShortNames::Next(const QString &longName)
     const QString base = Clean(dot < 0 ? QStringView(stem) : QStringView(stem).left(dot));
     const QString ext = dot < 0 ? QString() : Clean(QStringView(stem).mid(dot + 1)).left(3);
     const QString suffix = ext.isEmpty() ? QString() : QLatin1Char('.') + ext;
-    for (int n = 1;; ++n) {
+    // The candidates depend only on the first six characters and the extension.
+    int &next = nextNumber[base.left(6) + QLatin1Char('.') + ext];
+    for (int n = qMax(next, 1);; ++n) {
         const QString tail = QLatin1Char('~') + QString::number(n);
         const QString candidate = base.left(8 - tail.size()) + tail + suffix;
         if (!eightDotThree.contains(candidate) && !taken.contains(candidate)) {
             taken.insert(candidate);
+            next = n + 1;
             return candidate;
         }
     }
