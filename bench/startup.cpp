@@ -34,8 +34,11 @@ double TimeRun(const QString &program, const QStringList &args, const QProcessEn
     QElapsedTimer t;
     t.start();
     p.start(program, args);
-    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        std::fprintf(stderr, "startup: %s failed: %s\n", qPrintable(program),
+                     qPrintable(p.errorString()));
         return -1;
+    }
     return double(t.nsecsElapsed()) / 1e9;
 }
 
