@@ -72,7 +72,9 @@ std::shared_ptr<OpenFile> FileOf(HANDLE handle)
 // A FILETIME of zero or all ones means "leave this time alone".
 struct timespec ToTimespec(const FILETIME *ft)
 {
-    struct timespec ts{0, UTIME_OMIT};
+    struct timespec ts {
+        0, UTIME_OMIT
+    };
     if (!ft || (ft->dwLowDateTime == 0 && ft->dwHighDateTime == 0) ||
         (ft->dwLowDateTime == 0xFFFFFFFF && ft->dwHighDateTime == 0xFFFFFFFF))
         return ts;
@@ -298,7 +300,8 @@ bool SetEndOfFile(HANDLE file)
         return false;
     const off_t position = lseek(f->fd, 0, SEEK_CUR);
     if (position < 0 || ftruncate(f->fd, position) != 0)
-        return Fail(errno == EBADF || errno == EINVAL ? ERROR_ACCESS_DENIED : ErrorFromErrno(errno));
+        return Fail(errno == EBADF || errno == EINVAL ? ERROR_ACCESS_DENIED
+                                                      : ErrorFromErrno(errno));
     return Succeed();
 }
 
@@ -354,13 +357,14 @@ bool SetFileAttributes(const QString &path, DWORD attributes)
         return FailPath(native);
     const bool readOnly = attributes & FILE_ATTRIBUTE_READONLY;
     const mode_t mode = st.mode & 07777;
-    const mode_t wanted = readOnly ? mode & ~mode_t(0222) : (st.ownerCanWrite() ? mode : mode | S_IWUSR);
+    const mode_t wanted =
+        readOnly ? mode & ~mode_t(0222) : (st.ownerCanWrite() ? mode : mode | S_IWUSR);
     // Clear read-only before storing the DOS attributes and set it after, so a
     // file of our own stays writable for the moment of the change.
     if (!readOnly && wanted != mode && chmod(native.constData(), wanted) != 0)
         return FailPath(native);
-    const DWORD stored = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                       FILE_ATTRIBUTE_ARCHIVE);
+    const DWORD stored =
+        attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
     DWORD old = 0;
     const bool hasStored = ReadDosAttrib(native, old);
     // A file without stored attributes already reads as archive (a folder as

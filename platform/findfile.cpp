@@ -107,8 +107,8 @@ bool FindSearch::Fill(qsizetype i, const QString &shortName, WIN32_FIND_DATA &da
 // Splits "C:\Dir\*.txt" into "C:\Dir\" and "*.txt"; "C:*.txt" into "C:" and "*.txt".
 void SplitPattern(const QString &pattern, QString &folder, QString &mask)
 {
-    qsizetype cut = std::max(pattern.lastIndexOf(QLatin1Char('\\')),
-                             pattern.lastIndexOf(QLatin1Char('/')));
+    qsizetype cut =
+        std::max(pattern.lastIndexOf(QLatin1Char('\\')), pattern.lastIndexOf(QLatin1Char('/')));
     if (cut < 0 && pattern.size() >= 2 && pattern[1] == QLatin1Char(':'))
         cut = 1;
     folder = pattern.left(cut + 1);

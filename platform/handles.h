@@ -19,8 +19,7 @@ std::shared_ptr<HandleObject> TakeHandle(HANDLE handle); // removes it from the 
 std::shared_ptr<HandleObject> LookupHandle(HANDLE handle);
 
 // The object behind a handle when it is of type T; null otherwise.
-template <class T>
-std::shared_ptr<T> HandleAs(HANDLE handle)
+template <class T> std::shared_ptr<T> HandleAs(HANDLE handle)
 {
     return std::dynamic_pointer_cast<T>(LookupHandle(handle));
 }

@@ -37,6 +37,9 @@ DriveTable BuildDriveTable();
 // The drives and network shares the system has mounted (C: is "/").
 QList<DriveEntry> DetectDrives();
 QList<ShareEntry> DetectShares();
+// The same from the text of a /proc/self/mountinfo (without GVFS shares).
+QList<DriveEntry> DrivesFromMountInfo(const QByteArray &mountinfo);
+QList<ShareEntry> SharesFromMountInfo(const QByteArray &mountinfo);
 // A serial number that stays the same from run to run for the same text.
 DWORD StableSerial(const QByteArray &text);
 

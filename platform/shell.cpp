@@ -121,6 +121,8 @@ bool MoveToTrash(const QString &path)
         SetLastError(PathError(errno, native));
         return false;
     }
+    // The Trash lives in the data folder, which a fresh account may not have yet.
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
     if (!QFile::moveToTrash(DecodeName(native))) {
         SetLastError(ERROR_ACCESS_DENIED);
         return false;

@@ -44,7 +44,8 @@ int CreateTemp(const QByteArray &target, QByteArray &temp)
 {
     const QByteArray folder = DirName(target);
     for (;;) {
-        temp = folder + "/.kestrel-" + QByteArray::number(QRandomGenerator::global()->generate(), 36);
+        temp =
+            folder + "/.kestrel-" + QByteArray::number(QRandomGenerator::global()->generate(), 36);
         const int fd = open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
             return fd;
@@ -98,6 +99,8 @@ bool ReadWholeFile(const QString &path, QByteArray &contents)
         code = ErrorFromErrno(errno);
     else if (st.isDir())
         code = ERROR_ACCESS_DENIED;
+    else
+        FaultDue(FaultOp::Read, code);
     // Read to the end rather than to the size seen: the file may grow meanwhile.
     QByteArray data;
     std::size_t chunk = std::size_t(st.size) + 1;

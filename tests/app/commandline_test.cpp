@@ -1,0 +1,228 @@
+#include "app/commandline.h"
+#include "platform/fileapi.h"
+#include "tests/support/machine.h"
+#include "tests/support/scriptedask.h"
+
+namespace kestrel::test {
+namespace {
+
+// Records what the command line asks of the main window.
+class RecordingTarget : public TCommandTarget {
+public:
+    TPanelNames PanelNames() const override { return names; }
+    bool SetFolder(const QString &path) override
+    {
+        calls << QStringLiteral("SetFolder ") + path;
+        return enterable;
+    }
+    void FormatDrive(QChar drive, bool quick) override
+    {
+        calls << QStringLiteral("Format ") + drive + (quick ? QStringLiteral(" quick") : QString());
+    }
+    void RunProgram(const QString &program, const QString &parameters) override
+    {
+        calls << QStringLiteral("Run [%1] [%2]").arg(program, parameters);
+    }
+    void OpenFocused() override { calls << QStringLiteral("Open"); }
+    void Exit() override { calls << QStringLiteral("Exit"); }
+
+    TPanelNames names{QStringLiteral("C:\\Work"),
+                      {QStringLiteral("a b.txt"), QStringLiteral("c.doc")},
+                      QStringLiteral("report.final.txt")};
+    bool enterable = true;
+    QStringList calls;
+};
+
+class CommandLineTest : public MachineTest {
+protected:
+    RecordingTarget target;
+    TCommandLine line{target, nullptr};
+};
+
+TEST_F(CommandLineTest, WordsBecomeTheirActions)
+{
+    const std::pair<const char *, const char *> cases[] = {
+        {"c:", "SetFolder C:\\"},
+        {"  d:  ", "SetFolder D:\\"},
+        {"c: setup", "Run [c:] [setup]"},
+        {"cd..", "SetFolder .."},
+        {"CD\\", "SetFolder \\"},
+        {"cd Sub Folder", "SetFolder Sub Folder"},
+        {"cd \"Program Files\"", "SetFolder Program Files"},
+        {"Cd D:\\x", "SetFolder D:\\x"},
+        {"cd", ""},
+        {"format a:", "Format A"},
+        {"format b: /q", "Format B quick"},
+        {"format", "Format C"},
+        {"copy a.txt b.txt", "Run [command] [/k copy a.txt b.txt]"},
+        {"EXIT", "Exit"},
+        {"notepad !.!", "Run [notepad] [report.final.txt]"},
+        {"zip x.zip !..!", "Run [zip] [x.zip \"a b.txt\" \"c.doc\"]"},
+        {"\"C:\\Program Files\\app\" -x", "Run [C:\\Program Files\\app] [-x]"},
+        {"\"C:\\Program Files\\app -x", "Run [C:\\Program Files\\app -x] []"},
+        {"tool \"unbalanced arg", "Run [tool] [\"unbalanced arg]"},
+        {"   ", ""},
+    };
+    for (const auto &[text, expected] : cases) {
+        SCOPED_TRACE(text);
+        target.calls.clear();
+        line.Run(QString::fromUtf8(text), true);
+        EXPECT_EQ(target.calls.join(QLatin1Char('|')), QString::fromUtf8(expected));
+    }
+}
+
+TEST_F(CommandLineTest, FolderThatCannotBeEnteredIsReported)
+{
+    ScriptedAsk ask;
+    ask.ExpectMessageBox(mrOk);
+    target.enterable = false;
+    line.Run(QStringLiteral("cd missing"), true);
+    ASSERT_EQ(ask.asked.size(), 1);
+    EXPECT_EQ(ask.asked[0].text,
+              QStringLiteral("The system cannot find the file/folder specified"));
+    EXPECT_EQ(ask.asked[0].caption, QStringLiteral("Error"));
+    EXPECT_EQ(ask.asked[0].flags, unsigned(MB_OK | MB_ICONERROR));
+}
+
+TEST_F(CommandLineTest, MakeFolderCreatesOrSaysWhy)
+{
+    MakeFolder(QStringLiteral("C:\\Work\\Old"));
+    ASSERT_TRUE(sys::SetCurrentDirectory(QStringLiteral("C:\\Work")));
+    ScriptedAsk ask;
+
+    line.Run(QStringLiteral("md New"), true);
+    line.Run(QStringLiteral("MKDIR \"Two Words\""), true);
+    EXPECT_TRUE(Exists(QStringLiteral("C:\\Work\\New")));
+    EXPECT_TRUE(Exists(QStringLiteral("C:\\Work\\Two Words")));
+    EXPECT_TRUE(ask.asked.isEmpty());
+
+    const std::pair<const char *, const char *> failures[] = {
+        {"md", "The syntax of the command is incorrect.\n\nex) md(mkdir) name"},
+        {"mkdir   ", "The syntax of the command is incorrect.\n\nex) md(mkdir) name"},
+        {"md Old", "The file/folder which has same name is already exists."},
+        {"md gone\\deeper", "The system cannot find the file/folder specified"},
+    };
+    for (const auto &[text, message] : failures) {
+        SCOPED_TRACE(text);
+        ask.asked.clear();
+        ask.ExpectMessageBox(mrOk);
+        line.Run(QString::fromUtf8(text), true);
+        ASSERT_EQ(ask.asked.size(), 1);
+        EXPECT_EQ(ask.asked[0].text, QString::fromUtf8(message));
+        EXPECT_EQ(ask.asked[0].caption, QStringLiteral("Error"));
+        EXPECT_EQ(ask.asked[0].flags, unsigned(MB_OK | MB_ICONERROR));
+    }
+    EXPECT_TRUE(target.calls.isEmpty());
+}
+
+TEST_F(CommandLineTest, HistoryKeepsTheTenLatestTypedCommands)
+{
+    for (int i = 1; i <= 12; ++i)
+        line.Run(QStringLiteral("cd %1").arg(i), true);
+    line.Run(QStringLiteral("cd 12"), false); // picked from the list
+    line.Run(QStringLiteral("  "), true);
+    QStringList expected;
+    for (int i = 3; i <= 12; ++i)
+        expected << QStringLiteral("cd %1").arg(i);
+    EXPECT_EQ(line.History(), expected);
+
+    QStringList stored;
+    for (int i = 1; i <= 15; ++i)
+        stored << QString::number(i);
+    line.SetHistory(stored);
+    EXPECT_EQ(line.History(), stored.mid(5));
+}
+
+TEST_F(CommandLineTest, PercentPOffersTheExpandedTextForEditing)
+{
+    ScriptedAsk ask;
+    ask.ExpectGetString(mrOk, QStringLiteral(" -v report.final.txt  "));
+    line.Run(QStringLiteral("viewer %p !.!"), true);
+    ASSERT_EQ(ask.asked.size(), 1);
+    EXPECT_EQ(ask.asked[0].caption, QStringLiteral("Edit Param..."));
+    EXPECT_EQ(ask.asked[0].text, QStringLiteral("\n\nParameters"));
+    EXPECT_EQ(target.calls, QStringList{QStringLiteral("Run [viewer] [-v report.final.txt]")});
+
+    // Cancel runs nothing, but the typed text still goes to the history.
+    target.calls.clear();
+    ask.ExpectGetString(mrCancel);
+    line.Run(QStringLiteral("viewer %P"), true);
+    EXPECT_TRUE(target.calls.isEmpty());
+    EXPECT_EQ(line.History().last(), QStringLiteral("viewer %P"));
+}
+
+TEST_F(CommandLineTest, OpenWithParametersRunsTheFocusedFileOrOpensAFolder)
+{
+    ScriptedAsk ask;
+    ask.ExpectGetString(mrOk, QStringLiteral("/p !:"));
+    line.OpenWithParameters(false);
+    ASSERT_EQ(ask.asked.size(), 1);
+    EXPECT_EQ(ask.asked[0].caption, QStringLiteral("Open with parameters"));
+    EXPECT_EQ(target.calls, QStringList{QStringLiteral("Run [report.final.txt] [/p C:]")});
+
+    target.calls.clear();
+    ask.ExpectGetString(mrCancel);
+    line.OpenWithParameters(false);
+    line.OpenWithParameters(true);
+    EXPECT_EQ(target.calls, QStringList{QStringLiteral("Open")});
+}
+
+TEST(ExpandParams, PlaceholdersInTheirOrder)
+{
+    const TPanelNames names{QStringLiteral("D:\\Data"),
+                            {QStringLiteral("one.txt"), QStringLiteral("two words.doc")},
+                            QStringLiteral("archive.tar.gz")};
+    const TPanelNames root{
+        QStringLiteral("C:\\"), {QStringLiteral(".profile")}, QStringLiteral(".profile")};
+    const TPanelNames odd{QStringLiteral("C:\\x"),
+                          {QStringLiteral("100%pure!:.txt")},
+                          QStringLiteral("100%pure!:.txt")};
+    struct Case {
+        const TPanelNames &names;
+        const char *text, *expanded;
+        bool ask;
+    };
+    const Case cases[] = {
+        {names, "!..!", "\"one.txt\" \"two words.doc\"", false},
+        {names, "!:", "D:", false},
+        {names, "!.!", "archive.tar.gz", false},
+        {names, "!\\", "D:\\Data\\", false},
+        {names, "!,", "archive.tar", false},
+        {names, ",!", "gz", false},
+        {names, "  -o !\\!,.zip !..! ",
+         "-o D:\\Data\\archive.tar.zip \"one.txt\" \"two words.doc\"", false},
+        {names, "a,!:", "a,D:", false}, // "!:" is replaced before ",!"
+        {names, "x %p y %P", "x  y", true},
+        {names, "plain", "plain", false},
+        {root, "!\\!,|,!", "C:\\.profile|", false},
+        // Names put in by a placeholder are not read as placeholders again.
+        {odd, "!.! !..!", "100%pure!:.txt \"100%pure!:.txt\"", false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.text);
+        bool ask = !c.ask;
+        EXPECT_EQ(ExpandParams(QString::fromUtf8(c.text), c.names, ask),
+                  QString::fromUtf8(c.expanded));
+        EXPECT_EQ(ask, c.ask);
+    }
+}
+
+TEST(SplitArguments, BlanksAndQuotes)
+{
+    const std::pair<const char *, QStringList> cases[] = {
+        {"", {}},
+        {"  a  b ", {"a", "b"}},
+        {"\"two words\" x", {"two words", "x"}},
+        {"pre\"mid dle\"post", {"premid dlepost"}},
+        {"\"\" x", {"", "x"}},
+        {"\"say \"\"hi\"\"\"", {"say \"hi\""}},
+        {"a \"unbalanced rest", {"a", "unbalanced rest"}},
+    };
+    for (const auto &[text, expected] : cases) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(SplitArguments(QString::fromUtf8(text)), expected);
+    }
+}
+
+} // namespace
+} // namespace kestrel::test
