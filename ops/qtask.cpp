@@ -1,5 +1,8 @@
 #include "ops/qtask.h"
 
+#include "ops/conflicts.h"
+#include "ops/fdelwarning.h"
+#include "ops/ffileexists.h"
 #include "ops/fgetstring.h"
 
 #include <QApplication>
@@ -20,6 +23,21 @@ QWidget *ParentOf(QObject *owner)
     return QApplication::activeWindow();
 }
 
+// Dialogs open centred over the window that asks.
+void CentreOver(QDialog &dialog, QObject *owner)
+{
+    dialog.adjustSize();
+    if (QWidget *window = ParentOf(owner))
+        dialog.move(window->frameGeometry().center() - dialog.rect().center());
+}
+
+// The Rename button of the replace dialog asks for the new name until it is
+// valid or the user gives up.
+TRenameTarget RenameTarget()
+{
+    return AskRenameTarget;
+}
+
 QMessageBox::Icon IconOf(unsigned flags)
 {
     switch (flags & 0xF0) {
@@ -38,8 +56,7 @@ QMessageBox::Icon IconOf(unsigned flags)
 
 } // namespace
 
-int QtAsk::MessageBox(QObject *owner, const QString &text, const QString &caption,
-                      unsigned flags)
+int QtAsk::MessageBox(QObject *owner, const QString &text, const QString &caption, unsigned flags)
 {
     QMessageBox box(IconOf(flags), caption, text, QMessageBox::NoButton, ParentOf(owner));
     struct Choice {
@@ -82,15 +99,10 @@ int QtAsk::GetString(QObject *owner, const QString &caption, const QString &prom
                      bool selectAll, bool keepSelection, bool masked)
 {
     TfGetString dialog(ParentOf(owner));
-    dialog.setWindowTitle(caption);
-    dialog.Descript->setText(prompt);
-    dialog.Edit->setText(text);
+    dialog.Setup(caption, prompt, text, selectAll, keepSelection);
     dialog.Edit->setEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
-    if (selectAll)
-        dialog.Edit->selectAll();
-    else
-        dialog.Edit->setCursorPosition(keepSelection ? 0 : int(text.size()));
-    if (dialog.exec() != QDialog::Accepted)
+    CentreOver(dialog, owner);
+    if (dialog.exec() != mrOk)
         return mrCancel;
     text = dialog.Edit->text();
     return mrOk;
@@ -98,38 +110,24 @@ int QtAsk::GetString(QObject *owner, const QString &caption, const QString &prom
 
 TFileExistsAnswer QtAsk::FileExists(QObject *owner, const TFileExistsQuestion &q)
 {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm Replace file"), q.fileNameText,
-                    QMessageBox::NoButton, ParentOf(owner));
-    QAbstractButton *overwrite = box.addButton(QStringLiteral("Over&write"), QMessageBox::YesRole);
-    QAbstractButton *skip = box.addButton(QStringLiteral("&Skip"), QMessageBox::NoRole);
-    box.addButton(QStringLiteral("&Cancel"), QMessageBox::RejectRole);
-    box.exec();
+    TfFileExists dialog(ParentOf(owner), q, RenameTarget());
+    CentreOver(dialog, owner);
     TFileExistsAnswer answer;
-    if (box.clickedButton() == overwrite)
-        answer.modalResult = mrYes;
-    else if (box.clickedButton() == skip)
-        answer.modalResult = mrNo;
+    answer.modalResult = dialog.exec();
+    if (answer.modalResult != mrYes && answer.modalResult != mrNo && answer.modalResult != mrRetry)
+        answer.modalResult = mrCancel;
+    answer.all = dialog.All->isChecked();
+    if (answer.modalResult == mrRetry)
+        answer.newTarget = dialog.NewTarget();
     return answer;
 }
 
 int QtAsk::DeleteWarning(QObject *owner, const QString &text, int focused, bool allCaption)
 {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Delete Confirm"), text,
-                    QMessageBox::NoButton, ParentOf(owner));
-    QAbstractButton *all = box.addButton(allCaption ? QStringLiteral("All(&A)")
-                                                    : QStringLiteral("&Delete"),
-                                         QMessageBox::AcceptRole);
-    QAbstractButton *yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
-    QAbstractButton *no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
-    box.setDefaultButton(qobject_cast<QPushButton *>(focused == 0 ? all : focused == 1 ? yes : no));
-    box.exec();
-    if (box.clickedButton() == all)
-        return mrAll;
-    if (box.clickedButton() == yes)
-        return mrYes;
-    if (box.clickedButton() == no)
-        return mrNo;
-    return mrCancel;
+    TfDelWarning dialog(ParentOf(owner), text, focused, allCaption);
+    CentreOver(dialog, owner);
+    const int result = dialog.exec();
+    return result == mrAll || result == mrYes || result == mrNo ? result : mrCancel;
 }
 
 bool QtAsk::SelectFolder(QObject *owner, const QString &caption, QString &folder)

@@ -1,0 +1,22 @@
+#pragma once
+// The one mapping from a Windows error code to a message, and the one error
+// box, which can also ask whether a multi-item operation is to go on.
+//
+// Result codes of the file operations: 0 done, -1 skipped by the user, 1223
+// cancelled, any other positive value a Windows error code.
+
+#include <QString>
+
+namespace kestrel {
+
+inline constexpr int resDone = 0;
+inline constexpr int resSkipped = -1;
+inline constexpr int resCancelled = 1223;
+
+QString GetErrorMessage(int code);
+
+// Shows the message of code. When more items follow (last false) the box asks
+// whether to go on (Yes/No); otherwise it has only OK. True only for Yes.
+bool ShowError(int code, const QString &caption, bool last);
+
+} // namespace kestrel

@@ -1,0 +1,54 @@
+#pragma once
+// TFileCopy: copies or moves files and folder trees into a destination
+// folder, asking through OnFileExists when a target exists.
+
+#include "ops/filefunction.h"
+
+#include <functional>
+#include <memory>
+
+namespace kestrel {
+
+class TFileCopy;
+class TFileDelete;
+
+// Called when a target exists; must set flags (fe* bits) and, with
+// feRename, may change target.
+using TFileExistsEvent = std::function<void(TFileCopy &sender, const QString &source,
+                                            QString &target, sys::DWORD &flags)>;
+
+class TFileCopy : public TFileFunction {
+public:
+    explicit TFileCopy(QObject *owner);
+    ~TFileCopy() override;
+
+    TFileExistsEvent OnFileExists;
+    sys::UINT64 TotalSize = 0;
+    int FileCount = 0;        // 0: the number of items in Files
+    sys::DWORD Flags = 0;     // the conflict answer in force
+    bool RemoveReadOnly = false;
+
+    // Each returns the result of the last item handled.
+    int Copy(const QString &destination);
+    int Move(const QString &destination);
+
+private:
+    enum class ItemWork { Copy, MoveAcross, MoveWithin };
+
+    bool CheckFreeSpace(const QString &destination);
+    void CountTotals();
+    void OpenProgress(bool byteMode, int caption, const QString &destination);
+    int RunItems(const QString &destination, ItemWork work);
+    int CopyItem(const QString &source, const QString &target);
+    int MoveItemAcross(const QString &source, const QString &target);
+    int MoveItemWithin(const QString &source, const QString &target);
+    int CopyOneFile(const QString &source, const QString &target);
+    int CopyFolderTree(const QString &source, const QString &target);
+    int CopyContents(const QString &source, const QString &target);
+    void Advance(sys::UINT64 bytes);
+
+    bool byteMode = true;
+    std::unique_ptr<TFileDelete> remover; // removes the sources of a move
+};
+
+} // namespace kestrel

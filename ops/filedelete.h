@@ -1,0 +1,29 @@
+#pragma once
+// TFileDelete: deletes files and folder trees, to the Recycle Bin or for
+// good, asking before items with important attributes.
+
+#include "ops/filefunction.h"
+
+namespace kestrel {
+
+class TFileDelete : public TFileFunction {
+public:
+    explicit TFileDelete(QObject *owner) : TFileFunction(owner) {}
+
+    bool UseRecycleBin = true; // files go to the Trash; folders are emptied and removed
+    bool WarnAttributes = true; // ask before read-only, hidden or system items
+
+    // Deletes every item of Files; returns the result of the last item handled.
+    int Execute();
+
+    // The per-item workers, also used by a move to remove its sources.
+    int DeleteOneFile(const QString &path, sys::DWORD attributes);
+    int DeleteFolderTree(const QString &path, sys::DWORD attributes);
+
+private:
+    int WarnAttributesOf(const QString &path, sys::DWORD attributes);
+    int DeleteContents(const QString &folder);
+    int RemoveEmptiedFolder(const QString &folder);
+};
+
+} // namespace kestrel

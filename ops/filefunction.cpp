@@ -1,0 +1,113 @@
+#include "ops/filefunction.h"
+
+#include "platform/drives.h"
+#include "platform/fileapi.h"
+
+#include <algorithm>
+
+namespace kestrel {
+
+int TFileFunction::SuccessCount() const
+{
+    return int(std::count(Results.begin(), Results.end(), 1));
+}
+
+bool TFileFunction::Succeeded(int index) const
+{
+    return index >= 0 && size_t(index) < Results.size() && Results[size_t(index)] == 1;
+}
+
+void TFileFunction::ResetResults()
+{
+    Results.assign(size_t(Files.size()), 0);
+}
+
+namespace {
+
+bool IsDots(const QString &name)
+{
+    return name == QLatin1String(".") || name == QLatin1String("..");
+}
+
+sys::UINT64 SizeOf(const sys::WIN32_FIND_DATA &data)
+{
+    return (sys::UINT64(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+} // namespace
+
+TTreeTotals FolderTotals(const QString &folder)
+{
+    TTreeTotals totals;
+    sys::WIN32_FIND_DATA data;
+    const sys::HANDLE search = sys::FindFirstFile(sys::JoinPath(folder, QStringLiteral("*.*")), data);
+    if (search == sys::INVALID_HANDLE_VALUE)
+        return totals;
+    do {
+        if (data.dwFileAttributes & sys::FILE_ATTRIBUTE_DIRECTORY) {
+            if (IsDots(data.cFileName))
+                continue;
+            const TTreeTotals sub = FolderTotals(sys::JoinPath(folder, data.cFileName));
+            totals.files += sub.files;
+            totals.bytes += sub.bytes;
+        } else {
+            ++totals.files;
+            totals.bytes += SizeOf(data);
+        }
+    } while (sys::FindNextFile(search, data));
+    sys::FindClose(search);
+    return totals;
+}
+
+TTreeTotals ItemTotals(const QString &path)
+{
+    const sys::DWORD attributes = sys::GetFileAttributes(path);
+    if (attributes != sys::INVALID_FILE_ATTRIBUTES &&
+        (attributes & sys::FILE_ATTRIBUTE_DIRECTORY))
+        return FolderTotals(path);
+    TTreeTotals totals;
+    totals.files = 1;
+    const sys::HANDLE file = sys::CreateFile(path, sys::GENERIC_READ,
+                                             sys::FILE_SHARE_READ | sys::FILE_SHARE_WRITE,
+                                             sys::OPEN_EXISTING, sys::FILE_ATTRIBUTE_NORMAL);
+    if (file != sys::INVALID_HANDLE_VALUE) {
+        const sys::UINT64 size = sys::GetFileSize64(file);
+        if (size != sys::INVALID_FILE_SIZE64)
+            totals.bytes = size;
+        sys::CloseHandle(file);
+    }
+    return totals;
+}
+
+QString AbsolutePath(const QString &path)
+{
+    if (path.contains(QLatin1Char(':')) || path.startsWith(QLatin1String("\\\\")))
+        return path;
+    return sys::JoinPath(sys::GetCurrentDirectory(), path);
+}
+
+bool IsSameOrInside(const QString &path, const QString &folder)
+{
+    QString base = folder;
+    while (base.endsWith(QLatin1Char('\\')) && !sys::IsRoot(base))
+        base.chop(1);
+    QString p = path;
+    while (p.endsWith(QLatin1Char('\\')) && !sys::IsRoot(p))
+        p.chop(1);
+    if (sys::SameText(p, base))
+        return true;
+    if (!base.endsWith(QLatin1Char('\\')))
+        base += QLatin1Char('\\');
+    return p.startsWith(base, Qt::CaseInsensitive);
+}
+
+QString FolderDisplayName(const QString &folder)
+{
+    QString f = folder;
+    while (f.endsWith(QLatin1Char('\\')) && !sys::IsRoot(f))
+        f.chop(1);
+    const QString name = sys::ExtractFileName(f);
+    return name.isEmpty() ? sys::ExtractFileDrive(f) : name;
+}
+
+} // namespace kestrel

@@ -1,0 +1,67 @@
+#include "ops/safereplace.h"
+
+#include "platform/drives.h"
+#include "platform/errors.h"
+#include "platform/fileapi.h"
+
+#include <QRandomGenerator>
+
+namespace kestrel {
+
+namespace {
+
+constexpr int nameAttempts = 100;
+
+QString TempNameBeside(const QString &target)
+{
+    const quint32 n = QRandomGenerator::global()->generate();
+    return sys::ExtractFilePath(target) +
+           QStringLiteral("~kst%1.tmp").arg(n, 8, 16, QLatin1Char('0'));
+}
+
+} // namespace
+
+sys::HANDLE CreateTempBeside(const QString &target, sys::DWORD attributes, QString &tempPath)
+{
+    for (int i = 0; i < nameAttempts; ++i) {
+        tempPath = TempNameBeside(target);
+        const sys::HANDLE file = sys::CreateFile(tempPath, sys::GENERIC_WRITE, 0,
+                                                 sys::CREATE_NEW, attributes);
+        if (file != sys::INVALID_HANDLE_VALUE || sys::GetLastError() != sys::ERROR_FILE_EXISTS)
+            return file;
+    }
+    return sys::INVALID_HANDLE_VALUE;
+}
+
+int ReplaceFile(const QString &replacement, const QString &target)
+{
+    // The old file steps aside under a temporary name, so that it can come
+    // back if the new one cannot take its place.
+    QString backup;
+    bool asideDone = false;
+    for (int i = 0; i < nameAttempts && !asideDone; ++i) {
+        backup = TempNameBeside(target);
+        asideDone = sys::MoveFile(target, backup);
+        if (!asideDone && sys::GetLastError() != sys::ERROR_ALREADY_EXISTS)
+            return int(sys::GetLastError());
+    }
+    if (!asideDone)
+        return int(sys::GetLastError());
+    if (!sys::MoveFile(replacement, target)) {
+        const int error = int(sys::GetLastError());
+        sys::MoveFile(backup, target);
+        return error;
+    }
+    RemoveFile(backup);
+    return 0;
+}
+
+bool RemoveFile(const QString &path)
+{
+    const sys::DWORD attributes = sys::GetFileAttributes(path);
+    if (attributes != sys::INVALID_FILE_ATTRIBUTES && (attributes & sys::FILE_ATTRIBUTE_READONLY))
+        sys::SetFileAttributes(path, sys::FILE_ATTRIBUTE_NORMAL);
+    return sys::DeleteFile(path);
+}
+
+} // namespace kestrel

@@ -1,0 +1,69 @@
+#include "ops/strings.h"
+
+#include <QLocale>
+
+#include <algorithm>
+#include <iterator>
+
+namespace kestrel {
+
+namespace {
+
+struct TStringEntry {
+    int id;
+    const char *text;
+};
+
+// Sorted by id.
+constexpr TStringEntry stringTable[] = {
+    {256, "The system cannot find the file/folder specified"},
+    {257, "Drive is not ready"},
+    {258, "There has been sharing violation. File or Folder is being used by another program"},
+    {259, "Access is denied."},
+    {260, "Disk is write-protected"},
+    {261, "There is no enough space in disk"},
+    {262, "The volume does not contain a recognized file system."},
+    {263, "Folder is not empty."},
+    {264, "Invalid Name"},
+    {265, "The file/folder which has same name is already exists."},
+    {266, "Read failed. Disk may be broken."},
+    {267, "Error Occured. Error Code : %d\n\nPlease mail me an error code and situation error "
+          "occured."},
+    {268, "Invalid Password"},
+    {511, "Do you want to process the rest of files?"},
+    {512, "Error"},
+    {520, "You can put several filters seperate by semicolon(;)\nex) *.exe;*.txt;a??.dll"},
+    {521, "Filter"},
+    {524, "Destination folder already contains a file named '%s'"},
+    {568, "All"},
+    {576, "Put new name you want to change to"},
+    {577, "Rename and Copy"},
+    {578, "Moving..."},
+    {579, "Copying..."},
+    {580, "\nFile/Folder has a important attributes\nDo you really want to delete?"},
+    {596, "Destination folder already contains a folder named '%s'"},
+    {597, "If the files in the existing folder have the same as files in the folder you are "
+          "moving or copying, they will be replaced. Do you still want to move or copy the "
+          "folder?"},
+};
+
+} // namespace
+
+QString LoadStr(int id)
+{
+    const auto *end = std::end(stringTable);
+    const auto *it = std::lower_bound(std::begin(stringTable), end, id,
+                                      [](const TStringEntry &e, int v) { return e.id < v; });
+    if (it == end || it->id != id)
+        return QString();
+    return QString::fromUtf8(it->text);
+}
+
+QString ThousandsText(sys::UINT64 value)
+{
+    QLocale locale = QLocale::system();
+    locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
+    return locale.toString(qulonglong(value));
+}
+
+} // namespace kestrel

@@ -1,0 +1,331 @@
+#include "panel/filelisting.h"
+
+#include "platform/drives.h"
+#include "platform/fileapi.h"
+#include "platform/shell.h"
+
+#include <QHash>
+#include <QSet>
+
+namespace kestrel {
+
+static const QString Parent = QStringLiteral("..");
+static const QString Backslash = QStringLiteral("\\");
+
+void TFileListing::SetFolder(const QString &path)
+{
+    HideToolTip();
+    if (ownerData) {
+        folder = path;
+        if (OnGetTitle) {
+            QString title = Title;
+            OnGetTitle(title);
+            SetTitle(title);
+        }
+        Invalidate();
+        return;
+    }
+    const bool relative = !path.isEmpty() && !path.contains(QLatin1Char(':')) &&
+                          !path.startsWith(QLatin1Char('/')) && !path.startsWith(QLatin1Char('\\'));
+    if (relative && !folder.isEmpty())
+        sys::SetCurrentDirectory(folder);
+    if (!sys::SetCurrentDirectory(path))
+        return;
+    if (sys::IsRoot(folder) && (path == Parent || path == Backslash))
+        return;
+
+    QString focusName;
+    if (path == Parent) {
+        focusName = sys::ExtractFileName(folder);
+    } else if (path == Backslash && folder.size() > 3) {
+        focusName = folder.mid(3).section(QLatin1Char('\\'), 0, 0);
+    }
+    folder = sys::GetCurrentDirectory();
+    drive = sys::ExtractFileDrive(folder);
+    RememberFolder();
+    if (sys::IsRoot(folder)) {
+        QString bare = folder;
+        bare.chop(1);
+        SetTitle(QStringLiteral("%1(%2)").arg(DriveLabelText(folder), bare));
+    } else {
+        SetTitle(sys::ExtractFileName(folder));
+    }
+    Refresh(focusName, false);
+    Invalidate();
+    if (OnChangeDir)
+        OnChangeDir();
+}
+
+void TFileListing::RememberFolder()
+{
+    const QString root = drive + Backslash;
+    const QString key = root + QLatin1Char('=');
+    for (QString &line : LastDirs) {
+        if (line.section(QLatin1Char('='), 0, 0).compare(root, Qt::CaseInsensitive) == 0) {
+            line = line.section(QLatin1Char('='), 0, 0) + QLatin1Char('=') + folder;
+            return;
+        }
+    }
+    LastDirs.append(key + folder);
+}
+
+void TFileListing::SetDrive(const QString &driveText)
+{
+    if (driveText.isEmpty())
+        return;
+    QString root;
+    if (driveText[0].isLetter())
+        root = QString(driveText[0].toUpper()) + QLatin1String(":\\");
+    else
+        root = driveText.endsWith(Backslash) ? driveText : driveText + Backslash;
+    const unsigned type = sys::GetDriveType(root);
+    const bool reread = type == sys::DRIVE_REMOVABLE || type == sys::DRIVE_CDROM;
+    if (!reread && sys::ExtractFileDrive(root).compare(drive, Qt::CaseInsensitive) == 0)
+        return;
+    if (!sys::GetVolumeInformation(root, nullptr, nullptr))
+        return;
+    QString remembered;
+    for (const QString &line : LastDirs) {
+        if (line.section(QLatin1Char('='), 0, 0).compare(root, Qt::CaseInsensitive) == 0) {
+            remembered = line.section(QLatin1Char('='), 1);
+            break;
+        }
+    }
+    if (remembered.isEmpty() || !sys::SetCurrentDirectory(remembered)) {
+        if (!sys::SetCurrentDirectory(root))
+            return;
+    }
+    SetFolder(sys::GetCurrentDirectory());
+}
+
+void TFileListing::Refresh(const QString &focusName, bool keepSelection)
+{
+    QStringList selected;
+    if (keepSelection) {
+        for (int i = 0; i < Files.Count(); ++i) {
+            if (Files[i]->Selected)
+                selected.append(Files[i]->GetFullName());
+        }
+    }
+    Files.BeginUpdate();
+    SelCount = 0;
+    SelSize = 0;
+    if (ownerData)
+        GetOwnerData();
+    else
+        ScanFiles();
+    if (!focusName.isEmpty())
+        FocusedIndex = Files.IndexOf(focusName);
+    if (!selected.isEmpty()) {
+        // One pass over the listing instead of one look-up per name.
+        QHash<QString, int> byName;
+        for (int i = Files.Count() - 1; i >= 0; --i)
+            byName.insert(Files[i]->GetFullName().toCaseFolded(), i);
+        for (const QString &name : selected) {
+            const auto it = byName.constFind(name.toCaseFolded());
+            if (it != byName.constEnd())
+                Select(it.value());
+        }
+    }
+    Files.EndUpdate();
+    FireChangeSelected();
+}
+
+void TFileListing::ScanPass(const QString &mask, bool folders, bool atRoot, QSet<QString> *seen)
+{
+    sys::WIN32_FIND_DATA data;
+    const sys::HANDLE search = sys::FindFirstFile(sys::JoinPath(folder, mask), data);
+    if (search == sys::INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const QString &name = data.cFileName;
+        const bool isFolder = data.dwFileAttributes & sys::FILE_ATTRIBUTE_DIRECTORY;
+        if (isFolder != folders || name == QLatin1String("."))
+            continue;
+        if (name == Parent) {
+            if (atRoot)
+                continue;
+        } else if (!viewHidden && (data.dwFileAttributes & sys::FILE_ATTRIBUTE_HIDDEN)) {
+            continue;
+        }
+        if (seen) {
+            if (seen->contains(name))
+                continue;
+            seen->insert(name);
+        }
+        const quint64 size = folders ? 0 : (quint64(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        Files.AddFile(name, size, data.dwFileAttributes, data.ftLastWriteTime);
+    } while (sys::FindNextFile(search, data));
+    sys::FindClose(search);
+}
+
+void TFileListing::ScanFiles()
+{
+    const bool atRoot = sys::IsRoot(folder);
+    Files.BeginUpdate();
+    Files.Clear();
+    SelCount = 0;
+    SelSize = 0;
+    ScanPass(QStringLiteral("*.*"), true, atRoot, nullptr);
+    QStringList masks;
+    for (const QString &mask : filter.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const QString trimmed = mask.trimmed();
+        // A mask names files of this folder only, never a path elsewhere.
+        if (!trimmed.isEmpty() && !trimmed.contains(QLatin1Char('\\')) &&
+            !trimmed.contains(QLatin1Char('/')) && !trimmed.contains(QLatin1Char(':')))
+            masks.append(trimmed);
+    }
+    // A file matching several masks is listed once, under its first mask.
+    QSet<QString> seen;
+    for (const QString &mask : masks)
+        ScanPass(mask, false, atRoot, masks.size() > 1 ? &seen : nullptr);
+    ScanDrives();
+    if (sortType != fstNone)
+        Files.Sort(sortType, descend);
+    FocusedIndex = 0;
+    Files.EndUpdate();
+}
+
+QString TFileListing::DriveLabelText(const QString &root)
+{
+    const unsigned type = sys::GetDriveType(root);
+    if (type == sys::DRIVE_REMOVABLE)
+        return QStringLiteral("Floppy");
+    QString label;
+    if (!sys::GetVolumeInformation(root, &label, nullptr))
+        label.clear();
+    if (label.isEmpty()) {
+        if (type == sys::DRIVE_FIXED)
+            return QStringLiteral("Local");
+        if (type == sys::DRIVE_CDROM)
+            return QStringLiteral("CDROM");
+    }
+    return label;
+}
+
+void TFileListing::ScanDrives()
+{
+    Files.BeginUpdate();
+    const sys::DWORD mask = sys::GetLogicalDrives();
+    for (int bit = 0; bit < 26; ++bit) {
+        if (!(mask & (sys::DWORD(1) << bit)))
+            continue;
+        const QString letter(QChar(u'A' + bit));
+        TFile *entry = Files.AddFile(letter, 0, FILE_ATTRIBUTE_DRIVE, sys::FILETIME());
+        entry->Ext = DriveLabelText(letter + QLatin1String(":\\"));
+    }
+    TFile *network = Files.AddFile(QStringLiteral("/"), 0, FILE_ATTRIBUTE_DRIVE, sys::FILETIME());
+    network->Ext = panelstr::Network;
+    network->Size = 4;
+    Files.EndUpdate();
+}
+
+void TFileListing::GetOwnerData()
+{
+    Files.BeginUpdate();
+    bool addDrives = true;
+    if (OnOwnerData)
+        OnOwnerData(addDrives);
+    if (addDrives)
+        ScanDrives();
+    FocusedIndex = 0;
+    Files.EndUpdate();
+}
+
+void TFileListing::SetFilter(const QString &text)
+{
+    if (text.compare(filter, Qt::CaseInsensitive) == 0)
+        return;
+    filter = text;
+    Refresh(QString(), false);
+}
+
+void TFileListing::SetViewHidden(bool value)
+{
+    if (value == viewHidden)
+        return;
+    viewHidden = value;
+    const TFile *focused = GetItemFocused();
+    Refresh(focused && focused->Kind() != fkDrive ? sys::ExtractFileName(GetFileName()) : QString(),
+            false);
+}
+
+void TFileListing::SetSortType(TFileSortType type)
+{
+    if (type == sortType)
+        return;
+    sortType = type;
+    if (type != fstNone) {
+        Sort();
+        Invalidate();
+        return;
+    }
+    const TFile *focused = GetItemFocused();
+    Refresh(focused ? focused->GetFullName() : QString(), true);
+}
+
+void TFileListing::SetDescend(bool value)
+{
+    if (value == descend)
+        return;
+    descend = value;
+    if (sortType != fstNone) {
+        Sort();
+        Invalidate();
+    }
+}
+
+void TFileListing::Open()
+{
+    bool handled = false;
+    if (OnOpen)
+        OnOpen(handled);
+    if (handled)
+        return;
+    const TFile *focused = GetItemFocused();
+    if (!focused)
+        return;
+    switch (focused->Kind()) {
+    case fkFile:
+        if (OnShellOpen)
+            OnShellOpen(GetFileName());
+        break;
+    case fkFolder:
+        SetFolder(focused->Name);
+        break;
+    case fkDrive:
+        SetDrive(focused->Name);
+        break;
+    }
+}
+
+QString TFileListing::GetFileName() const
+{
+    const TFile *focused = GetItemFocused();
+    if (!focused)
+        return QString();
+    if (focused->Kind() == fkDrive)
+        return focused->GetFullName();
+    return sys::JoinPath(folder, focused->GetFullName());
+}
+
+QString TFileListing::GetFileType(TFile &file) const
+{
+    if (!file.FileType.isEmpty())
+        return file.FileType;
+    QString type;
+    if (file.Kind() == fkFolder && file.IsParent())
+        type = panelstr::ParentFolder;
+    else if (file.Kind() == fkDrive)
+        type = file.Name == QLatin1String("/") ? panelstr::NetworkPlaces
+                                               : sys::GetTypeName(file.GetFullName(), true, false);
+    else if (file.Kind() == fkFolder)
+        type = ownerData ? panelstr::FileFolder
+                         : sys::GetTypeName(sys::JoinPath(folder, file.Name), true, false);
+    else
+        type = sys::GetTypeName(file.GetFullName(), false, true);
+    file.SetFileType(type);
+    return type;
+}
+
+} // namespace kestrel

@@ -1,0 +1,69 @@
+#pragma once
+// TFileListing: the panel's listing operations. Enters folders and drives
+// (the process's current directory follows the folder shown), lists the
+// folder's sub-folders, files by filter masks and the machine's drives, sorts,
+// and opens entries. Owner-data mode takes the listing from OnOwnerData
+// (archives) instead of the file system.
+
+#include "panel/fileviewmodel.h"
+
+#include <QStringList>
+
+namespace kestrel {
+
+class TFileListing : public TFileViewModel {
+public:
+    TFileListing() = default;
+
+    QString Folder() const { return folder; } // no trailing '\' except at a root
+    QString Drive() const { return drive; }   // "C:" or "\\server\share"
+    QString Filter() const { return filter; }
+    bool ViewHidden() const { return viewHidden; }
+    TFileSortType SortType() const { return sortType; }
+    bool Descend() const { return descend; }
+    bool OwnerData() const { return ownerData; }
+
+    void SetFolder(const QString &path);
+    void SetDrive(const QString &driveText);
+    void Refresh(const QString &focusName, bool keepSelection);
+    void ScanFiles();
+    void ScanDrives();
+    void SetFilter(const QString &text);
+    void SetViewHidden(bool value);
+    void SetSortType(TFileSortType type);
+    void SetDescend(bool value);
+    void SetOwnerData(bool value) { ownerData = value; }
+    void Sort() { Files.Sort(sortType, descend); }
+    void Open() override;
+    QString GetFileName() const;
+    QString GetFileType(TFile &file) const;
+
+    // root=folder lines: the last folder shown on each drive.
+    QStringList LastDirs;
+
+    // Label shown for a drive root: "Floppy" for removable drives (never
+    // read), else the volume label, else "Local"/"CDROM"/"".
+    static QString DriveLabelText(const QString &root);
+
+    std::function<void(bool &addDrives)> OnOwnerData;
+    std::function<void(bool &handled)> OnOpen;
+    std::function<void(QString &title)> OnGetTitle;
+    std::function<void()> OnChangeDir;
+    // Starts a file through the desktop; the widget installs the shell's.
+    std::function<void(const QString &path)> OnShellOpen;
+
+private:
+    void GetOwnerData();
+    void ScanPass(const QString &mask, bool folders, bool atRoot, QSet<QString> *seen);
+    void RememberFolder();
+
+    QString folder;
+    QString drive;
+    QString filter = QStringLiteral("*.*");
+    bool viewHidden = false;
+    TFileSortType sortType = fstName;
+    bool descend = false;
+    bool ownerData = false;
+};
+
+} // namespace kestrel

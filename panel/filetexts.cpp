@@ -1,0 +1,119 @@
+#include "panel/filetexts.h"
+
+#include "platform/drives.h"
+#include "platform/filetime.h"
+
+namespace kestrel {
+
+QString FitCharCase(const QString &text, TCharCase charCase)
+{
+    switch (charCase) {
+    case ccUpper:
+        return text.toUpper();
+    case ccLower:
+        return text.toLower();
+    case ccCapital: {
+        QString result = text.toLower();
+        if (!result.isEmpty() && result[0] >= QLatin1Char('a') && result[0] <= QLatin1Char('z'))
+            result[0] = result[0].toUpper();
+        return result;
+    }
+    case ccNormal:
+        break;
+    }
+    return text;
+}
+
+QString ThousandsText(quint64 value)
+{
+    QString digits = QString::number(value);
+    for (qsizetype pos = digits.size() - 3; pos > 0; pos -= 3)
+        digits.insert(pos, QLatin1Char(','));
+    return digits;
+}
+
+TSizeText SizeText(quint64 size, bool wide)
+{
+    constexpr double gib = 1024.0 * 1024.0 * 1024.0;
+    constexpr double mib = 1024.0 * 1024.0;
+    const int decimals = wide ? 2 : 1;
+    if (size > 1073741823)
+        return {QString::number(double(size) / gib, 'f', decimals), QStringLiteral("G")};
+    if (size > (wide ? 99999999u : 999999u))
+        return {QString::number(double(size) / mib, 'f', decimals), QStringLiteral("M")};
+    return {wide ? ThousandsText(size) : QString::number(size), QString()};
+}
+
+static bool LocalTime(const sys::FILETIME &utc, sys::SYSTEMTIME &st)
+{
+    sys::FILETIME local;
+    return sys::FileTimeToLocalFileTime(utc, local) && sys::FileTimeToSystemTime(local, st);
+}
+
+QString DateText(const sys::FILETIME &utc)
+{
+    sys::SYSTEMTIME st;
+    if (!LocalTime(utc, st))
+        return QString();
+    return QStringLiteral("%1-%2-%3")
+        .arg(st.wYear, 4, 10, QLatin1Char('0'))
+        .arg(st.wMonth, 2, 10, QLatin1Char('0'))
+        .arg(st.wDay, 2, 10, QLatin1Char('0'));
+}
+
+QString TimeText(const sys::FILETIME &utc)
+{
+    sys::SYSTEMTIME st;
+    if (!LocalTime(utc, st))
+        return QString();
+    return QStringLiteral("%1:%2")
+        .arg(st.wHour, 2, 10, QLatin1Char('0'))
+        .arg(st.wMinute, 2, 10, QLatin1Char('0'));
+}
+
+QString AttributeText(sys::DWORD attributes)
+{
+    QString text;
+    text += (attributes & sys::FILE_ATTRIBUTE_ARCHIVE) ? QLatin1Char('A') : QLatin1Char('_');
+    text += (attributes & sys::FILE_ATTRIBUTE_HIDDEN) ? QLatin1Char('H') : QLatin1Char('_');
+    text += (attributes & sys::FILE_ATTRIBUTE_READONLY) ? QLatin1Char('R') : QLatin1Char('_');
+    text += (attributes & sys::FILE_ATTRIBUTE_SYSTEM) ? QLatin1Char('S') : QLatin1Char('_');
+    return text;
+}
+
+QString DriveRowText(const TFile &drive)
+{
+    return QStringLiteral("[-%1-] %2").arg(drive.Name, drive.Ext);
+}
+
+static QString DriveTypeName(unsigned type)
+{
+    static const char *const names[] = {
+        "Unknown", "", "Floppy Disk", "Local Disk", "Network", "Compact Disc", "Ram Disk"};
+    return type < 7 ? QString::fromLatin1(names[type]) : QString();
+}
+
+QString EntryStatusText(const TFile *entry)
+{
+    if (!entry)
+        return QString();
+    if (entry->Kind() == fkDrive) {
+        if (entry->Name == QLatin1String("/"))
+            return panelstr::NetworkPlaces;
+        const unsigned type = sys::GetDriveType(entry->GetFullName());
+        return QStringLiteral(" %1  |  %2 (%3:)  ")
+            .arg(DriveTypeName(type), entry->Ext, entry->Name);
+    }
+    const QString size = entry->Kind() == fkFolder ? panelstr::Folder : ThousandsText(entry->Size);
+    return QStringLiteral(" %1  |  %2, %3  |  %4  ")
+        .arg(size, DateText(entry->Time), TimeText(entry->Time), AttributeText(entry->Attributes));
+}
+
+QString SelectionStatusText(int selCount, quint64 selSize)
+{
+    if (selCount <= 0)
+        return QString();
+    return panelstr::SelectedItems.arg(selCount).arg(ThousandsText(selSize));
+}
+
+} // namespace kestrel

@@ -1,0 +1,49 @@
+#pragma once
+// The texts the file panel shows: name case, size fields, dates, attributes,
+// the status texts and the program's own strings used by the panel.
+
+#include "panel/file.h"
+
+#include <QString>
+
+namespace kestrel {
+
+enum TCharCase { ccNormal = 0, ccUpper = 1, ccLower = 2, ccCapital = 3 };
+
+namespace panelstr {
+inline const QString Network = QStringLiteral("Network");                    // 109
+inline const QString ParentDir = QStringLiteral("[DIR]");                    // 110
+inline const QString FolderDir = QStringLiteral("[DIR]");                    // 111
+inline const QString ParentFolder = QStringLiteral("Parent Folder");         // 112
+inline const QString FileFolder = QStringLiteral("File Folder");             // 113
+inline const QString Items = QStringLiteral("Items");                        // 114
+inline const QString Folder = QStringLiteral("Folder");                      // 535
+inline const QString SelectedItems = QStringLiteral("%1 Items (%2 bytes) "); // 536
+inline const QString NetworkPlaces = QStringLiteral("Network Places");       // 800
+} // namespace panelstr
+
+QString FitCharCase(const QString &text, TCharCase charCase);
+
+// 1234567 -> "1,234,567"
+QString ThousandsText(quint64 value);
+
+// A size field: the number and the unit mark ("M", "G" or empty), drawn in
+// different colours.
+struct TSizeText {
+    QString number;
+    QString mark;
+};
+TSizeText SizeText(quint64 size, bool wide);
+
+QString DateText(const sys::FILETIME &utc);   // local "2024-01-31"
+QString TimeText(const sys::FILETIME &utc);   // local "13:05"
+QString AttributeText(sys::DWORD attributes); // "A_R_" in the order A H R S
+
+// "[-C-] Local"
+QString DriveRowText(const TFile &drive);
+
+// Status bar texts for the focused entry and the selection ("" when none).
+QString EntryStatusText(const TFile *entry);
+QString SelectionStatusText(int selCount, quint64 selSize);
+
+} // namespace kestrel

@@ -1,0 +1,538 @@
+#include "panel/kfileview.h"
+
+#include "platform/drives.h"
+#include "platform/fileapi.h"
+#include "platform/shellicons.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QScrollBar>
+#include <QToolTip>
+
+namespace kestrel {
+
+static QColor FromColorRef(TColorRef c)
+{
+    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+}
+
+TCustomFileView::TCustomFileView(QWidget *parent)
+    : QWidget(parent), fontMeasure(font()), scrollBar(new QScrollBar(Qt::Vertical, this))
+{
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumSize(120, 80);
+    scrollBar->setSingleStep(1);
+    scrollBar->setPageStep(1);
+    connect(scrollBar, &QScrollBar::valueChanged, this, [this](int page) { ScrollPos(page); });
+    toolTipTimer.setSingleShot(true);
+    toolTipTimer.setInterval(500);
+    connect(&toolTipTimer, &QTimer::timeout, this, [this] {
+        const QRect rect = ItemRect(GetItemFocused());
+        if (!rect.isEmpty())
+            QToolTip::showText(mapToGlobal(rect.topLeft()), toolTipText, this, rect);
+    });
+    OnShellOpen = [](const QString &path) { sys::ShellOpen(path); };
+    SetMeasure(&fontMeasure);
+}
+
+TCustomFileView::~TCustomFileView()
+{
+    Files.OnChange = nullptr;
+}
+
+void TCustomFileView::SetColorFile(const QString &path)
+{
+    if (sys::GetFileAttributes(path) == sys::INVALID_FILE_ATTRIBUTES)
+        return;
+    colors.LoadFromFile(path);
+    update();
+}
+
+QColor TCustomFileView::Color(int index) const
+{
+    return FromColorRef(colors.GetColor(index));
+}
+
+QRect TCustomFileView::ListRect() const
+{
+    return QRect(0, 0, width() - scrollBar->width(), height());
+}
+
+QString TCustomFileView::ShortenText(const QString &text, int width, bool &clipped) const
+{
+    clipped = false;
+    if (fontMeasure.TextWidth(text) <= width)
+        return text;
+    clipped = true;
+    // The longest prefix that fits, its last character replaced by "~"; a
+    // surrogate pair is never split.
+    qsizetype low = 0;
+    qsizetype high = text.size();
+    while (low < high) {
+        const qsizetype mid = (low + high + 1) / 2;
+        if (fontMeasure.TextWidth(text.left(mid)) <= width)
+            low = mid;
+        else
+            high = mid - 1;
+    }
+    if (low > 0 && text[low - 1].isHighSurrogate())
+        --low;
+    if (low == 0)
+        return QString();
+    qsizetype last = low - 1;
+    if (last > 0 && text[last].isLowSurrogate())
+        --last;
+    return text.left(last) + QLatin1Char('~');
+}
+
+// Repaint hooks -----------------------------------------------------------
+
+void TCustomFileView::Invalidate()
+{
+    update();
+}
+
+void TCustomFileView::InvalidateTitle()
+{
+    if (ViewTitle())
+        update(0, 0, width(), TFileLayout::TitleHeight);
+}
+
+void TCustomFileView::RedrawItem(int index)
+{
+    const QRect rect = ItemRect(Files.Get(index));
+    if (!rect.isEmpty())
+        update(rect);
+}
+
+void TCustomFileView::ScrollChanged()
+{
+    const QSignalBlocker block(scrollBar);
+    scrollBar->setRange(0, ScrollMax);
+    scrollBar->setValue(PageIndex);
+    scrollBar->setEnabled(ScrollMax > 0);
+}
+
+void TCustomFileView::ShowNameToolTip(const QString &name)
+{
+    toolTipText = name;
+    toolTipTimer.start();
+}
+
+void TCustomFileView::HideToolTip()
+{
+    toolTipTimer.stop();
+    QToolTip::hideText();
+}
+
+void TCustomFileView::ListingChanged()
+{
+    driveSpace.clear();
+}
+
+// Events ------------------------------------------------------------------
+
+void TCustomFileView::resizeEvent(QResizeEvent *)
+{
+    const int barWidth = scrollBar->sizeHint().width();
+    scrollBar->setGeometry(width() - barWidth, 0, barWidth, height());
+    SetClientSize(width() - barWidth, height());
+}
+
+void TCustomFileView::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange) {
+        fontMeasure = TFontMeasure(font());
+        Redraw();
+    }
+    QWidget::changeEvent(event);
+}
+
+void TCustomFileView::wheelEvent(QWheelEvent *event)
+{
+    const int delta = event->angleDelta().y();
+    if (delta != 0)
+        ScrollLines(delta > 0 ? -1 : 1);
+    event->accept();
+}
+
+// Painting ----------------------------------------------------------------
+
+void TCustomFileView::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    const QRect area = ListRect();
+    painter.fillRect(event->rect(), Color(ciBack));
+    if (ViewTitle() && event->rect().top() < TFileLayout::TitleHeight)
+        DrawTitle(painter);
+    if (Files.Count() == 0 || TopIndex < 0)
+        return;
+    painter.setClipRect(event->rect() & area);
+    for (int i = TopIndex; i <= GetPageEnd(); ++i) {
+        TFile &file = *Files[i];
+        const QRect rect = ItemRect(&file);
+        if (!rect.intersects(event->rect()))
+            continue;
+        if (ViewStyle() == vsList)
+            DrawListItem(painter, file, rect);
+        else
+            DrawIconItem(painter, file, rect);
+    }
+    if (ViewStyle() == vsList && ViewColumnLine()) {
+        painter.setPen(Color(ciLine));
+        const TFileLayout &l = Layout();
+        for (int c = 1; c < l.Column; ++c)
+            painter.drawLine(c * l.ColumnWidth - 1, l.ListArea.top(), c * l.ColumnWidth - 1,
+                             area.bottom());
+    }
+}
+
+void TCustomFileView::DrawTitle(QPainter &painter)
+{
+    const int w = ListRect().width();
+    QPixmap strip(std::max(w, 1), TFileLayout::TitleHeight - 1);
+    strip.fill(Color(ciBack));
+    QPainter p(&strip);
+    QString title = Title;
+    QString info = TitleInfo();
+    bool handled = false;
+    if (OnDrawTitle)
+        OnDrawTitle(title, handled, info);
+    if (!handled) {
+        QFont bold = font();
+        bold.setBold(true);
+        p.setFont(bold);
+        p.setPen(Color(ciTitle));
+        const QRect textRect(6, 0, std::max(0, w - 70), strip.height());
+        p.drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft, title);
+        const int titleWidth = QFontMetrics(bold).horizontalAdvance(title);
+        p.setFont(font());
+        p.setPen(Color(ciNormal));
+        p.drawText(textRect.adjusted(titleWidth, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
+                   QStringLiteral(" - ") + info);
+    }
+    // Right end: sort letter and arrow, column count, hidden mark.
+    static const char sortLetters[] = "NESTO";
+    const int mid = strip.height() / 2;
+    p.setFont(font());
+    p.setPen(Color(ciNormal));
+    p.drawText(QRect(w - 30, 0, 10, strip.height()), Qt::AlignCenter,
+               QString(QLatin1Char(sortLetters[SortType()])));
+    QPainterPath arrow;
+    if (Descend()) {
+        arrow.moveTo(w - 19, mid - 3);
+        arrow.lineTo(w - 11, mid - 3);
+        arrow.lineTo(w - 15, mid + 3);
+    } else {
+        arrow.moveTo(w - 19, mid + 3);
+        arrow.lineTo(w - 11, mid + 3);
+        arrow.lineTo(w - 15, mid - 3);
+    }
+    arrow.closeSubpath();
+    p.fillPath(arrow, Color(ciNormal));
+    p.drawText(QRect(w - 46, 0, 16, strip.height()), Qt::AlignCenter,
+               AutoColumn() ? QStringLiteral("A") : QString::number(Column()));
+    if (ViewHidden()) {
+        p.setPen(Qt::red);
+        p.drawText(QRect(w - 62, 0, 16, strip.height()), Qt::AlignCenter, QStringLiteral("H"));
+    }
+    p.end();
+    painter.drawPixmap(0, 0, strip);
+    painter.setPen(Color(ciLine));
+    painter.drawLine(0, TFileLayout::TitleHeight - 1, w, TFileLayout::TitleHeight - 1);
+}
+
+static TColorRef NameColorRef(const TColorList &colors, const TFile &file)
+{
+    switch (file.Kind()) {
+    case fkFolder:
+        return colors.GetColor(ciFolder);
+    case fkDrive:
+        return colors.GetColor(ciDrive);
+    case fkFile:
+        break;
+    }
+    return colors.GetExtColor(file.Ext);
+}
+
+QIcon TCustomFileView::EntryIcon(TFile &file)
+{
+    if (file.ImageIndex < 0) {
+        sys::IconKind kind = sys::IconKind::File;
+        if (file.Kind() == fkFolder)
+            kind = file.IsParent() ? sys::IconKind::Parent : sys::IconKind::Folder;
+        else if (file.Kind() == fkDrive)
+            kind = file.Name == QLatin1String("/") ? sys::IconKind::Network : sys::IconKind::Drive;
+        file.ImageIndex = sys::GetIconIndex(file.GetFullName(), kind);
+    }
+    return sys::GetIcon(file.ImageIndex);
+}
+
+void TCustomFileView::DrawCheck(QPainter &painter, const QRect &rect, const QColor &color) const
+{
+    // The check mark of selected rows, drawn in the strip at the row's left.
+    const int cy = rect.center().y();
+    QPen pen(color, 2);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(pen);
+    painter.drawPolyline(QPolygon({QPoint(rect.left() + 1, cy), QPoint(rect.left() + 4, cy + 3),
+                                   QPoint(rect.left() + 9, cy - 4)}));
+    painter.restore();
+}
+
+QString TCustomFileView::DriveSpaceText(const TFile &drive)
+{
+    const QString root = drive.GetFullName();
+    const auto it = driveSpace.constFind(root);
+    if (it != driveSpace.constEnd())
+        return it.value();
+    QString text;
+    sys::UINT64 free = 0;
+    sys::UINT64 total = 0;
+    sys::UINT64 totalFree = 0;
+    // Removable media are never read while drawing.
+    if (drive.Name != QLatin1String("/") && sys::GetDriveType(root) != sys::DRIVE_REMOVABLE &&
+        sys::GetDiskFreeSpaceEx(root, &free, &total, &totalFree))
+        text = QStringLiteral("%1 MB / %2 MB")
+                   .arg(ThousandsText(totalFree >> 20), ThousandsText(total >> 20));
+    driveSpace.insert(root, text);
+    return text;
+}
+
+void TCustomFileView::DrawSizeField(QPainter &painter, const TFile &file, const QRect &field,
+                                    bool focused, const QColor &textColor)
+{
+    QString number;
+    QString mark;
+    if (file.Kind() == fkFolder) {
+        if (FolderInfo())
+            number = file.IsParent() ? panelstr::ParentDir : panelstr::FolderDir;
+    } else {
+        const TSizeText size = SizeText(file.Size, Layout().DetailSize == 2);
+        number = size.number;
+        mark = size.mark;
+    }
+    QColor color = textColor;
+    if (!focused) {
+        if (file.Attributes & sys::FILE_ATTRIBUTE_HIDDEN)
+            color = Color(ciHidden);
+        else if (file.Attributes & sys::FILE_ATTRIBUTE_READONLY)
+            color = Color(ciReadOnly);
+        else
+            color = Color(ciNormal);
+    }
+    const int markWidth = mark.isEmpty() ? 0 : fontMeasure.TextWidth(mark);
+    painter.setPen(color);
+    painter.drawText(field.adjusted(0, 0, -markWidth, 0), Qt::AlignVCenter | Qt::AlignRight,
+                     number);
+    if (!mark.isEmpty()) {
+        painter.setPen(focused ? textColor : Color(ciMB));
+        painter.drawText(field, Qt::AlignVCenter | Qt::AlignRight, mark);
+    }
+}
+
+void TCustomFileView::DrawListItem(QPainter &painter, TFile &file, const QRect &rect)
+{
+    const TFileLayout &l = Layout();
+    file.NameClipped = false;
+    const bool focused = file.Index == FocusedIndex;
+    const QColor nameColor = FromColorRef(NameColorRef(colors, file));
+    const QColor back = Color(ciBack);
+    const QRect row = rect.adjusted(0, 0, -1, 0);
+    painter.fillRect(row, focused ? nameColor : back);
+    const QColor textColor = focused ? back : nameColor;
+    const QColor plainColor = focused ? back : Color(ciNormal);
+
+    if (file.Selected)
+        DrawCheck(painter, row, focused ? back : Color(ciMB));
+    if (ViewIcon()) {
+        const QIcon icon = EntryIcon(file);
+        const QRect iconRect(row.left() + TFileLayout::SelectStripWidth,
+                             row.top() + (row.height() - 16) / 2, 16, 16);
+        const bool ghost = file.Cut || (file.Attributes & sys::FILE_ATTRIBUTE_HIDDEN);
+        icon.paint(&painter, iconRect, Qt::AlignCenter, ghost ? QIcon::Disabled : QIcon::Normal);
+    }
+
+    int x = row.left() + l.IconAreaWidth;
+    const int textTop = row.top();
+    auto field = [&](int left, int w) {
+        return QRect(left, textTop, std::max(w, 0), row.height());
+    };
+    bool clipped = false;
+    painter.setPen(textColor);
+    if (file.Kind() == fkDrive) {
+        const QString text = QStringLiteral("[-%1-] %2").arg(file.Name, FitCharCase(file.Ext));
+        const int w = std::min(row.right() - x, std::max(l.DriveWidth, l.NameBlock));
+        painter.drawText(field(x, w), Qt::AlignVCenter | Qt::AlignLeft,
+                         ShortenText(text, w, clipped));
+        file.NameClipped = clipped;
+        const int detail = x + l.NameBlock + l.W0;
+        if (l.DetailSize > 0 && detail < row.right()) {
+            painter.setPen(plainColor);
+            painter.drawText(field(detail, row.right() - detail - 2),
+                             Qt::AlignVCenter | Qt::AlignRight, DriveSpaceText(file));
+        }
+        return;
+    }
+
+    const QString name =
+        FitCharCase(AttachExt() || file.Kind() != fkFile ? file.GetFullName() : file.Name);
+    const int nameWidth = AttachExt() ? l.NameBlock : l.NameWidth;
+    painter.drawText(field(x, nameWidth), Qt::AlignVCenter | Qt::AlignLeft,
+                     ShortenText(name, nameWidth, clipped));
+    file.NameClipped = clipped;
+    x += nameWidth;
+    if (!AttachExt()) {
+        x += l.W0;
+        if (file.Kind() == fkFile && !file.Ext.isEmpty()) {
+            painter.drawText(field(x, l.ExtWidth), Qt::AlignVCenter | Qt::AlignLeft,
+                             ShortenText(FitCharCase(file.Ext), l.ExtWidth, clipped));
+            file.NameClipped = file.NameClipped || clipped;
+        }
+        x += l.ExtWidth;
+    }
+
+    if (l.DetailSize > 0) {
+        const int w = l.DetailSize == 2 ? l.S10 : l.S7;
+        x += l.W0;
+        DrawSizeField(painter, file, field(x, w), focused, textColor);
+        x += w;
+    }
+    painter.setPen(plainColor);
+    if (l.DetailDate && file.Kind() != fkDrive) {
+        x += l.W0;
+        painter.drawText(field(x, l.D), Qt::AlignVCenter | Qt::AlignLeft, DateText(file.Time));
+        x += l.D;
+    }
+    if (l.DetailTime) {
+        x += l.W0;
+        painter.drawText(field(x, l.T), Qt::AlignVCenter | Qt::AlignLeft, TimeText(file.Time));
+        x += l.T;
+    }
+    if (l.DetailAttr) {
+        x += l.W0;
+        painter.drawText(field(x, l.A), Qt::AlignVCenter | Qt::AlignLeft,
+                         AttributeText(file.Attributes));
+    } else if (l.DetailWide) {
+        x += l.W0;
+        QString text = file.Description;
+        if (text.isEmpty() && ViewFileType())
+            text = GetFileType(file);
+        else if (!focused)
+            painter.setPen(Color(ciDescript));
+        const int w = row.right() - x - 2;
+        painter.drawText(field(x, w), Qt::AlignVCenter | Qt::AlignLeft,
+                         ShortenText(text, w, clipped));
+    }
+    if (focused && FocusStyle() != fsNone) {
+        QPen pen(back);
+        pen.setStyle(FocusStyle() == fsDot ? Qt::DotLine : Qt::SolidLine);
+        painter.setPen(pen);
+        painter.drawRect(row.adjusted(0, 0, -1, -1));
+    }
+}
+
+void TCustomFileView::DrawIconItem(QPainter &painter, TFile &file, const QRect &rect)
+{
+    file.NameClipped = false;
+    const bool focused = file.Index == FocusedIndex;
+    const QColor nameColor = FromColorRef(NameColorRef(colors, file));
+    const QColor back = Color(ciBack);
+    painter.fillRect(rect, back);
+    const QRect iconRect(rect.left() + (rect.width() - 32) / 2, rect.top() + 4, 32, 32);
+    const bool ghost = file.Cut || (file.Attributes & sys::FILE_ATTRIBUTE_HIDDEN);
+    EntryIcon(file).paint(&painter, iconRect, Qt::AlignCenter,
+                          ghost ? QIcon::Disabled : QIcon::Normal);
+    if (file.Selected)
+        DrawCheck(painter, QRect(rect.left() + 2, rect.top() + 2, 12, 12), Color(ciMB));
+
+    const QString name = file.Kind() == fkDrive
+                             ? QStringLiteral("[-%1-] %2").arg(file.Name, FitCharCase(file.Ext))
+                             : FitCharCase(file.GetFullName());
+    bool clipped = false;
+    const QString shown = ShortenText(name, rect.width() - 6, clipped);
+    file.NameClipped = clipped;
+    const int textWidth = fontMeasure.TextWidth(shown) + 4;
+    const QRect textRect(rect.left() + (rect.width() - textWidth) / 2, iconRect.bottom() + 3,
+                         textWidth, fontMeasure.TextHeight() + 2);
+    if (focused) {
+        painter.fillRect(textRect, nameColor);
+        if (FocusStyle() != fsNone) {
+            QPen pen(back);
+            pen.setStyle(FocusStyle() == fsDot ? Qt::DotLine : Qt::SolidLine);
+            painter.setPen(pen);
+            painter.drawRect(textRect.adjusted(0, 0, -1, -1));
+        }
+    }
+    painter.setPen(focused ? back : nameColor);
+    painter.drawText(textRect, Qt::AlignCenter, shown);
+}
+
+// TKFileView --------------------------------------------------------------
+
+TKFileView::TKFileView(QWidget *parent) : TCustomFileView(parent) {}
+
+void TKFileView::keyPressEvent(QKeyEvent *event)
+{
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    const bool alt = event->modifiers() & Qt::AltModifier;
+    if (!alt && KeyDown(event->key(), ctrl)) {
+        event->accept();
+        return;
+    }
+    const QString text = event->text();
+    // Shift+letter belongs to the main window's commands; a capital typed
+    // with Caps Lock (no Shift) searches.
+    const bool shiftedLetter = text.size() == 1 && text[0] >= QLatin1Char('A') &&
+                               text[0] <= QLatin1Char('Z') &&
+                               (event->modifiers() & Qt::ShiftModifier);
+    if (text.isEmpty() || ctrl || alt || shiftedLetter) {
+        event->ignore();
+        return;
+    }
+    const QString before = FindText;
+    QuickSearch(text);
+    if (FindText.isEmpty() && before.isEmpty() && text != QLatin1String("\b"))
+        event->ignore();
+    else
+        event->accept();
+}
+
+void TKFileView::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    const QPoint pos = event->position().toPoint();
+    MouseDown(pos.x(), pos.y(), event->modifiers() & Qt::ShiftModifier,
+              event->modifiers() & Qt::ControlModifier);
+}
+
+void TKFileView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (event->buttons() & Qt::LeftButton) {
+        const QPoint pos = event->position().toPoint();
+        MouseMove(pos.x(), pos.y());
+    }
+}
+
+void TKFileView::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        MouseUp();
+}
+
+void TKFileView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QPoint pos = event->position().toPoint();
+    DblClick(pos.x(), pos.y());
+}
+
+} // namespace kestrel

@@ -1,0 +1,90 @@
+#pragma once
+// The file panel widget. TCustomFileView paints the listing of its model
+// (newspaper columns or large icons, the title strip) and keeps the scroll bar
+// and the name tool tip; TKFileView adds the keyboard and mouse.
+
+#include "panel/colorlist.h"
+#include "panel/filelisting.h"
+
+#include <QFontMetrics>
+#include <QHash>
+#include <QTimer>
+#include <QWidget>
+
+class QPainter;
+class QScrollBar;
+
+namespace kestrel {
+
+class TFontMeasure : public TTextMeasure {
+public:
+    explicit TFontMeasure(const QFont &font) : metrics(font) {}
+    int TextWidth(const QString &text) const override { return metrics.horizontalAdvance(text); }
+    int TextHeight() const override { return metrics.height(); }
+
+private:
+    QFontMetrics metrics;
+};
+
+class TCustomFileView : public QWidget, public TFileListing {
+    Q_OBJECT
+public:
+    explicit TCustomFileView(QWidget *parent = nullptr);
+    ~TCustomFileView() override;
+
+    TColorList &Colors() { return colors; }
+    // Loads a colour set file when it exists; otherwise nothing changes.
+    void SetColorFile(const QString &path);
+    QColor Color(int index) const;
+    // The text shortened with "~" so that it fits the width.
+    QString ShortenText(const QString &text, int width, bool &clipped) const;
+    int TextWidth(const QString &text) const { return fontMeasure.TextWidth(text); }
+    QRect ListRect() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+
+    void Invalidate() override;
+    void InvalidateTitle() override;
+    void RedrawItem(int index) override;
+    void ScrollChanged() override;
+    void ShowNameToolTip(const QString &name) override;
+    void HideToolTip() override;
+    void ListingChanged() override;
+
+    void DrawTitle(QPainter &painter);
+    void DrawListItem(QPainter &painter, TFile &file, const QRect &rect);
+    void DrawIconItem(QPainter &painter, TFile &file, const QRect &rect);
+
+private:
+    void DrawSizeField(QPainter &painter, const TFile &file, const QRect &field, bool focused,
+                       const QColor &textColor);
+    void DrawCheck(QPainter &painter, const QRect &rect, const QColor &color) const;
+    QString DriveSpaceText(const TFile &drive);
+    QIcon EntryIcon(TFile &file);
+
+    TColorList colors;
+    TFontMeasure fontMeasure;
+    QScrollBar *scrollBar;
+    QTimer toolTipTimer;
+    QString toolTipText;
+    QHash<QString, QString> driveSpace; // per drive, for the current listing
+};
+
+class TKFileView : public TCustomFileView {
+    Q_OBJECT
+public:
+    explicit TKFileView(QWidget *parent = nullptr);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+};
+
+} // namespace kestrel

@@ -1,0 +1,34 @@
+#pragma once
+// The test machine with scripted questions and recorded progress windows.
+
+#include "ops/ask.h"
+#include "ops/strings.h"
+#include "platform/fileapi.h"
+#include "tests/support/machine.h"
+#include "tests/support/progressrecorder.h"
+#include "tests/support/scriptedask.h"
+
+#include <QDir>
+
+namespace kestrel::test {
+
+class EngineTest : public MachineTest {
+protected:
+    ScriptedAsk ask;
+    ProgressRecorder progress;
+
+    sys::DWORD Attributes(const QString &path) const { return sys::GetFileAttributes(path); }
+    // Names in a folder, sorted, without "." and "..".
+    QStringList Names(const QString &folder) const
+    {
+        return QDir(QString::fromUtf8(Native(folder)))
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    }
+    // The error box as the engine shows it for a code, more items following or not.
+    static QString ErrorText(int id, bool more)
+    {
+        return more ? LoadStr(id) + QStringLiteral("\n\n") + LoadStr(511) : LoadStr(id);
+    }
+};
+
+} // namespace kestrel::test

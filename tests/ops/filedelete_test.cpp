@@ -1,0 +1,133 @@
+#include "ops/filedelete.h"
+
+#include "tests/ops/engine_fixture.h"
+
+#include <QDirIterator>
+
+namespace kestrel {
+namespace {
+
+class DeleteTest : public test::EngineTest {
+protected:
+    std::unique_ptr<TFileDelete> Engine(const QStringList &files, bool recycle)
+    {
+        auto engine = std::make_unique<TFileDelete>(nullptr);
+        engine->Files = files;
+        engine->UseRecycleBin = recycle;
+        return engine;
+    }
+};
+
+TEST_F(DeleteTest, DeletesFilesAndTreesForGood)
+{
+    MakeFile(QStringLiteral("C:\\x\\a.txt"), "a");
+    MakeFile(QStringLiteral("C:\\x\\T\\sub\\b.txt"), "b");
+    MakeFile(QStringLiteral("C:\\x\\T\\c.txt"), "c");
+    MakeFile(QStringLiteral("C:\\x\\keep.txt"), "k");
+    auto engine = Engine({QStringLiteral("C:\\x\\a.txt"), QStringLiteral("C:\\x\\T")}, false);
+    EXPECT_EQ(engine->Execute(), 0);
+    EXPECT_EQ(Names(QStringLiteral("C:\\x")), QStringList{"keep.txt"});
+    EXPECT_EQ(engine->SuccessCount(), 2);
+    EXPECT_EQ(progress.deleting.maxValue, 3);
+    EXPECT_EQ(progress.deleting.progress, 3);
+    EXPECT_EQ(progress.deleting.closed, 1);
+}
+
+TEST_F(DeleteTest, AttributeWarningAnswers)
+{
+    const struct {
+        int answer;
+        int result;
+        QStringList left;
+        int questions;
+    } rows[] = {
+        // All: later important items go without asking.
+        {mrAll, 0, {}, 1},
+        // No: that item stays, the next is asked about.
+        {mrNo, 0, {"h1.txt"}, 2},
+        // Escape: the whole delete ends.
+        {mrCancel, 1223, {"h1.txt", "h2.txt", "plain.txt"}, 1},
+    };
+    for (const auto &row : rows) {
+        MakeFile(QStringLiteral("C:\\x\\h1.txt"), "1");
+        MakeFile(QStringLiteral("C:\\x\\h2.txt"), "2");
+        MakeFile(QStringLiteral("C:\\x\\plain.txt"), "p");
+        SetAttributes(QStringLiteral("C:\\x\\h1.txt"), sys::FILE_ATTRIBUTE_HIDDEN);
+        SetAttributes(QStringLiteral("C:\\x\\h2.txt"), sys::FILE_ATTRIBUTE_READONLY);
+        ask.ExpectDeleteWarning(row.answer);
+        if (row.answer == mrNo)
+            ask.ExpectDeleteWarning(mrYes);
+        ask.asked.clear();
+        auto engine = Engine({QStringLiteral("C:\\x\\h1.txt"), QStringLiteral("C:\\x\\h2.txt"),
+                              QStringLiteral("C:\\x\\plain.txt")}, false);
+        EXPECT_EQ(engine->Execute(), row.result) << row.answer;
+        EXPECT_EQ(Names(QStringLiteral("C:\\x")), row.left) << row.answer;
+        EXPECT_EQ(ask.asked.size(), row.questions) << row.answer;
+        EXPECT_EQ(engine->Cancelled, row.answer == mrCancel);
+        ASSERT_FALSE(ask.asked.isEmpty());
+        EXPECT_EQ(ask.asked[0].text, QStringLiteral("h1.txt\nFile/Folder has a important "
+                                                     "attributes\nDo you really want to delete?"));
+        EXPECT_EQ(ask.asked[0].focused, 2);
+        EXPECT_TRUE(ask.asked[0].allCaption);
+    }
+}
+
+TEST_F(DeleteTest, SkippedFileKeepsItsFolderWithoutAnError)
+{
+    MakeFile(QStringLiteral("C:\\x\\T\\ro.txt"), "r");
+    MakeFile(QStringLiteral("C:\\x\\T\\gone.txt"), "g");
+    SetAttributes(QStringLiteral("C:\\x\\T\\ro.txt"), sys::FILE_ATTRIBUTE_READONLY);
+    ask.ExpectDeleteWarning(mrNo);
+    auto engine = Engine({QStringLiteral("C:\\x\\T")}, false);
+    EXPECT_EQ(engine->Execute(), -1);
+    EXPECT_EQ(Names(QStringLiteral("C:\\x\\T")), QStringList{"ro.txt"});
+    EXPECT_EQ(engine->SuccessCount(), 0);
+}
+
+TEST_F(DeleteTest, RecycleBinTakesTheFilesOneByOneAndRemovesTheFolder)
+{
+    const QString trash = Root() + QStringLiteral("/xdg");
+    qputenv("XDG_DATA_HOME", trash.toUtf8());
+    MakeFile(QStringLiteral("C:\\x\\T\\a.txt"), "a");
+    MakeFile(QStringLiteral("C:\\x\\T\\sub\\b.txt"), "b");
+    auto engine = Engine({QStringLiteral("C:\\x\\T")}, true);
+    EXPECT_EQ(engine->Execute(), 0);
+    qunsetenv("XDG_DATA_HOME");
+    EXPECT_FALSE(Exists(QStringLiteral("C:\\x\\T")));
+    QStringList trashed;
+    QDirIterator it(Root(), {QStringLiteral("*.txt")}, QDir::Files | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        trashed << it.next().section(QLatin1Char('/'), -1);
+    trashed.sort();
+    EXPECT_EQ(trashed, (QStringList{"a.txt", "b.txt"}));
+}
+
+TEST_F(DeleteTest, ErrorAsksToGoOnAndMarksTheItem)
+{
+    MakeFile(QStringLiteral("C:\\x\\a.txt"), "a");
+    MakeFile(QStringLiteral("C:\\x\\c.txt"), "c");
+    ask.ExpectMessageBox(mrYes);
+    auto engine = Engine({QStringLiteral("C:\\x\\a.txt"), QStringLiteral("C:\\x\\vanished"),
+                          QStringLiteral("C:\\x\\c.txt")}, false);
+    EXPECT_EQ(engine->Execute(), 0);
+    EXPECT_EQ(ask.asked[0].text, ErrorText(256, true));
+    EXPECT_TRUE(engine->Succeeded(0));
+    EXPECT_FALSE(engine->Succeeded(1));
+    EXPECT_TRUE(engine->Succeeded(2));
+    EXPECT_EQ(Names(QStringLiteral("C:\\x")), QStringList{});
+}
+
+TEST_F(DeleteTest, CancelFromTheProgressWindowStopsBeforeTheNextFile)
+{
+    for (int i = 0; i < 5; ++i)
+        MakeFile(QStringLiteral("C:\\x\\T\\%1.txt").arg(i), "x");
+    progress.deleting.cancelAtStep = 2;
+    auto engine = Engine({QStringLiteral("C:\\x\\T")}, false);
+    EXPECT_EQ(engine->Execute(), 1223);
+    EXPECT_EQ(Names(QStringLiteral("C:\\x\\T")).size(), 3);
+    EXPECT_TRUE(ask.asked.isEmpty());
+}
+
+} // namespace
+} // namespace kestrel

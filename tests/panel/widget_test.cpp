@@ -1,0 +1,108 @@
+#include "panel/kfileview.h"
+
+#include "tests/support/machine.h"
+
+#include <QImage>
+#include <QTest>
+
+namespace kestrel {
+namespace {
+
+QColor FromRef(TColorRef c)
+{
+    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+}
+
+bool HasColor(const QImage &image, const QRect &rect, const QColor &color)
+{
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        for (int x = rect.left(); x <= rect.right(); ++x) {
+            if (image.pixelColor(x, y) == color)
+                return true;
+        }
+    }
+    return false;
+}
+
+// Paints the real widget and checks colours by role and extension. With
+// KESTREL_SHOT_DIR set, the images are kept there for a look by eye.
+class WidgetTest : public test::MachineTest {
+protected:
+    void SetUp() override
+    {
+        MachineTest::SetUp();
+        MakeFile(QStringLiteral("C:\\Data\\report.txt"), "text");
+        MakeFile(QStringLiteral("C:\\Data\\letter.doc"), QByteArray(123456789 / 1000, 'x'));
+        MakeFile(QStringLiteral("C:\\Data\\a very long file name that will not fit.txt"), "x");
+        MakeFile(QStringLiteral("C:\\Data\\README"), "r");
+        MakeFile(QStringLiteral("C:\\Data\\setup.exe"), "e");
+        MakeFolder(QStringLiteral("C:\\Data\\Music"));
+        MakeFolder(QStringLiteral("C:\\Data\\Pictures"));
+        MakeFile(QStringLiteral("C:\\home.col"),
+                 "[Basic]\r\nBACK=0\r\n\r\n[Ext]\r\nTXT=65280\r\nDOC=16776960\r\nEXE=255\r\n");
+    }
+    void Save(const QImage &image, const char *name)
+    {
+        const QByteArray dir = qgetenv("KESTREL_SHOT_DIR");
+        if (!dir.isEmpty())
+            image.save(QString::fromUtf8(dir) + QLatin1Char('/') + QLatin1String(name));
+    }
+};
+
+TEST_F(WidgetTest, ListViewColoursFocusAndSelection)
+{
+    TKFileView view;
+    view.resize(900, 360);
+    view.SetColorFile(QStringLiteral("C:\\home.col"));
+    view.SetSortType(fstExt);
+    view.SetFolder(QStringLiteral("C:\\Data"));
+    view.Select(view.Files.IndexOf(QStringLiteral("letter.doc")));
+    view.Select(view.Files.IndexOf(QStringLiteral("setup.exe")));
+    const int focused = view.Files.IndexOf(QStringLiteral("report.txt"));
+    view.SetFocused(focused);
+    const QImage image = view.grab().toImage();
+    Save(image, "panel-list.png");
+
+    const QRect focusRow = view.ItemRect(view.Files[focused]);
+    const QColor green = FromRef(view.Colors().GetExtColor(QStringLiteral("txt")));
+    // The focused row is inverted: its background takes the name colour.
+    EXPECT_EQ(image.pixelColor(focusRow.right() - 4, focusRow.center().y()), green);
+    const QRect exeRow = view.ItemRect(view.Files[view.Files.IndexOf(QStringLiteral("setup.exe"))]);
+    EXPECT_TRUE(HasColor(image, exeRow.adjusted(28, 0, -exeRow.width() / 2, 0), QColor(255, 0, 0)));
+    const QRect folderRow = view.ItemRect(view.Files[view.Files.IndexOf(QStringLiteral("Music"))]);
+    EXPECT_TRUE(HasColor(image, folderRow, FromRef(view.Colors().GetColor(ciFolder))));
+    EXPECT_EQ(view.SelCount, 2);
+
+    view.SetViewStyle(vsIcon);
+    view.SetCharCase(ccCapital);
+    const QImage icons = view.grab().toImage();
+    Save(icons, "panel-icons.png");
+    const QRect focusCell = view.ItemRect(view.Files[focused]);
+    EXPECT_TRUE(HasColor(icons, focusCell, green));
+}
+
+TEST_F(WidgetTest, ClippedNameOffersATooltipAndKeysSearch)
+{
+    TKFileView view;
+    view.resize(300, 200);
+    view.SetColumn(1);
+    view.SetFolder(QStringLiteral("C:\\Data"));
+    view.grab();
+    const int longName =
+        view.Files.IndexOf(QStringLiteral("a very long file name that will not fit.txt"));
+    ASSERT_GE(longName, 0);
+    view.SetFocused(longName);
+    view.grab();
+    EXPECT_TRUE(view.Files[longName]->NameClipped);
+    view.SetFocused(0);
+    QTest::keyClicks(&view, QStringLiteral("rep"));
+    EXPECT_EQ(view.GetItemFocused()->GetFullName(), QStringLiteral("report.txt"));
+    QTest::keyClick(&view, 'R', Qt::ShiftModifier); // Shift+letter is a command key
+    EXPECT_EQ(view.FindText, QStringLiteral("rep"));
+    QTest::keyClick(&view, Qt::Key_Home);
+    EXPECT_EQ(view.FocusedIndex, 0);
+    EXPECT_EQ(view.FindText, QString());
+}
+
+} // namespace
+} // namespace kestrel
