@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 
-#include "app/errorbox.h"
+#include "ops/errors.h"
+#include "ops/strings.h"
 #include "ops/ask.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
@@ -61,7 +62,7 @@ void TCommandLine::OpenFolder(const QString &path)
 {
     // A folder that cannot be entered is said so, rather than nothing happening.
     if (!path.isEmpty() && !target.SetFolder(path))
-        ShowCommandError(owner, sys::ERROR_PATH_NOT_FOUND);
+        ShowError(sys::ERROR_PATH_NOT_FOUND, LoadStr(512), true);
 }
 
 void TCommandLine::Format(const QString &args)
@@ -84,7 +85,7 @@ void TCommandLine::MakeFolder(const QString &args)
         return;
     }
     if (!sys::CreateDirectory(name))
-        ShowCommandError(owner, sys::GetLastError());
+        ShowError(sys::GetLastError(), LoadStr(512), true);
 }
 
 void TCommandLine::OpenWithParameters(bool focusedIsFolder)

@@ -1,6 +1,7 @@
 #include "app/selectedlist.h"
 
-#include "app/errorbox.h"
+#include "ops/errors.h"
+#include "ops/strings.h"
 #include "ops/ask.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
@@ -76,7 +77,7 @@ void SaveSelectedList(QObject *owner, const QString &folder, const QList<TListed
                             QStringLiteral("Text(*.txt)"), path))
         return;
     if (!sys::WriteWholeFile(path, SelectedListText(folder, entries)))
-        ShowCommandError(owner, sys::GetLastError());
+        ShowError(sys::GetLastError(), LoadStr(512), true);
 }
 
 QString PathNameText(const QString &folder, const QString &name, bool isDrive)

@@ -24,14 +24,6 @@ QString FitCharCase(const QString &text, TCharCase charCase)
     return text;
 }
 
-QString ThousandsText(quint64 value)
-{
-    QString digits = QString::number(value);
-    for (qsizetype pos = digits.size() - 3; pos > 0; pos -= 3)
-        digits.insert(pos, QLatin1Char(','));
-    return digits;
-}
-
 TSizeText SizeText(quint64 size, bool wide)
 {
     constexpr double gib = 1024.0 * 1024.0 * 1024.0;

@@ -2,6 +2,7 @@
 // The texts the file panel shows: name case, size fields, dates, attributes,
 // the status texts and the program's own strings used by the panel.
 
+#include "ops/strings.h"
 #include "panel/file.h"
 
 #include <QString>
@@ -24,8 +25,6 @@ inline const QString NetworkPlaces = QStringLiteral("Network Places");       // 
 
 QString FitCharCase(const QString &text, TCharCase charCase);
 
-// 1234567 -> "1,234,567"
-QString ThousandsText(quint64 value);
 
 // A size field: the number and the unit mark ("M", "G" or empty), drawn in
 // different colours.

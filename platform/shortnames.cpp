@@ -1,5 +1,7 @@
 #include "platform/shortnames.h"
 
+#include <algorithm>
+
 namespace kestrel::sys {
 
 namespace {
@@ -79,15 +81,21 @@ QString ShortNames::Next(const QString &longName)
     const QString base = Clean(dot < 0 ? QStringView(stem) : QStringView(stem).left(dot));
     const QString ext = dot < 0 ? QString() : Clean(QStringView(stem).mid(dot + 1)).left(3);
     const QString suffix = ext.isEmpty() ? QString() : QLatin1Char('.') + ext;
-    // The candidates depend only on the first six characters and the extension.
-    int &next = nextNumber[base.left(6) + QLatin1Char('.') + ext];
-    for (int n = qMax(next, 1);; ++n) {
-        const QString tail = QLatin1Char('~') + QString::number(n);
-        const QString candidate = base.left(8 - tail.size()) + tail + suffix;
-        if (!eightDotThree.contains(candidate) && !taken.contains(candidate)) {
-            taken.insert(candidate);
-            next = n + 1;
-            return candidate;
+    // Names sharing a prefix share a counter per tail width, so a folder of
+    // 100,000 "file000001.txt"-like names is numbered in linear time.
+    int limit = 10;
+    for (int digits = 1;; ++digits, limit *= 10) {
+        const QString prefix = base.left(8 - 1 - digits);
+        int &next = nextNumber[prefix + QLatin1Char('|') + suffix];
+        next = std::max(next, limit / 10);
+        for (; next < limit; ++next) {
+            const QString candidate =
+                prefix + QLatin1Char('~') + QString::number(next) + suffix;
+            if (!eightDotThree.contains(candidate) && !taken.contains(candidate)) {
+                taken.insert(candidate);
+                ++next;
+                return candidate;
+            }
         }
     }
 }

@@ -22,10 +22,7 @@ private:
     QSet<QString> exact;         // names that are their own short name
     QSet<QString> eightDotThree; // upper-case forms of names valid as 8.3 ignoring case
     QSet<QString> taken;         // short names handed out so far
-    // Per stem and extension, the first number not yet tried: the numbers
-    // below it are all in use, so a folder of many similar names is not
-    // searched from ~1 again for every entry.
-    QHash<QString, int> nextNumber;
+    QHash<QString, int> nextNumber; // by prefix and extension: the next ~n to try
 };
 
 } // namespace kestrel::sys
