@@ -133,6 +133,17 @@ void TfMain::closeEvent(QCloseEvent *event)
     QMainWindow::closeEvent(event);
 }
 
+void TfMain::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::EnabledChange) {
+        if (!isEnabled() && !disabledHold)
+            disabledHold.emplace();
+        else if (isEnabled())
+            disabledHold.reset();
+    }
+    QMainWindow::changeEvent(event);
+}
+
 void TfMain::FormClose()
 {
     // Failed writes are not reported: a settings folder that cannot be

@@ -5,10 +5,13 @@
 // FormCreate, FormShow (window state, start folder, options), FormClose
 // (window state, last.dir, history.dat), and FormDestroy.
 
+#include "ops/refreshhold.h"
+
 #include <QMainWindow>
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 class QAction;
 class QActionGroup;
@@ -44,6 +47,7 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void FormCreate();
@@ -83,6 +87,9 @@ private:
     // AutoRefresh is on but the watch could not start (the folder was not
     // watchable); tried again at the next folder change.
     bool retryAutoRefresh = false;
+    // Held while an operation has the window disabled: its progress window
+    // processes events, and a reload then would free entries it still uses.
+    std::optional<TRefreshHold> disabledHold;
 };
 
 } // namespace kestrel

@@ -177,6 +177,16 @@ TEST_F(AutoRefreshTest, NoReloadWhileAQuestionIsOpen)
     EXPECT_TRUE(QTest::qWaitFor([&] { return Listed("during.txt"); }, 20000));
 }
 
+TEST_F(AutoRefreshTest, NoReloadWhileAnOperationHasTheWindowDisabled)
+{
+    w->setEnabled(false);
+    MakeFile(QStringLiteral("C:\\Data\\copied.txt"), "c");
+    QTest::qWait(500); // the progress window processes events meanwhile
+    EXPECT_FALSE(Listed("copied.txt"));
+    w->setEnabled(true);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Listed("copied.txt"); }, 20000));
+}
+
 TEST_F(AutoRefreshTest, MenuCommandSwitchesOffUntilSwitchedOnAgain)
 {
     EXPECT_TRUE(w->AutoRefreshList()->isChecked());
