@@ -66,17 +66,11 @@ TfMain::TfMain(const QStringList &arguments, QWidget *parent)
 
     CreateViewMenu();
     fileView->setFocus();
-    FormCreate();
+    // [Option] Lang "EN" asks for the English texts; the built-in texts are
+    // the English ones, so every value of Lang keeps them.
 }
 
 TfMain::~TfMain() = default;
-
-void TfMain::FormCreate()
-{
-    // "EN" asks for the English texts, which are the built-in ones: any
-    // other value keeps them too.
-    ReadSetting(*ini, key::Lang);
-}
 
 void TfMain::showEvent(QShowEvent *event)
 {

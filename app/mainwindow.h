@@ -1,9 +1,9 @@
 #pragma once
 // TfMain: the main window. It owns the settings file, the file panel with its
 // status texts and View menu, the back/forward history and the change
-// notifier, and brings them up and down in order: construction and
-// FormCreate, FormShow (window state, start folder, options), FormClose
-// (window state, last.dir, history.dat), and FormDestroy.
+// notifier, and brings them up and down in order: construction, FormShow
+// (window state, start folder, options), FormClose (window state, last.dir,
+// history.dat), and destruction (the settings flushed last).
 
 #include "ops/refreshhold.h"
 
@@ -50,7 +50,6 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    void FormCreate();
     void FormShow();
     void FormClose();
     void LoadWindowState();

@@ -1,9 +1,7 @@
 #include "ops/changenotify.h"
-#include "ops/heldask.h"
 #include "ops/refreshhold.h"
 
 #include "tests/support/machine.h"
-#include "tests/support/scriptedask.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -176,27 +174,6 @@ TEST_F(ChangeNotifyTest, NoChangeIsDeliveredWhileAHoldExists)
     ASSERT_TRUE(WaitForChange());
     Settle();
     EXPECT_EQ(changes, 1);
-}
-
-TEST_F(ChangeNotifyTest, AChangeDuringAQuestionWaitsUntilItIsAnswered)
-{
-    Watch(QStringLiteral("C:\\W"), 0);
-    test::ScriptedAsk scripted;
-    THeldAsk held(scripted);
-    TAsk *previous = SetAsk(&held);
-    scripted.during = [&](const test::Question &) {
-        MakeFile(QStringLiteral("C:\\W\\during.txt"), "x");
-        notify.ThreadNotification();
-        QTest::qWait(300); // the modal loop runs while the user thinks
-        EXPECT_EQ(changes, 0);
-    };
-    scripted.ExpectMessageBox(mrYes);
-    EXPECT_EQ(
-        Ask().MessageBox(nullptr, QStringLiteral("Go on?"), QStringLiteral("Kestrel"), MB_YESNO),
-        mrYes);
-    EXPECT_EQ(changes, 0);
-    SetAsk(previous);
-    EXPECT_TRUE(WaitForChange());
 }
 
 } // namespace
