@@ -5,7 +5,7 @@
 // (window state, start folder, options), FormClose (window state, last.dir,
 // history.dat), and destruction (the settings flushed last).
 
-#include "ops/refreshhold.h"
+#include "ops/operationlock.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -88,7 +88,7 @@ private:
     bool retryAutoRefresh = false;
     // Held while an operation has the window disabled: its progress window
     // processes events, and a reload then would free entries it still uses.
-    std::optional<TRefreshHold> disabledHold;
+    std::optional<TOperationGuard> disabledHold;
 };
 
 } // namespace kestrel

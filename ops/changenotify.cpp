@@ -1,6 +1,6 @@
 #include "ops/changenotify.h"
 
-#include "ops/refreshhold.h"
+#include "ops/operationlock.h"
 #include "platform/drives.h"
 #include "platform/fileapi.h"
 
@@ -39,7 +39,7 @@ sys::DWORD TShellChangeFilters::Mask() const
 
 TShellChangeNotify::TShellChangeNotify(QObject *parent) : QObject(parent)
 {
-    connect(&TRefreshHolds::Instance(), &TRefreshHolds::Released, this,
+    connect(&TOperationState::Instance(), &TOperationState::Ended, this,
             &TShellChangeNotify::HoldReleased, Qt::QueuedConnection);
 }
 
@@ -176,7 +176,7 @@ void TShellChangeNotify::Timer()
 
 void TShellChangeNotify::Changed()
 {
-    if (TRefreshHolds::Instance().Held()) {
+    if (TOperationState::Instance().Running()) {
         heldBack = true;
         return;
     }
@@ -185,7 +185,7 @@ void TShellChangeNotify::Changed()
 
 void TShellChangeNotify::HoldReleased()
 {
-    if (!heldBack || TRefreshHolds::Instance().Held())
+    if (!heldBack || TOperationState::Instance().Running())
         return;
     heldBack = false;
     Changed();

@@ -5,7 +5,7 @@
 // fires OnChange. Built on QFileSystemWatcher (inotify), which reports names
 // created, deleted or renamed and attribute and time changes of the entries;
 // a write into an existing file that changes only its contents is not seen.
-// While a TRefreshHold exists, OnChange waits for the hold to end.
+// While an operation or a question runs (TOperationGuard), OnChange waits for it to end.
 
 #include "platform/wintypes.h"
 

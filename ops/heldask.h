@@ -1,5 +1,5 @@
 #pragma once
-// THeldAsk: the dialog seam with a TRefreshHold around every question, so a
+// THeldAsk: the dialog seam with a TOperationGuard around every question, so a
 // change notification that arrives while a modal dialog runs its event loop
 // never reloads the panel under the code that asked. Installed over the real
 // dialogs at start-up.

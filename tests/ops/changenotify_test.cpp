@@ -1,5 +1,5 @@
 #include "ops/changenotify.h"
-#include "ops/refreshhold.h"
+#include "ops/operationlock.h"
 
 #include "tests/support/machine.h"
 
@@ -161,9 +161,9 @@ TEST_F(ChangeNotifyTest, NoChangeIsDeliveredWhileAHoldExists)
 {
     Watch(QStringLiteral("C:\\W"), 0);
     {
-        const TRefreshHold outer;
+        const TOperationGuard outer;
         {
-            const TRefreshHold inner;
+            const TOperationGuard inner;
             notify.ThreadNotification();
             notify.ThreadNotification();
         }
