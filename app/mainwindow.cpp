@@ -1,43 +1,31 @@
 #include "app/mainwindow.h"
 
+#include "app/btnstatusbar.h"
+#include "app/commandlinebar.h"
 #include "app/inifile.h"
+#include "app/keymap.h"
+#include "app/mainmenu.h"
 #include "app/paneloptions.h"
 #include "app/settings.h"
 #include "app/startfolder.h"
 #include "app/statefiles.h"
 #include "app/stringhistory.h"
 #include "app/windowstate.h"
+#include "app/workfolderbuttons.h"
 #include "ops/changenotify.h"
 #include "panel/kfileview.h"
 
-#include <QActionGroup>
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
-#include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
 
 namespace kestrel {
 
 namespace {
-
 const QString kTitle = QStringLiteral("Kestrel 4.0");
-
-struct FilterItem {
-    const char *caption;
-    const char *filter;
-};
-
-const FilterItem filterItems[] = {
-    {"All Files", "*.*"},
-    {"Program Files", "*.exe;*.com;*.bat;*.lnk;*.pif"},
-    {"Document files", "*.doc;*.txt;*.cap;*.hwp;*.gul;*.xls;*.ppt;*.pdf"},
-    {"Image files", "*.jpg;*.jpeg;*.gif;*.bmp;*.psd;*.cdr;*.ai;*.tif;*.tiff;*.png"},
-    {"Multimedia files", "*.wav;*.mp3;*.mpeg;*.mpg;*.avi;*.asf;*.ra;*.ram;*.mov;*.wma;*.wmv"},
-    {"Archive files", "*.zip;*.rar;*.arj;*.ace;*.lzh;*.cab"},
-};
-
-} // namespace
+}
 
 TfMain::TfMain(const QStringList &arguments, QWidget *parent)
     : QMainWindow(parent),
@@ -45,26 +33,46 @@ TfMain::TfMain(const QStringList &arguments, QWidget *parent)
       fileView(new TKFileView(this)), history(new TStringHistory(12, this)),
       shChangeNotify(new TShellChangeNotify(this)), toolBar(addToolBar(QStringLiteral("ToolBar"))),
       entryPanel(new QLabel(this)), selectionPanel(new QLabel(this)), findPanel(new QLabel(this)),
-      folderArgument(FolderArgument(arguments))
+      mainMenu(new TMainMenu(*this)), workFolders(new TWorkFolderButtons(*toolBar)),
+      btnStatusBar(new TBtnStatusBar(this)), commandBar(new TCommandLineBar(this)),
+      commandLine(*this, this), folderArgument(FolderArgument(arguments))
 {
     setWindowTitle(kTitle);
     toolBar->setObjectName(QStringLiteral("ToolBar"));
+    toolBar->setMovable(false);
     setCentralWidget(fileView);
     fileView->SetSortType(fstExt);
     fileView->OnChangeDir = [this] { FileViewChangeDir(); };
+    fileView->installEventFilter(this);
     statusBar()->addWidget(entryPanel, 1);
     statusBar()->addWidget(findPanel);
     statusBar()->addWidget(selectionPanel);
+    statusBar()->addWidget(commandBar, 1);
+    commandBar->hide();
+    commandBar->OnLeave = [this] { LeaveCommandLine(); };
+    commandBar->OnRun = [this](const QString &text, bool typed) { commandLine.Run(text, typed); };
     fileView->OnChange = [this] { UpdateStatus(); };
     fileView->OnChangeSelected = [this] { UpdateStatus(); };
     fileView->OnFindChange = [this](const QString &text) { UpdateFind(text); };
+
+    auto *keyBar = new QToolBar(QStringLiteral("Function Keys"), this);
+    keyBar->setObjectName(QStringLiteral("FunctionKeys"));
+    keyBar->setMovable(false);
+    keyBar->addWidget(btnStatusBar);
+    addToolBar(Qt::BottomToolBarArea, keyBar);
+    btnStatusBar->OnClick = [this](int index) { RunFunctionKey(index); };
+
+    workFolders->PanelFolder = [this] { return fileView->Folder(); };
+    workFolders->OnOpen = [this](const QString &folder) { SetFolder(folder); };
+    mainMenu->OnCommand = [this](TCmd cmd) { RunCommand(cmd); };
+    SetClipboardCommands(nullptr);
 
     shChangeNotify->SetDelay(2000);
     shChangeNotify->SetFilter({mfFileName, mfDirName, mfSize, mfLastWrite, mfCreation});
     connect(shChangeNotify, &TShellChangeNotify::OnChange, this, &TfMain::SHChangeNotifyChange);
     shChangeNotify->Loaded();
 
-    CreateViewMenu();
+    SyncViewMenu();
     fileView->setFocus();
     // [Option] Lang "EN" asks for the English texts; the built-in texts are
     // the English ones, so every value of Lang keeps them.
@@ -94,9 +102,11 @@ void TfMain::LoadWindowState()
     ApplyPlacement(*this, ReadSetting(*ini, key::File));
     OpenStartFolder(*fileView, *ini, folderArgument, ProgramFile(QStringLiteral("last.dir")));
     shChangeNotify->SetFolder(fileView->Folder());
-    CommandHistory = LoadCommandHistory(ProgramFile(QStringLiteral("history.dat")));
+    commandLine.SetHistory(LoadCommandHistory(ProgramFile(QStringLiteral("history.dat"))));
     toolBar->setVisible(ReadSetting(*ini, key::Toolbar));
     statusBar()->setVisible(ReadSetting(*ini, key::Status));
+    workFolders->Recolor();
+    SyncViewMenu();
 }
 
 void TfMain::LoadOptions()
@@ -105,13 +115,24 @@ void TfMain::LoadOptions()
     LoadPanelOptions(*fileView, *ini, ProgramFile(QStringLiteral("kestrel.col")));
     pathCaption = ReadSetting(*ini, key::PathCaption);
     UpdateCaption();
+    mainMenu->SetCtrlX(ReadSetting(*ini, key::CtrlX));
     fileView->Files.EndUpdate();
     SyncViewMenu();
 
     const bool autoRefresh = ReadSetting(*ini, key::AutoRefresh);
     shChangeNotify->SetActive(autoRefresh);
     retryAutoRefresh = autoRefresh && !shChangeNotify->Active();
-    autoRefreshList->setChecked(shChangeNotify->Active());
+    mainMenu->Item(TCmd::AutoRefresh)->setChecked(shChangeNotify->Active());
+    LoadFunctionKeyLabels();
+}
+
+void TfMain::LoadFunctionKeyLabels()
+{
+    QStringList labels;
+    for (int slot = 0; slot < 7; ++slot)
+        labels.append(QStringLiteral("F%1=%2").arg(slot + 2).arg(FunctionKeyLabel(
+            ini->ReadString(QLatin1String(key::FunctionSection), FunctionKeyName(slot), {}))));
+    btnStatusBar->SetNormalItems(labels);
 }
 
 void TfMain::UpdateCaption()
@@ -148,7 +169,7 @@ void TfMain::FormClose()
     ini->UpdateFile();
     if (ReadSetting(*ini, key::SaveLastDir))
         SaveLastDir(ProgramFile(QStringLiteral("last.dir")), fileView->LastDirs, fileView->Drive());
-    SaveCommandHistory(ProgramFile(QStringLiteral("history.dat")), CommandHistory);
+    SaveCommandHistory(ProgramFile(QStringLiteral("history.dat")), commandLine.History());
 }
 
 void TfMain::FileViewChangeDir()
@@ -157,10 +178,11 @@ void TfMain::FileViewChangeDir()
     if (retryAutoRefresh) {
         shChangeNotify->SetActive(true);
         retryAutoRefresh = !shChangeNotify->Active();
-        autoRefreshList->setChecked(shChangeNotify->Active());
+        mainMenu->Item(TCmd::AutoRefresh)->setChecked(shChangeNotify->Active());
     }
     if (pathCaption)
         UpdateCaption();
+    workFolders->Recolor();
 }
 
 void TfMain::SHChangeNotifyChange()
@@ -177,7 +199,7 @@ void TfMain::AutoRefreshListClick()
     shChangeNotify->SetActive(!shChangeNotify->Active());
     shChangeNotify->SetUserDisabled(!shChangeNotify->Active());
     retryAutoRefresh = false;
-    autoRefreshList->setChecked(shChangeNotify->Active());
+    mainMenu->Item(TCmd::AutoRefresh)->setChecked(shChangeNotify->Active());
 }
 
 void TfMain::UpdateStatus()
@@ -185,96 +207,29 @@ void TfMain::UpdateStatus()
     entryPanel->setText(fileView->EntryStatus());
     const QString selection = fileView->SelectionStatus();
     selectionPanel->setText(selection);
-    selectionPanel->setVisible(!selection.isEmpty());
+    selectionPanel->setVisible(!selection.isEmpty() && !CommandLineOpen());
 }
 
 void TfMain::UpdateFind(const QString &text)
 {
     findPanel->setText(text);
-    findPanel->setVisible(!text.isEmpty());
-}
-
-void TfMain::FilterClick(int tag)
-{
-    fileView->SetFilter(QString::fromLatin1(filterItems[tag].filter));
-}
-
-void TfMain::CreateViewMenu()
-{
-    QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
-
-    QMenu *filter = view->addMenu(QStringLiteral("&Filter"));
-    auto *filterGroup = new QActionGroup(this);
-    for (int tag = 0; tag < int(std::size(filterItems)); ++tag) {
-        QAction *item = filter->addAction(QString::fromLatin1(filterItems[tag].caption));
-        item->setCheckable(true);
-        item->setChecked(tag == 0);
-        filterGroup->addAction(item);
-        connect(item, &QAction::triggered, this, [this, tag] { FilterClick(tag); });
-    }
-
-    QMenu *arrange = view->addMenu(QStringLiteral("&Arrange"));
-    sortGroup = new QActionGroup(this);
-    const char *const sortNames[] = {"by &Name", "by &Extension", "by &Size", "by &Time", "N&one"};
-    for (int tag = fstName; tag <= fstNone; ++tag) {
-        QAction *item = arrange->addAction(QString::fromLatin1(sortNames[tag]));
-        item->setCheckable(true);
-        sortGroup->addAction(item);
-        connect(item, &QAction::triggered, this,
-                [this, tag] { fileView->SetSortType(TFileSortType(tag)); });
-    }
-    arrange->addSeparator();
-    descendItem = arrange->addAction(QStringLiteral("&Descend"));
-    descendItem->setCheckable(true);
-    connect(descendItem, &QAction::toggled, this, [this](bool on) { fileView->SetDescend(on); });
-
-    QMenu *column = view->addMenu(QStringLiteral("&Column"));
-    columnGroup = new QActionGroup(this);
-    for (int count = 0; count <= 6; ++count) {
-        QAction *item =
-            column->addAction(count == 0 ? QStringLiteral("&Auto") : QString::number(count));
-        item->setCheckable(true);
-        columnGroup->addAction(item);
-        connect(item, &QAction::triggered, this, [this, count] { fileView->SetColumn(count); });
-    }
-
-    view->addSeparator();
-    styleGroup = new QActionGroup(this);
-    QAction *list = view->addAction(QStringLiteral("&List"));
-    QAction *icons = view->addAction(QStringLiteral("Large &Icons"));
-    for (QAction *item : {list, icons}) {
-        item->setCheckable(true);
-        styleGroup->addAction(item);
-    }
-    connect(list, &QAction::triggered, this, [this] { fileView->SetViewStyle(vsList); });
-    connect(icons, &QAction::triggered, this, [this] { fileView->SetViewStyle(vsIcon); });
-
-    view->addSeparator();
-    hiddenItem = view->addAction(QStringLiteral("Show &Hidden File"));
-    hiddenItem->setCheckable(true);
-    connect(hiddenItem, &QAction::toggled, this, [this](bool on) { fileView->SetViewHidden(on); });
-    longNameItem = view->addAction(QStringLiteral("Show Long File&name"));
-    longNameItem->setCheckable(true);
-    connect(longNameItem, &QAction::toggled, this, [this](bool on) { fileView->SetLongName(on); });
-
-    view->addSeparator();
-    autoRefreshList = view->addAction(QStringLiteral("&Auto Refresh List"));
-    autoRefreshList->setCheckable(true);
-    connect(autoRefreshList, &QAction::triggered, this, &TfMain::AutoRefreshListClick);
-    SyncViewMenu();
+    findPanel->setVisible(!text.isEmpty() && !CommandLineOpen());
 }
 
 // Check marks follow the panel, whose options come from the settings file.
 void TfMain::SyncViewMenu()
 {
-    sortGroup->actions().at(fileView->SortType())->setChecked(true);
+    const auto check = [this](TCmd cmd, bool on) { mainMenu->Item(cmd)->setChecked(on); };
+    check(TCmd(int(TCmd::SortName) + fileView->SortType()), true);
+    check(TCmd::Descend, fileView->Descend());
     const int columns = fileView->AutoColumn() ? 0 : fileView->Column();
-    if (columns < columnGroup->actions().size())
-        columnGroup->actions().at(columns)->setChecked(true);
-    styleGroup->actions().at(fileView->ViewStyle() == vsIcon ? 1 : 0)->setChecked(true);
-    descendItem->setChecked(fileView->Descend());
-    hiddenItem->setChecked(fileView->ViewHidden());
-    longNameItem->setChecked(fileView->LongName());
+    if (columns <= 6)
+        check(TCmd(int(TCmd::ColumnAuto) + columns), true);
+    check(fileView->ViewStyle() == vsIcon ? TCmd::LargeIcons : TCmd::List, true);
+    check(TCmd::HiddenFile, fileView->ViewHidden());
+    check(TCmd::LongFilename, fileView->LongName());
+    check(TCmd::Toolbar, !toolBar->isHidden());
+    check(TCmd::StatusBar, !statusBar()->isHidden());
 }
 
 } // namespace kestrel

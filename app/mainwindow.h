@@ -1,10 +1,13 @@
 #pragma once
 // TfMain: the main window. It owns the settings file, the file panel with its
-// status texts and View menu, the back/forward history and the change
-// notifier, and brings them up and down in order: construction, FormShow
-// (window state, start folder, options), FormClose (window state, last.dir,
-// history.dat), and destruction (the settings flushed last).
+// status texts, the menus, the command line, the work folders, the
+// back/forward history and the change notifier, and brings them up and down
+// in order: construction, FormShow (window state, start folder, options),
+// FormClose (window state, last.dir, history.dat), and destruction (the
+// settings flushed last). Its commands live in the commands_*.cpp files.
 
+#include "app/commandid.h"
+#include "app/commandline.h"
 #include "ops/operationlock.h"
 
 #include <QMainWindow>
@@ -13,19 +16,23 @@
 #include <memory>
 #include <optional>
 
-class QAction;
-class QActionGroup;
 class QLabel;
 class QToolBar;
 
 namespace kestrel {
 
+class TBtnStatusBar;
+class TClipboardCommands;
+class TCommandLineBar;
 class TIniFile;
 class TKFileView;
+class TMainMenu;
 class TShellChangeNotify;
 class TStringHistory;
+class TWorkFolderButtons;
+struct TPanelKeyAction;
 
-class TfMain : public QMainWindow {
+class TfMain : public QMainWindow, public TCommandTarget {
     Q_OBJECT
 public:
     // arguments: the command line after the program name.
@@ -37,19 +44,51 @@ public:
     TStringHistory *History() const { return history; }
     TShellChangeNotify *SHChangeNotify() const { return shChangeNotify; }
     QToolBar *ToolBar() const { return toolBar; }
-    QAction *AutoRefreshList() const { return autoRefreshList; }
+    TMainMenu *MainMenu() const { return mainMenu; }
+    TWorkFolderButtons *WorkFolders() const { return workFolders; }
+    TBtnStatusBar *BtnStatusBar() const { return btnStatusBar; }
+    TCommandLineBar *CommandBar() const { return commandBar; }
     // The command box's items, oldest first (history.dat).
-    QStringList CommandHistory;
+    TCommandLine &CommandLine() { return commandLine; }
+
+    // The destination of the last copy or move (Last Destination opens it).
+    QString LastDestination;
+    // Full paths of the entries last collected for an operation or the
+    // clipboard (Restore Selection selects them again).
+    QStringList LastSelection;
+
+    // Copy, Cut, Paste and Paste Shortcut of the Edit menu; their items stay
+    // disabled until an implementation is installed (not owned).
+    void SetClipboardCommands(TClipboardCommands *commands);
 
     // Applies the [Option] keys; called at start and after Preferences.
     void LoadOptions();
+    // Runs a menu command.
+    void RunCommand(TCmd cmd);
+    bool CommandLineOpen() const;
+
+    // TCommandTarget
+    TPanelNames PanelNames() const override;
+    bool SetFolder(const QString &path) override;
+    void FormatDrive(QChar drive, bool quick) override;
+    void RunProgram(const QString &program, const QString &parameters) override;
+    void OpenFocused() override;
+    void Exit() override;
+
+public Q_SLOTS:
+    void Copy1Click();
+    void Cut1Click();
+    void Paste1Click();
+    void PasteShortcut1Click();
 
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Life cycle (mainwindow.cpp)
     void FormShow();
     void FormClose();
     void LoadWindowState();
@@ -57,12 +96,45 @@ private:
     void FileViewChangeDir();
     void SHChangeNotifyChange();
     void AutoRefreshListClick();
-
-    void CreateViewMenu();
     void SyncViewMenu();
-    void FilterClick(int tag);
     void UpdateStatus();
     void UpdateFind(const QString &text);
+    void LoadFunctionKeyLabels();
+
+    // Keys, key help, context menu, command line (commands_keys.cpp)
+    bool FileViewKeyDown(QKeyEvent *event);
+    bool FileViewKeyUp(QKeyEvent *event);
+    void RunPanelKey(const TPanelKeyAction &action);
+    void EscapeKey();
+    void ShowContextMenu(const QPoint &at);
+    void OpenCommandLine();
+    void LeaveCommandLine();
+    void RunFunctionKey(int slot);
+
+    // File and folder commands (commands_file.cpp)
+    void OpenWithParameters1Click();
+    void CreateNew1Click();
+    void CreateNewFolder1Click();
+    void CopyPathName1Click();
+    void SaveSelectedList1Click();
+    void TextClick(int tag);
+    void CreateShortcutIn(const QString &folder);
+    void RestoreSelection1Click();
+    void SelectGroupClick(bool select);
+    void CustomFilter1Click();
+    void RefreshKeepingFocus(const QString &focusName);
+    QString FocusedPath() const;
+
+    // System and help commands (commands_system.cpp)
+    void SpecialFolderClick(int which);
+    void RecycleBin1Click();
+    void EmptyRecycleBin1Click();
+    void Format1Click();
+    void StartDesktopTool(const QStringList &candidates, const QString &missing,
+                          const QStringList &args = {});
+    void DiskCopy1Click();
+    void HelpClick(const QString &page);
+    void About1Click();
 
     std::unique_ptr<TIniFile> ini;
     TKFileView *fileView;
@@ -72,13 +144,12 @@ private:
     QLabel *entryPanel;
     QLabel *selectionPanel;
     QLabel *findPanel;
-    QActionGroup *sortGroup = nullptr;
-    QActionGroup *columnGroup = nullptr;
-    QActionGroup *styleGroup = nullptr;
-    QAction *descendItem = nullptr;
-    QAction *hiddenItem = nullptr;
-    QAction *longNameItem = nullptr;
-    QAction *autoRefreshList = nullptr;
+    TMainMenu *mainMenu;
+    TWorkFolderButtons *workFolders;
+    TBtnStatusBar *btnStatusBar;
+    TCommandLineBar *commandBar;
+    TCommandLine commandLine;
+    TClipboardCommands *clipboard = nullptr;
 
     QString folderArgument;
     bool shown = false;

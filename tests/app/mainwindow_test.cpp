@@ -1,3 +1,4 @@
+#include "app/mainmenu.h"
 #include "app/mainwindow.h"
 #include "app/stringhistory.h"
 #include "ops/changenotify.h"
@@ -84,14 +85,14 @@ TEST_F(MainWindowTest, SavedStateComesBackAndIsSavedAgain)
         EXPECT_EQ(w.FileView()->Folder(), QStringLiteral("D:\\Work"));
         EXPECT_EQ(w.FileView()->SortType(), fstSize);
         EXPECT_TRUE(MenuItem(w, "by &Size")->isChecked()) << "menu follows the settings";
-        EXPECT_TRUE(MenuItem(w, "&Descend")->isChecked());
+        EXPECT_TRUE(MenuItem(w, "Descend")->isChecked());
         EXPECT_EQ(w.windowTitle(), QStringLiteral("D:\\Work"));
-        EXPECT_EQ(w.CommandHistory.size(), 10);
+        EXPECT_EQ(w.CommandLine().History().size(), 10);
         w.FileView()->SetFolder(QStringLiteral("C:\\Home"));
         EXPECT_EQ(w.windowTitle(), QStringLiteral("C:\\Home")) << "the caption follows";
         w.move(50, 60);
         w.statusBar()->hide();
-        w.CommandHistory.append(QStringLiteral("dir 13"));
+        w.CommandLine().SetHistory(w.CommandLine().History() << QStringLiteral("dir 13"));
         w.close();
     }
     EXPECT_EQ(Contents(Home("kestrel.ini")),
@@ -189,15 +190,15 @@ TEST_F(AutoRefreshTest, NoReloadWhileAnOperationHasTheWindowDisabled)
 
 TEST_F(AutoRefreshTest, MenuCommandSwitchesOffUntilSwitchedOnAgain)
 {
-    EXPECT_TRUE(w->AutoRefreshList()->isChecked());
-    w->AutoRefreshList()->trigger();
+    EXPECT_TRUE(w->MainMenu()->Item(TCmd::AutoRefresh)->isChecked());
+    w->MainMenu()->Item(TCmd::AutoRefresh)->trigger();
     EXPECT_FALSE(w->SHChangeNotify()->Active());
-    EXPECT_FALSE(w->AutoRefreshList()->isChecked());
+    EXPECT_FALSE(w->MainMenu()->Item(TCmd::AutoRefresh)->isChecked());
     w->SHChangeNotify()->SetActive(true); // as at the end of a move
     EXPECT_FALSE(w->SHChangeNotify()->Active());
-    w->AutoRefreshList()->trigger();
+    w->MainMenu()->Item(TCmd::AutoRefresh)->trigger();
     EXPECT_TRUE(w->SHChangeNotify()->Active());
-    EXPECT_TRUE(w->AutoRefreshList()->isChecked());
+    EXPECT_TRUE(w->MainMenu()->Item(TCmd::AutoRefresh)->isChecked());
     w->SHChangeNotify()->SetActive(false);
     EXPECT_FALSE(w->SHChangeNotify()->Active()) << "operations may switch it off again";
 }

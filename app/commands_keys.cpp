@@ -1,0 +1,216 @@
+// The panel's keys, the key help, the context menu, the command line and the
+// function keys of the main window.
+
+#include "app/btnstatusbar.h"
+#include "app/commandlinebar.h"
+#include "app/inifile.h"
+#include "app/keymap.h"
+#include "app/mainmenu.h"
+#include "app/mainwindow.h"
+#include "app/settings.h"
+#include "panel/kfileview.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QStatusBar>
+
+namespace kestrel {
+
+namespace {
+
+// Internal function keywords of function-key entries.
+struct TKeyword {
+    const char *word;
+    TCmd cmd;
+};
+const TKeyword keywords[] = {
+    {"copy", TCmd::Copy},          {"move", TCmd::Move},
+    {"delete", TCmd::Delete},      {"rename", TCmd::Rename},
+    {"newfolder", TCmd::CreateNewFolder}, {"selectall", TCmd::SelectAll},
+    {"textview", TCmd::ViewText},  {"textedit", TCmd::EditText},
+    {"attrib", TCmd::Attributes},  {"addcopy", TCmd::AddToArchive},
+    {"addmove", TCmd::MoveToArchive}, {"extract", TCmd::Extract},
+    {"desktop", TCmd::Desktop},    {"mydoc", TCmd::MyDocuments},
+    {"findnext", TCmd::FindNext},
+};
+
+} // namespace
+
+bool TfMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == fileView) {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+            return FileViewKeyDown(static_cast<QKeyEvent *>(event));
+        case QEvent::KeyRelease:
+            return FileViewKeyUp(static_cast<QKeyEvent *>(event));
+        case QEvent::ContextMenu: {
+            auto *menuEvent = static_cast<QContextMenuEvent *>(event);
+            if (menuEvent->reason() == QContextMenuEvent::Mouse) {
+                const QPoint pos = menuEvent->pos();
+                const int index = fileView->GetItemAt(pos.x(), pos.y());
+                if (index >= 0)
+                    fileView->SetFocused(index);
+                ShowContextMenu(menuEvent->globalPos());
+            } else {
+                RunPanelKey({TPanelKey::ContextMenu, 0});
+            }
+            return true;
+        }
+        default:
+            break;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool TfMain::FileViewKeyDown(QKeyEvent *event)
+{
+    const int key = event->key();
+    if (key == Qt::Key_Alt || key == Qt::Key_Control) {
+        btnStatusBar->SetKeyHelpMode(key == Qt::Key_Alt ? khAlt : khCtrl);
+        return false;
+    }
+    if (key != Qt::Key_Shift && key != Qt::Key_Meta)
+        btnStatusBar->SetKeyHelpMode(khNormal);
+    const TPanelKeyAction action =
+        MapPanelKey(key, event->modifiers(), !fileView->FindText.isEmpty());
+    if (action.key == TPanelKey::None)
+        return false;
+    RunPanelKey(action);
+    return true;
+}
+
+bool TfMain::FileViewKeyUp(QKeyEvent *event)
+{
+    if (event->key() != Qt::Key_Alt && event->key() != Qt::Key_Control)
+        return false;
+    btnStatusBar->SetKeyHelpMode(khNormal);
+    return true;
+}
+
+void TfMain::RunPanelKey(const TPanelKeyAction &action)
+{
+    switch (action.key) {
+    case TPanelKey::SelectGroup:
+        return RunCommand(TCmd::SelectGroup);
+    case TPanelKey::UnselectGroup:
+        return RunCommand(TCmd::UnselectGroup);
+    case TPanelKey::InvertSelection:
+        return RunCommand(TCmd::InvertSelection);
+    case TPanelKey::ContextMenu: {
+        const QRect rect = fileView->ItemRect(fileView->GetItemFocused());
+        const QPoint at = rect.isEmpty() ? QPoint(10, 10) : rect.topLeft() + QPoint(10, 10);
+        return ShowContextMenu(fileView->mapToGlobal(at));
+    }
+    case TPanelKey::Delete:
+        return RunCommand(TCmd::Delete);
+    case TPanelKey::Copy:
+        return RunCommand(TCmd::Copy);
+    case TPanelKey::UpOneLevel:
+        return RunCommand(TCmd::UpOneLevel);
+    case TPanelKey::Root:
+        return RunCommand(TCmd::Root);
+    case TPanelKey::CommandLine:
+        return OpenCommandLine();
+    case TPanelKey::Escape:
+        return EscapeKey();
+    case TPanelKey::FunctionKey:
+        return RunFunctionKey(action.index);
+    case TPanelKey::Favorite:
+        return RunCommand(TCmd::Favorites);
+    case TPanelKey::Network:
+        return RunCommand(TCmd::Network);
+    case TPanelKey::DriveRoot:
+        SetFolder(QStringLiteral("%1:\\").arg(QChar(u'A' + action.index)));
+        return;
+    case TPanelKey::None:
+        return;
+    }
+}
+
+void TfMain::EscapeKey()
+{
+    switch (ReadSetting(*ini, key::Esc)) {
+    case 0:
+        return OpenCommandLine();
+    case 1:
+        close();
+        return;
+    case 2:
+        showMinimized();
+        return;
+    case 3:
+        return fileView->DeselectAll(true);
+    default:
+        return;
+    }
+}
+
+void TfMain::ShowContextMenu(const QPoint &at)
+{
+    mainMenu->ContextMenu()->popup(at);
+}
+
+bool TfMain::CommandLineOpen() const
+{
+    return !commandBar->isHidden();
+}
+
+void TfMain::OpenCommandLine()
+{
+    if (statusBar()->isHidden() || CommandLineOpen())
+        return;
+    for (QWidget *panel : {static_cast<QWidget *>(entryPanel), static_cast<QWidget *>(findPanel),
+                           static_cast<QWidget *>(selectionPanel)})
+        panel->hide();
+    commandBar->show();
+    mainMenu->SetEditKeys(false);
+    commandBar->Start(commandLine.History());
+}
+
+void TfMain::LeaveCommandLine()
+{
+    if (!CommandLineOpen())
+        return;
+    commandBar->hide();
+    entryPanel->show();
+    UpdateStatus();
+    UpdateFind(fileView->FindText);
+    mainMenu->SetEditKeys(true);
+    fileView->setFocus();
+}
+
+void TfMain::RunFunctionKey(int slot)
+{
+    QString entry =
+        ini->ReadString(QLatin1String(key::FunctionSection), FunctionKeyName(slot), {}).trimmed();
+    if (entry.startsWith(QLatin1Char('['))) {
+        const qsizetype close = entry.indexOf(QLatin1Char(']'));
+        if (close > 0)
+            entry = entry.mid(close + 1).trimmed();
+    }
+    if (entry.isEmpty())
+        return;
+    if (entry.startsWith(QLatin1Char('#'))) {
+        const QString word = entry.mid(1).trimmed();
+        if (word.compare(QLatin1String("refresh"), Qt::CaseInsensitive) == 0) {
+            const TFile *focused = fileView->GetItemFocused();
+            fileView->Refresh(focused ? focused->GetFullName() : QString(), true);
+            return;
+        }
+        for (const TKeyword &k : keywords)
+            if (word.compare(QLatin1String(k.word), Qt::CaseInsensitive) == 0)
+                return RunCommand(k.cmd);
+        return;
+    }
+    QString program, parameters, expanded;
+    SplitCommand(entry, program, parameters);
+    if (parameters.isEmpty() || ExpandParameters(this, parameters, PanelNames(), expanded))
+        RunProgram(program, expanded);
+}
+
+} // namespace kestrel

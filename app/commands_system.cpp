@@ -1,0 +1,186 @@
+// The System and Help menus: the user's special folders, the Trash, the
+// desktop's disk and settings tools, and the help pages.
+
+#include "app/mainwindow.h"
+#include "ops/ask.h"
+#include "ops/errors.h"
+#include "ops/filedelete.h"
+#include "ops/strings.h"
+#include "panel/kfileview.h"
+#include "platform/drives.h"
+#include "platform/errors.h"
+#include "platform/fileapi.h"
+#include "platform/shell.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QUrl>
+
+namespace kestrel {
+
+namespace {
+
+const QString kCaption = QStringLiteral("Kestrel");
+
+QStringList FolderEntries(const QString &folder)
+{
+    QStringList entries;
+    sys::WIN32_FIND_DATA data;
+    const sys::HANDLE search = sys::FindFirstFile(sys::JoinPath(folder, QStringLiteral("*.*")), data);
+    if (search == sys::INVALID_HANDLE_VALUE)
+        return entries;
+    do {
+        if (data.cFileName != QLatin1String(".") && data.cFileName != QLatin1String(".."))
+            entries.append(sys::JoinPath(folder, data.cFileName));
+    } while (sys::FindNextFile(search, data));
+    sys::FindClose(search);
+    return entries;
+}
+
+// The help pages: beside the program when installed, else in the source tree
+// the program was built from.
+QString HelpFolder()
+{
+    const QString exe = QCoreApplication::applicationDirPath();
+    const QStringList candidates = {
+        exe + QStringLiteral("/docs/help"),
+        exe + QStringLiteral("/../docs/help"),
+        exe + QStringLiteral("/../share/kestrel/help"),
+        QString::fromUtf8(KESTREL_SOURCE_DIR) + QStringLiteral("/docs/help"),
+    };
+    for (const QString &folder : candidates)
+        if (QFileInfo::exists(folder + QStringLiteral("/index.html")))
+            return QFileInfo(folder).canonicalFilePath();
+    return QString();
+}
+
+} // namespace
+
+void TfMain::SpecialFolderClick(int which)
+{
+    const sys::SpecialFolder folders[] = {sys::SpecialFolder::Desktop,
+                                          sys::SpecialFolder::StartMenu,
+                                          sys::SpecialFolder::Personal, sys::SpecialFolder::Temp};
+    const QString folder = sys::GetSpecialFolder(folders[which]);
+    if (folder.isEmpty() || !SetFolder(folder))
+        ShowError(sys::ERROR_PATH_NOT_FOUND, LoadStr(512), true);
+}
+
+void TfMain::RecycleBin1Click()
+{
+    const QString trash = sys::GetSpecialFolder(sys::SpecialFolder::Trash);
+    if (trash.isEmpty()) {
+        ShowError(sys::ERROR_PATH_NOT_FOUND, LoadStr(512), true);
+        return;
+    }
+    // A Trash never used has no folder yet: it is empty.
+    if (sys::GetFileAttributes(trash) == sys::INVALID_FILE_ATTRIBUTES) {
+        Ask().MessageBox(this, QStringLiteral("The Recycle Bin is empty."),
+                         QStringLiteral("Recycle Bin"), MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    if (!SetFolder(trash))
+        ShowError(sys::ERROR_PATH_NOT_FOUND, LoadStr(512), true);
+}
+
+void TfMain::EmptyRecycleBin1Click()
+{
+    const QString trash = sys::GetSpecialFolder(sys::SpecialFolder::Trash);
+    const QString caption = QStringLiteral("Empty Recycle Bin");
+    if (trash.isEmpty()) {
+        ShowError(sys::ERROR_PATH_NOT_FOUND, LoadStr(512), true);
+        return;
+    }
+    const QString base = sys::ExtractFilePath(trash);
+    const QStringList items = FolderEntries(trash);
+    if (items.isEmpty()) {
+        Ask().MessageBox(this, QStringLiteral("The Recycle Bin is empty."), caption,
+                         MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    if (Ask().MessageBox(this,
+                         QStringLiteral("Are you sure you want to permanently delete all %1 "
+                                        "items in the Recycle Bin?")
+                             .arg(items.size()),
+                         caption, MB_YESNO | MB_ICONWARNING) != mrYes)
+        return;
+    // The items, then their restore records and the cached folder sizes.
+    TFileDelete run(this);
+    run.UseRecycleBin = false;
+    run.WarnAttributes = false;
+    run.Files = items;
+    for (const QString &info : FolderEntries(base + QStringLiteral("info")))
+        if (info.endsWith(QLatin1String(".trashinfo"), Qt::CaseInsensitive))
+            run.Files.append(info);
+    const QString sizes = base + QStringLiteral("directorysizes");
+    if (sys::GetFileAttributes(sizes) != sys::INVALID_FILE_ATTRIBUTES)
+        run.Files.append(sizes);
+    run.Execute();
+    if (fileView->Folder().startsWith(base.left(base.size() - 1), Qt::CaseInsensitive))
+        fileView->Refresh(QString(), false);
+}
+
+void TfMain::Format1Click()
+{
+    if (Ask().MessageBox(this,
+                         QStringLiteral("Formatting will erase all data on disk.\n"
+                                        "Are you sure you want to format this disk?"),
+                         QStringLiteral("Format Warning"), MB_YESNO | MB_ICONWARNING) != mrYes)
+        return;
+    const QString drive = fileView->Drive();
+    FormatDrive(drive.isEmpty() ? QChar() : drive[0], false);
+}
+
+void TfMain::FormatDrive(QChar, bool)
+{
+    // The desktop's disk tool picks the device and asks before it formats.
+    StartDesktopTool({QStringLiteral("gnome-disks"), QStringLiteral("partitionmanager"),
+                      QStringLiteral("kde-partitionmanager")},
+                     QStringLiteral("This system has no disk formatting tool."));
+}
+
+void TfMain::DiskCopy1Click()
+{
+    const QStringList tools = {QStringLiteral("gnome-disks")};
+    const QString missing = QStringLiteral("This system has no disk copy tool.");
+    bool found = false;
+    for (const QString &tool : tools)
+        found = found || !sys::FindProgram(tool).isEmpty();
+    if (found && Ask().MessageBox(
+                     this, QStringLiteral("Insert source disk you want to copy and click OK button."),
+                     QStringLiteral("Disk Copy"), MB_OKCANCEL | MB_ICONINFORMATION) != mrOk)
+        return;
+    StartDesktopTool(tools, missing);
+}
+
+void TfMain::StartDesktopTool(const QStringList &candidates, const QString &missing,
+                              const QStringList &args)
+{
+    for (const QString &tool : candidates) {
+        if (sys::FindProgram(tool).isEmpty())
+            continue;
+        if (!sys::StartProgram(tool, args, fileView->Folder()))
+            ShowError(sys::GetLastError(), LoadStr(512), true);
+        return;
+    }
+    Ask().MessageBox(this, missing, kCaption, MB_OK | MB_ICONINFORMATION);
+}
+
+void TfMain::HelpClick(const QString &page)
+{
+    const QString folder = HelpFolder();
+    if (folder.isEmpty() ||
+        !QDesktopServices::openUrl(QUrl::fromLocalFile(folder + QLatin1Char('/') + page)))
+        Ask().MessageBox(this, QStringLiteral("The help pages cannot be opened."), kCaption,
+                         MB_OK | MB_ICONERROR);
+}
+
+void TfMain::About1Click()
+{
+    Ask().MessageBox(this,
+                     QStringLiteral("Kestrel 4.0\n\nA fast, keyboard-driven file manager."),
+                     QStringLiteral("About Kestrel"), MB_OK | MB_ICONINFORMATION);
+}
+
+} // namespace kestrel

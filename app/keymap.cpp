@@ -1,0 +1,108 @@
+#include "app/keymap.h"
+
+#include "app/params.h"
+
+namespace kestrel {
+
+TPanelKeyAction MapPanelKey(int key, Qt::KeyboardModifiers modifiers, bool searching)
+{
+    const bool shift = modifiers & Qt::ShiftModifier;
+    const bool ctrl = modifiers & Qt::ControlModifier;
+    const bool alt = modifiers & Qt::AltModifier;
+    const bool keypad = modifiers & Qt::KeypadModifier;
+    if (alt)
+        return {};
+    if (ctrl) {
+        if (!shift && key >= Qt::Key_F1 && key <= Qt::Key_F11)
+            return {TPanelKey::FunctionKey, 7 + key - Qt::Key_F1};
+        return {};
+    }
+    if (shift) {
+        if (key >= Qt::Key_F1 && key <= Qt::Key_F12)
+            return {TPanelKey::Favorite, key - Qt::Key_F1};
+        if (key >= Qt::Key_A && key <= Qt::Key_Z)
+            return {TPanelKey::DriveRoot, key - Qt::Key_A};
+        // Shift+"/" gives "?" on most layouts.
+        if (key == Qt::Key_Question || (key == Qt::Key_Slash && !keypad))
+            return {TPanelKey::Network, 0};
+    }
+    if (keypad) {
+        switch (key) {
+        case Qt::Key_Plus:
+            return {TPanelKey::SelectGroup, 0};
+        case Qt::Key_Minus:
+            return {TPanelKey::UnselectGroup, 0};
+        case Qt::Key_Asterisk:
+            return {TPanelKey::InvertSelection, 0};
+        default:
+            break;
+        }
+    }
+    if (shift)
+        return {};
+    if (key >= Qt::Key_F2 && key <= Qt::Key_F8)
+        return {TPanelKey::FunctionKey, key - Qt::Key_F2};
+    switch (key) {
+    case Qt::Key_Menu:
+        return {TPanelKey::ContextMenu, 0};
+    case Qt::Key_Delete:
+        return {TPanelKey::Delete, 0};
+    case Qt::Key_Insert:
+        return {TPanelKey::Copy, 0};
+    case Qt::Key_Backspace:
+        return searching ? TPanelKeyAction{} : TPanelKeyAction{TPanelKey::UpOneLevel, 0};
+    case Qt::Key_Period:
+        return searching || keypad ? TPanelKeyAction{} : TPanelKeyAction{TPanelKey::UpOneLevel, 0};
+    case Qt::Key_Backslash:
+        return {TPanelKey::Root, 0};
+    case Qt::Key_Slash:
+        return keypad ? TPanelKeyAction{} : TPanelKeyAction{TPanelKey::CommandLine, 0};
+    case Qt::Key_Escape:
+        return {TPanelKey::Escape, 0};
+    default:
+        return {};
+    }
+}
+
+QString FunctionKeyName(int slot)
+{
+    return slot < 7 ? QStringLiteral("F%1").arg(slot + 2) : QStringLiteral("^F%1").arg(slot - 6);
+}
+
+QStringList KeyHelpItems(TKeyHelpMode mode)
+{
+    switch (mode) {
+    case khAlt:
+        return QStringLiteral("C=Copy\nM=Move\nD=Delete\nR=Rename\nK=NewFolder\nU=SelectAll\n"
+                              "V=TextView")
+            .split(QLatin1Char('\n'));
+    case khCtrl:
+        return QStringLiteral("Z=Attr/Time\nA=Add (Archive)\nX=Extract\nD=Desktop\n"
+                              "W=MyDocuments\nL=FindNext")
+            .split(QLatin1Char('\n'));
+    case khNormal:
+        break;
+    }
+    return {};
+}
+
+QString FunctionKeyLabel(const QString &entry)
+{
+    QString rest = entry.trimmed();
+    if (rest.startsWith(QLatin1Char('['))) {
+        const qsizetype close = rest.indexOf(QLatin1Char(']'));
+        if (close > 0)
+            return rest.mid(1, close - 1);
+    }
+    if (rest.startsWith(QLatin1Char('#')))
+        return rest.mid(1);
+    QString program, parameters;
+    SplitCommand(rest, program, parameters);
+    program = program.mid(qMax(program.lastIndexOf(QLatin1Char('\\')),
+                               program.lastIndexOf(QLatin1Char('/'))) +
+                          1);
+    const qsizetype dot = program.lastIndexOf(QLatin1Char('.'));
+    return dot > 0 ? program.left(dot) : program;
+}
+
+} // namespace kestrel
