@@ -16,6 +16,8 @@ TCommandLineBar::TCommandLineBar(QWidget *parent) : QWidget(parent), command(new
     command->setEditable(true);
     command->setInsertPolicy(QComboBox::NoInsert);
     command->setMaxVisibleItems(10);
+    // The typed text runs as typed: no completion from the history.
+    command->setCompleter(nullptr);
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     auto *label = new QLabel(QStringLiteral("Command :"), this);

@@ -86,8 +86,10 @@ void TfMain::RecycleBin1Click()
 
 void TfMain::EmptyRecycleBin1Click()
 {
-    const QString trash = sys::GetSpecialFolder(sys::SpecialFolder::Trash);
+    QString trash = sys::GetSpecialFolder(sys::SpecialFolder::Trash);
     const QString caption = QStringLiteral("Empty Recycle Bin");
+    if (trash.endsWith(QLatin1Char('\\')))
+        trash.chop(1);
     if (trash.isEmpty()) {
         ShowError(sys::ERROR_PATH_NOT_FOUND, LoadStr(512), true);
         return;
