@@ -40,6 +40,9 @@ void TBtnStatusBar::Show(const QStringList &items, bool clickable)
         button->setAutoRaise(true);
         button->setFocusPolicy(Qt::NoFocus);
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        // The help texts are wider than the function keys: they are clipped
+        // rather than widening the window.
+        button->setMinimumWidth(8);
         if (clickable)
             connect(button, &QToolButton::clicked, this, [this, i] {
                 if (OnClick)

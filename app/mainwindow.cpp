@@ -66,6 +66,7 @@ TfMain::TfMain(const QStringList &arguments, QWidget *parent)
     workFolders->OnOpen = [this](const QString &folder) { SetFolder(folder); };
     mainMenu->OnCommand = [this](TCmd cmd) { RunCommand(cmd); };
     SetClipboardCommands(nullptr);
+    mainMenu->Item(TCmd::FilterAll)->setChecked(true);
 
     shChangeNotify->SetDelay(2000);
     shChangeNotify->SetFilter({mfFileName, mfDirName, mfSize, mfLastWrite, mfCreation});
