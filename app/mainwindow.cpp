@@ -8,6 +8,7 @@
 #include "app/stringhistory.h"
 #include "app/windowstate.h"
 #include "ops/changenotify.h"
+#include "ops/paneldragdrop.h"
 #include "panel/kfileview.h"
 
 #include <QActionGroup>
@@ -64,6 +65,7 @@ TfMain::TfMain(const QStringList &arguments, QWidget *parent)
     connect(shChangeNotify, &TShellChangeNotify::OnChange, this, &TfMain::SHChangeNotifyChange);
     shChangeNotify->Loaded();
 
+    new TPanelDragDrop(fileView, this);
     CreateViewMenu();
     fileView->setFocus();
     // [Option] Lang "EN" asks for the English texts; the built-in texts are
