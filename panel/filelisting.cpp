@@ -37,8 +37,9 @@ void TFileListing::SetFolder(const QString &path)
     QString focusName;
     if (path == Parent) {
         focusName = sys::ExtractFileName(folder);
-    } else if (path == Backslash && folder.size() > 3) {
-        focusName = folder.mid(3).section(QLatin1Char('\\'), 0, 0);
+    } else if (path == Backslash) {
+        // The first-level folder below the root ("C:\" or "\\server\share\").
+        focusName = folder.mid(drive.size() + 1).section(QLatin1Char('\\'), 0, 0);
     }
     folder = sys::GetCurrentDirectory();
     drive = sys::ExtractFileDrive(folder);
@@ -127,6 +128,8 @@ void TFileListing::Refresh(const QString &focusName, bool keepSelection)
                 Select(it.value());
         }
     }
+    if (!ownerData)
+        LoadDescript();
     Files.EndUpdate();
     FireChangeSelected();
 }
@@ -154,7 +157,8 @@ void TFileListing::ScanPass(const QString &mask, bool folders, bool atRoot, QSet
             seen->insert(name);
         }
         const quint64 size = folders ? 0 : (quint64(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-        Files.AddFile(name, size, data.dwFileAttributes, data.ftLastWriteTime);
+        TFile *entry = Files.AddFile(name, size, data.dwFileAttributes, data.ftLastWriteTime);
+        entry->ShortName = data.cAlternateFileName;
     } while (sys::FindNextFile(search, data));
     sys::FindClose(search);
 }

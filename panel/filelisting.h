@@ -37,6 +37,9 @@ public:
     void Open() override;
     QString GetFileName() const;
     QString GetFileType(TFile &file) const;
+    // Fills the descriptions of a fresh file-system listing; the descriptions
+    // store overrides it. Without one, entries have no descriptions.
+    virtual void LoadDescript() {}
 
     // root=folder lines: the last folder shown on each drive.
     QStringList LastDirs;

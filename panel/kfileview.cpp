@@ -29,11 +29,7 @@ TCustomFileView::TCustomFileView(QWidget *parent)
     connect(scrollBar, &QScrollBar::valueChanged, this, [this](int page) { ScrollPos(page); });
     toolTipTimer.setSingleShot(true);
     toolTipTimer.setInterval(500);
-    connect(&toolTipTimer, &QTimer::timeout, this, [this] {
-        const QRect rect = ItemRect(GetItemFocused());
-        if (!rect.isEmpty())
-            QToolTip::showText(mapToGlobal(rect.topLeft()), toolTipText, this, rect);
-    });
+    connect(&toolTipTimer, &QTimer::timeout, this, &TCustomFileView::ToolTipTimer);
     OnShellOpen = [](const QString &path) { sys::ShellOpen(path); };
     SetMeasure(&fontMeasure);
 }
@@ -83,7 +79,7 @@ QString TCustomFileView::ShortenText(const QString &text, int width, bool &clipp
     if (low == 0)
         return QString();
     qsizetype last = low - 1;
-    if (last > 0 && text[last].isLowSurrogate())
+    if (last > 0 && text[last].isLowSurrogate() && text[last - 1].isHighSurrogate())
         --last;
     return text.left(last) + QLatin1Char('~');
 }
@@ -118,8 +114,16 @@ void TCustomFileView::ScrollChanged()
 
 void TCustomFileView::ShowNameToolTip(const QString &name)
 {
-    toolTipText = name;
+    toolTipText = PrintableText(name);
     toolTipTimer.start();
+}
+
+void TCustomFileView::ToolTipTimer()
+{
+    toolTipTimer.stop();
+    const QRect rect = ItemRect(GetItemFocused());
+    if (!rect.isEmpty() && !toolTipText.isEmpty())
+        QToolTip::showText(mapToGlobal(rect.topLeft()), toolTipText, this, rect);
 }
 
 void TCustomFileView::HideToolTip()
@@ -165,16 +169,20 @@ void TCustomFileView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     const QRect area = ListRect();
-    painter.fillRect(event->rect(), Color(ciBack));
+    // Only the rows in the update region are drawn: a focus move within the
+    // page asks for two rows, which may lie far apart.
+    const QRegion dirty = event->region();
+    for (const QRect &rect : dirty)
+        painter.fillRect(rect, Color(ciBack));
     if (ViewTitle() && event->rect().top() < TFileLayout::TitleHeight)
         DrawTitle(painter);
     if (Files.Count() == 0 || TopIndex < 0)
         return;
-    painter.setClipRect(event->rect() & area);
+    painter.setClipRegion(dirty & area);
     for (int i = TopIndex; i <= GetPageEnd(); ++i) {
         TFile &file = *Files[i];
         const QRect rect = ItemRect(&file);
-        if (!rect.intersects(event->rect()))
+        if (!dirty.intersects(rect))
             continue;
         if (ViewStyle() == vsList)
             DrawListItem(painter, file, rect);
@@ -207,6 +215,7 @@ void TCustomFileView::DrawTitle(QPainter &painter)
         p.setFont(bold);
         p.setPen(Color(ciTitle));
         const QRect textRect(6, 0, std::max(0, w - 70), strip.height());
+        title = PrintableText(title);
         p.drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft, title);
         const int titleWidth = QFontMetrics(bold).horizontalAdvance(title);
         p.setFont(font());
@@ -269,6 +278,24 @@ QIcon TCustomFileView::EntryIcon(TFile &file)
         file.ImageIndex = sys::GetIconIndex(file.GetFullName(), kind);
     }
     return sys::GetIcon(file.ImageIndex);
+}
+
+void TCustomFileView::ShownName(const TFile &file, QString &name, QString &ext) const
+{
+    name.clear();
+    ext.clear();
+    if (AttachExt() || file.Kind() != fkFile) {
+        name = LongName() ? file.GetFullName() : file.GetShortName();
+    } else if (LongName() || file.ShortName.isEmpty()) {
+        name = file.Name;
+        ext = file.Ext;
+    } else {
+        const qsizetype dot = file.ShortName.lastIndexOf(QLatin1Char('.'));
+        name = dot < 0 ? file.ShortName : file.ShortName.left(dot);
+        ext = dot < 0 ? QString() : file.ShortName.mid(dot + 1);
+    }
+    name = PrintableText(FitCharCase(name));
+    ext = PrintableText(FitCharCase(ext));
 }
 
 void TCustomFileView::DrawCheck(QPainter &painter, const QRect &rect, const QColor &color) const
@@ -365,7 +392,7 @@ void TCustomFileView::DrawListItem(QPainter &painter, TFile &file, const QRect &
     bool clipped = false;
     painter.setPen(textColor);
     if (file.Kind() == fkDrive) {
-        const QString text = QStringLiteral("[-%1-] %2").arg(file.Name, FitCharCase(file.Ext));
+        const QString text = PrintableText(DriveRowText(file.Name, FitCharCase(file.Ext)));
         const int w = std::min(row.right() - x, std::max(l.DriveWidth, l.NameBlock));
         painter.drawText(field(x, w), Qt::AlignVCenter | Qt::AlignLeft,
                          ShortenText(text, w, clipped));
@@ -379,8 +406,9 @@ void TCustomFileView::DrawListItem(QPainter &painter, TFile &file, const QRect &
         return;
     }
 
-    const QString name =
-        FitCharCase(AttachExt() || file.Kind() != fkFile ? file.GetFullName() : file.Name);
+    QString name;
+    QString ext;
+    ShownName(file, name, ext);
     const int nameWidth = AttachExt() ? l.NameBlock : l.NameWidth;
     painter.drawText(field(x, nameWidth), Qt::AlignVCenter | Qt::AlignLeft,
                      ShortenText(name, nameWidth, clipped));
@@ -388,9 +416,9 @@ void TCustomFileView::DrawListItem(QPainter &painter, TFile &file, const QRect &
     x += nameWidth;
     if (!AttachExt()) {
         x += l.W0;
-        if (file.Kind() == fkFile && !file.Ext.isEmpty()) {
+        if (!ext.isEmpty()) {
             painter.drawText(field(x, l.ExtWidth), Qt::AlignVCenter | Qt::AlignLeft,
-                             ShortenText(FitCharCase(file.Ext), l.ExtWidth, clipped));
+                             ShortenText(ext, l.ExtWidth, clipped));
             file.NameClipped = file.NameClipped || clipped;
         }
         x += l.ExtWidth;
@@ -426,7 +454,7 @@ void TCustomFileView::DrawListItem(QPainter &painter, TFile &file, const QRect &
             painter.setPen(Color(ciDescript));
         const int w = row.right() - x - 2;
         painter.drawText(field(x, w), Qt::AlignVCenter | Qt::AlignLeft,
-                         ShortenText(text, w, clipped));
+                         ShortenText(PrintableText(text), w, clipped));
     }
     if (focused && FocusStyle() != fsNone) {
         QPen pen(back);
@@ -450,9 +478,9 @@ void TCustomFileView::DrawIconItem(QPainter &painter, TFile &file, const QRect &
     if (file.Selected)
         DrawCheck(painter, QRect(rect.left() + 2, rect.top() + 2, 12, 12), Color(ciMB));
 
-    const QString name = file.Kind() == fkDrive
-                             ? QStringLiteral("[-%1-] %2").arg(file.Name, FitCharCase(file.Ext))
-                             : FitCharCase(file.GetFullName());
+    const QString name = PrintableText(
+        file.Kind() == fkDrive ? DriveRowText(file.Name, FitCharCase(file.Ext))
+                               : FitCharCase(LongName() ? file.GetFullName() : file.GetShortName()));
     bool clipped = false;
     const QString shown = ShortenText(name, rect.width() - 6, clipped);
     file.NameClipped = clipped;

@@ -41,6 +41,13 @@ public:
     int TextWidth(const QString &text) const { return fontMeasure.TextWidth(text); }
     QRect ListRect() const;
 
+    void DrawTitle(QPainter &painter);
+    void DrawListItem(QPainter &painter, TFile &file, const QRect &rect);
+    void DrawIconItem(QPainter &painter, TFile &file, const QRect &rect);
+    void RedrawItem(int index) override;
+    // Shows the prepared name tool tip over the focused row (the timer's tick).
+    void ToolTipTimer();
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -49,15 +56,10 @@ protected:
 
     void Invalidate() override;
     void InvalidateTitle() override;
-    void RedrawItem(int index) override;
     void ScrollChanged() override;
     void ShowNameToolTip(const QString &name) override;
     void HideToolTip() override;
     void ListingChanged() override;
-
-    void DrawTitle(QPainter &painter);
-    void DrawListItem(QPainter &painter, TFile &file, const QRect &rect);
-    void DrawIconItem(QPainter &painter, TFile &file, const QRect &rect);
 
 private:
     void DrawSizeField(QPainter &painter, const TFile &file, const QRect &field, bool focused,
@@ -65,6 +67,9 @@ private:
     void DrawCheck(QPainter &painter, const QRect &rect, const QColor &color) const;
     QString DriveSpaceText(const TFile &drive);
     QIcon EntryIcon(TFile &file);
+    // Name and extension as shown: 8.3 names when long names are off, the
+    // case applied; the extension is empty for an attached one.
+    void ShownName(const TFile &file, QString &name, QString &ext) const;
 
     TColorList colors;
     TFontMeasure fontMeasure;
