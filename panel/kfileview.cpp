@@ -298,6 +298,20 @@ void TCustomFileView::ShownName(const TFile &file, QString &name, QString &ext) 
     ext = PrintableText(FitCharCase(ext));
 }
 
+// Icons that have only smaller sizes are scaled up, so a large-icon cell
+// never shows a small one; cut and hidden entries are drawn ghosted.
+static void DrawIcon(QPainter &painter, const QIcon &icon, const QRect &rect, bool ghost)
+{
+    QPixmap pixmap = icon.pixmap(rect.size(), ghost ? QIcon::Disabled : QIcon::Normal);
+    if (pixmap.isNull())
+        return;
+    if (pixmap.width() < rect.width() && pixmap.height() < rect.height())
+        pixmap = pixmap.scaled(rect.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    const QSize size = pixmap.deviceIndependentSize().toSize();
+    painter.drawPixmap(rect.left() + (rect.width() - size.width()) / 2,
+                       rect.top() + (rect.height() - size.height()) / 2, pixmap);
+}
+
 void TCustomFileView::DrawCheck(QPainter &painter, const QRect &rect, const QColor &color) const
 {
     // The check mark of selected rows, drawn in the strip at the row's left.
@@ -311,23 +325,23 @@ void TCustomFileView::DrawCheck(QPainter &painter, const QRect &rect, const QCol
     painter.restore();
 }
 
-QString TCustomFileView::DriveSpaceText(const TFile &drive)
+QStringList TCustomFileView::DriveSpaceTexts(const TFile &drive)
 {
     const QString root = drive.GetFullName();
     const auto it = driveSpace.constFind(root);
     if (it != driveSpace.constEnd())
         return it.value();
-    QString text;
+    QStringList texts;
     sys::UINT64 free = 0;
     sys::UINT64 total = 0;
     sys::UINT64 totalFree = 0;
     // Removable media are never read while drawing.
     if (drive.Name != QLatin1String("/") && sys::GetDriveType(root) != sys::DRIVE_REMOVABLE &&
         sys::GetDiskFreeSpaceEx(root, &free, &total, &totalFree))
-        text = QStringLiteral("%1 MB / %2 MB")
-                   .arg(ThousandsText(totalFree >> 20), ThousandsText(total >> 20));
-    driveSpace.insert(root, text);
-    return text;
+        texts = QStringList{QStringLiteral("%1 MB").arg(ThousandsText(totalFree >> 20)),
+                            QStringLiteral("%1 MB").arg(ThousandsText(total >> 20))};
+    driveSpace.insert(root, texts);
+    return texts;
 }
 
 void TCustomFileView::DrawSizeField(QPainter &painter, const TFile &file, const QRect &field,
@@ -381,7 +395,7 @@ void TCustomFileView::DrawListItem(QPainter &painter, TFile &file, const QRect &
         const QRect iconRect(row.left() + TFileLayout::SelectStripWidth,
                              row.top() + (row.height() - 16) / 2, 16, 16);
         const bool ghost = file.Cut || (file.Attributes & sys::FILE_ATTRIBUTE_HIDDEN);
-        icon.paint(&painter, iconRect, Qt::AlignCenter, ghost ? QIcon::Disabled : QIcon::Normal);
+        DrawIcon(painter, icon, iconRect, ghost);
     }
 
     int x = row.left() + l.IconAreaWidth;
@@ -400,8 +414,13 @@ void TCustomFileView::DrawListItem(QPainter &painter, TFile &file, const QRect &
         const int detail = x + l.NameBlock + l.W0;
         if (l.DetailSize > 0 && detail < row.right()) {
             painter.setPen(plainColor);
-            painter.drawText(field(detail, row.right() - detail - 2),
-                             Qt::AlignVCenter | Qt::AlignRight, DriveSpaceText(file));
+            // Free and total space, or the free space alone when both do not fit.
+            const int room = row.right() - detail - 2;
+            const QStringList space = DriveSpaceTexts(file);
+            QString text = space.join(QStringLiteral(" / "));
+            if (TextWidth(text) > room && !space.isEmpty())
+                text = TextWidth(space.first()) <= room ? space.first() : QString();
+            painter.drawText(field(detail, room), Qt::AlignVCenter | Qt::AlignRight, text);
         }
         return;
     }
@@ -473,8 +492,7 @@ void TCustomFileView::DrawIconItem(QPainter &painter, TFile &file, const QRect &
     painter.fillRect(rect, back);
     const QRect iconRect(rect.left() + (rect.width() - 32) / 2, rect.top() + 4, 32, 32);
     const bool ghost = file.Cut || (file.Attributes & sys::FILE_ATTRIBUTE_HIDDEN);
-    EntryIcon(file).paint(&painter, iconRect, Qt::AlignCenter,
-                          ghost ? QIcon::Disabled : QIcon::Normal);
+    DrawIcon(painter, EntryIcon(file), iconRect, ghost);
     if (file.Selected)
         DrawCheck(painter, QRect(rect.left() + 2, rect.top() + 2, 12, 12), Color(ciMB));
 

@@ -65,7 +65,8 @@ private:
     void DrawSizeField(QPainter &painter, const TFile &file, const QRect &field, bool focused,
                        const QColor &textColor);
     void DrawCheck(QPainter &painter, const QRect &rect, const QColor &color) const;
-    QString DriveSpaceText(const TFile &drive);
+    // Free and total space of a drive in MB; empty when not known.
+    QStringList DriveSpaceTexts(const TFile &drive);
     QIcon EntryIcon(TFile &file);
     // Name and extension as shown: 8.3 names when long names are off, the
     // case applied; the extension is empty for an attached one.
@@ -76,7 +77,7 @@ private:
     QScrollBar *scrollBar;
     QTimer toolTipTimer;
     QString toolTipText;
-    QHash<QString, QString> driveSpace; // per drive, for the current listing
+    QHash<QString, QStringList> driveSpace; // per drive, for the current listing
 };
 
 class TKFileView : public TCustomFileView {
