@@ -37,6 +37,7 @@ public:
     void Open() override;
     QString GetFileName() const;
     QString GetFileType(TFile &file) const;
+    QString GetFileType(TFile *file) const { return file ? GetFileType(*file) : QString(); }
     // Fills the descriptions of a fresh file-system listing; the descriptions
     // store overrides it. Without one, entries have no descriptions.
     virtual void LoadDescript() {}

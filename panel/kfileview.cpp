@@ -4,6 +4,7 @@
 #include "platform/fileapi.h"
 #include "platform/shellicons.h"
 
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -520,7 +521,18 @@ void TCustomFileView::DrawIconItem(QPainter &painter, TFile &file, const QRect &
 
 // TKFileView --------------------------------------------------------------
 
-TKFileView::TKFileView(QWidget *parent) : TCustomFileView(parent) {}
+TKFileView::TKFileView(QWidget *parent) : TCustomFileView(parent)
+{
+    // Characters composed by an input method search like typed ones.
+    setAttribute(Qt::WA_InputMethodEnabled);
+}
+
+void TKFileView::inputMethodEvent(QInputMethodEvent *event)
+{
+    if (!event->commitString().isEmpty())
+        QuickSearch(event->commitString());
+    event->accept();
+}
 
 void TKFileView::keyPressEvent(QKeyEvent *event)
 {
