@@ -124,7 +124,8 @@ int TFileLayout::GetNameWidth(int limit) const
         if (file.Kind() == fkDrive)
             continue;
         const QString shown = options.AttachExt ? file.GetFullName() : file.Name;
-        widest = std::max(widest, measure->TextWidth(PrintableText(FitCharCase(shown, options.CharCase))));
+        widest = std::max(widest,
+                          measure->TextWidth(PrintableText(FitCharCase(shown, options.CharCase))));
         if (widest > limit)
             return limit;
     }
@@ -138,7 +139,8 @@ int TFileLayout::GetExtWidth(int limit) const
         const TFile &file = *(*files)[i];
         if (file.Kind() != fkFile)
             continue;
-        widest = std::max(widest, measure->TextWidth(PrintableText(FitCharCase(file.Ext, options.CharCase))));
+        widest = std::max(
+            widest, measure->TextWidth(PrintableText(FitCharCase(file.Ext, options.CharCase))));
         if (widest > limit)
             return limit;
     }
@@ -152,8 +154,7 @@ int TFileLayout::GetDriveWidth(int limit) const
         const TFile &file = *(*files)[i];
         if (file.Kind() != fkDrive)
             continue;
-        const QString shown =
-            DriveRowText(file.Name, FitCharCase(file.Ext, options.CharCase));
+        const QString shown = DriveRowText(file.Name, FitCharCase(file.Ext, options.CharCase));
         widest = std::max(widest, measure->TextWidth(PrintableText(shown)));
         if (widest > limit)
             return limit;

@@ -497,9 +497,10 @@ void TCustomFileView::DrawIconItem(QPainter &painter, TFile &file, const QRect &
     if (file.Selected)
         DrawCheck(painter, QRect(rect.left() + 2, rect.top() + 2, 12, 12), Color(ciMB));
 
-    const QString name = PrintableText(
-        file.Kind() == fkDrive ? DriveRowText(file.Name, FitCharCase(file.Ext))
-                               : FitCharCase(LongName() ? file.GetFullName() : file.GetShortName()));
+    const QString name =
+        PrintableText(file.Kind() == fkDrive
+                          ? DriveRowText(file.Name, FitCharCase(file.Ext))
+                          : FitCharCase(LongName() ? file.GetFullName() : file.GetShortName()));
     bool clipped = false;
     const QString shown = ShortenText(name, rect.width() - 6, clipped);
     file.NameClipped = clipped;

@@ -361,7 +361,8 @@ TEST(TextsTest, SizeTextsCaseAndStatus)
     // Names are drawn on one line: control characters and undecodable bytes
     // (kept as lone surrogates) become U+FFFD; other characters stay.
     const QString pair = QString::fromUcs4(U"\U0001F600");
-    EXPECT_EQ(PrintableText(QStringLiteral("a\nb\tc\x7f")), QStringLiteral("a\ufffdb\ufffdc\ufffd"));
+    EXPECT_EQ(PrintableText(QStringLiteral("a\nb\tc\x7f")),
+              QStringLiteral("a\ufffdb\ufffdc\ufffd"));
     EXPECT_EQ(PrintableText(QString(QChar(0xDCFF)) + pair), QStringLiteral("\ufffd") + pair);
     EXPECT_EQ(PrintableText(QStringLiteral("\u00e4 = x.txt")), QStringLiteral("\u00e4 = x.txt"));
     EXPECT_EQ(AttributeText(0x21), QStringLiteral("A_R_"));

@@ -131,8 +131,8 @@ TEST_F(WidgetTest, FocusMoveWithinThePagePaintsOnlyTheTwoRows)
     // From the first column to the last row of the second: rows far apart.
     const int target = view.RowsPerPage() * 2 - 1;
     ASSERT_LE(target, view.GetPageEnd());
-    const QRegion expected = QRegion(view.ItemRect(view.Files[0])) +
-                             QRegion(view.ItemRect(view.Files[target]));
+    const QRegion expected =
+        QRegion(view.ItemRect(view.Files[0])) + QRegion(view.ItemRect(view.Files[target]));
     // Drawing a row recomputes its NameClipped flag: mark every row to see
     // which ones are drawn again.
     for (int i = 0; i < view.Files.Count(); ++i)
