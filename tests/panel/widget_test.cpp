@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QTest>
+#include <QToolTip>
 
 namespace kestrel {
 namespace {
@@ -94,7 +95,13 @@ TEST_F(WidgetTest, ClippedNameOffersATooltipAndKeysSearch)
     view.SetFocused(longName);
     view.grab();
     EXPECT_TRUE(view.Files[longName]->NameClipped);
+    // Focusing it again prepares its full name, in the panel's case.
     view.SetFocused(0);
+    view.SetFocused(longName);
+    view.ToolTipTimer(); // the 500 ms tick
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("A VERY LONG FILE NAME THAT WILL NOT FIT.TXT"));
+    view.SetFocused(0); // hidden on every focus change
+    EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }));
     QTest::keyClicks(&view, QStringLiteral("rep"));
     EXPECT_EQ(view.GetItemFocused()->GetFullName(), QStringLiteral("report.txt"));
     QTest::keyClick(&view, 'R', Qt::ShiftModifier); // Shift+letter is a command key
