@@ -266,7 +266,7 @@ int TFileCopy::MoveItemWithin(const QString &source, const QString &target)
     return result;
 }
 
-int TFileCopy::CopyOneFile(const QString &source, const QString &target)
+int TFileCopy::CopyOneFile(const QString &source, const QString &target, sys::DWORD attributes)
 {
     if (ShowProgress && CopyProgress().Cancelled())
         return resCancelled;
@@ -302,7 +302,8 @@ int TFileCopy::CopyOneFile(const QString &source, const QString &target)
     if (!buffer)
         return errNotEnoughMemory;
 
-    sys::DWORD attributes = sys::GetFileAttributes(source);
+    if (attributes == sys::INVALID_FILE_ATTRIBUTES)
+        attributes = sys::GetFileAttributes(source);
     if (attributes == sys::INVALID_FILE_ATTRIBUTES)
         attributes = sys::FILE_ATTRIBUTE_NORMAL;
     attributes &= ~sys::FILE_ATTRIBUTE_DIRECTORY;
@@ -420,7 +421,7 @@ int TFileCopy::CopyContents(const QString &source, const QString &target)
             else
                 result = CopyContents(from, to);
         } else {
-            result = CopyOneFile(from, to);
+            result = CopyOneFile(from, to, data.dwFileAttributes);
         }
         if (result > 0)
             return result;

@@ -24,8 +24,8 @@ public:
 
     TFileExistsEvent OnFileExists;
     sys::UINT64 TotalSize = 0;
-    int FileCount = 0;        // 0: the number of items in Files
-    sys::DWORD Flags = 0;     // the conflict answer in force
+    int FileCount = 0;    // 0: the number of items in Files
+    sys::DWORD Flags = 0; // the conflict answer in force
     bool RemoveReadOnly = false;
 
     // Each returns the result of the last item handled.
@@ -42,7 +42,9 @@ private:
     int CopyItem(const QString &source, const QString &target);
     int MoveItemAcross(const QString &source, const QString &target);
     int MoveItemWithin(const QString &source, const QString &target);
-    int CopyOneFile(const QString &source, const QString &target);
+    // attributes: the source's, when the caller has them from a listing.
+    int CopyOneFile(const QString &source, const QString &target,
+                    sys::DWORD attributes = sys::INVALID_FILE_ATTRIBUTES);
     int CopyFolderTree(const QString &source, const QString &target);
     int CopyContents(const QString &source, const QString &target);
     void Advance(sys::UINT64 bytes);

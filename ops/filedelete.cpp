@@ -17,9 +17,8 @@ namespace kestrel {
 
 namespace {
 
-constexpr sys::DWORD importantAttributes = sys::FILE_ATTRIBUTE_READONLY |
-                                           sys::FILE_ATTRIBUTE_HIDDEN |
-                                           sys::FILE_ATTRIBUTE_SYSTEM;
+constexpr sys::DWORD importantAttributes =
+    sys::FILE_ATTRIBUTE_READONLY | sys::FILE_ATTRIBUTE_HIDDEN | sys::FILE_ATTRIBUTE_SYSTEM;
 // A link (junction, symbolic link) to a folder: removed itself, never entered,
 // so a delete never reaches files outside the folder the user chose.
 constexpr sys::DWORD reparsePoint = 0x400;
@@ -101,9 +100,9 @@ int TFileDelete::DeleteOneFile(const QString &path, sys::DWORD attributes)
         if (attributes & importantAttributes)
             sys::SetFileAttributes(path, sys::FILE_ATTRIBUTE_NORMAL);
         // A link to a folder goes as a file or as a folder, by the system.
-        const bool removed = sys::DeleteFile(path) ||
-                             ((attributes & sys::FILE_ATTRIBUTE_DIRECTORY) &&
-                              sys::RemoveDirectory(path));
+        const bool removed =
+            sys::DeleteFile(path) ||
+            ((attributes & sys::FILE_ATTRIBUTE_DIRECTORY) && sys::RemoveDirectory(path));
         if (!removed)
             result = LastError();
     }

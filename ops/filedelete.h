@@ -10,7 +10,7 @@ class TFileDelete : public TFileFunction {
 public:
     explicit TFileDelete(QObject *owner) : TFileFunction(owner) {}
 
-    bool UseRecycleBin = true; // files go to the Trash; folders are emptied and removed
+    bool UseRecycleBin = true;  // files go to the Trash; folders are emptied and removed
     bool WarnAttributes = true; // ask before read-only, hidden or system items
 
     // Deletes every item of Files; returns the result of the last item handled.

@@ -40,7 +40,8 @@ TTreeTotals FolderTotals(const QString &folder)
 {
     TTreeTotals totals;
     sys::WIN32_FIND_DATA data;
-    const sys::HANDLE search = sys::FindFirstFile(sys::JoinPath(folder, QStringLiteral("*.*")), data);
+    const sys::HANDLE search =
+        sys::FindFirstFile(sys::JoinPath(folder, QStringLiteral("*.*")), data);
     if (search == sys::INVALID_HANDLE_VALUE)
         return totals;
     do {
@@ -62,14 +63,13 @@ TTreeTotals FolderTotals(const QString &folder)
 TTreeTotals ItemTotals(const QString &path)
 {
     const sys::DWORD attributes = sys::GetFileAttributes(path);
-    if (attributes != sys::INVALID_FILE_ATTRIBUTES &&
-        (attributes & sys::FILE_ATTRIBUTE_DIRECTORY))
+    if (attributes != sys::INVALID_FILE_ATTRIBUTES && (attributes & sys::FILE_ATTRIBUTE_DIRECTORY))
         return FolderTotals(path);
     TTreeTotals totals;
     totals.files = 1;
-    const sys::HANDLE file = sys::CreateFile(path, sys::GENERIC_READ,
-                                             sys::FILE_SHARE_READ | sys::FILE_SHARE_WRITE,
-                                             sys::OPEN_EXISTING, sys::FILE_ATTRIBUTE_NORMAL);
+    const sys::HANDLE file =
+        sys::CreateFile(path, sys::GENERIC_READ, sys::FILE_SHARE_READ | sys::FILE_SHARE_WRITE,
+                        sys::OPEN_EXISTING, sys::FILE_ATTRIBUTE_NORMAL);
     if (file != sys::INVALID_HANDLE_VALUE) {
         const sys::UINT64 size = sys::GetFileSize64(file);
         if (size != sys::INVALID_FILE_SIZE64)

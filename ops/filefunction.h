@@ -21,9 +21,9 @@ public:
     TFileFunction &operator=(const TFileFunction &) = delete;
 
     QObject *Owner;
-    QStringList Files;       // full paths of the top-level items
+    QStringList Files; // full paths of the top-level items
     bool ShowProgress = true;
-    bool Cancelled = false;  // the user cancelled the attribute warning of a delete
+    bool Cancelled = false; // the user cancelled the attribute warning of a delete
 
     // Of the last run; 0 and false before any run.
     int SuccessCount() const;

@@ -25,8 +25,8 @@ sys::HANDLE CreateTempBeside(const QString &target, sys::DWORD attributes, QStri
 {
     for (int i = 0; i < nameAttempts; ++i) {
         tempPath = TempNameBeside(target);
-        const sys::HANDLE file = sys::CreateFile(tempPath, sys::GENERIC_WRITE, 0,
-                                                 sys::CREATE_NEW, attributes);
+        const sys::HANDLE file =
+            sys::CreateFile(tempPath, sys::GENERIC_WRITE, 0, sys::CREATE_NEW, attributes);
         if (file != sys::INVALID_HANDLE_VALUE || sys::GetLastError() != sys::ERROR_FILE_EXISTS)
             return file;
     }

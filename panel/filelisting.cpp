@@ -1,5 +1,7 @@
 #include "panel/filelisting.h"
 
+#include "platform/wildcard.h"
+
 #include "platform/drives.h"
 #include "platform/fileapi.h"
 #include "platform/shell.h"
@@ -134,33 +136,26 @@ void TFileListing::Refresh(const QString &focusName, bool keepSelection)
     FireChangeSelected();
 }
 
-void TFileListing::ScanPass(const QString &mask, bool folders, bool atRoot, QSet<QString> *seen)
+QList<TFileListing::Found> TFileListing::ReadFolder(bool atRoot) const
 {
+    QList<Found> found;
     sys::WIN32_FIND_DATA data;
-    const sys::HANDLE search = sys::FindFirstFile(sys::JoinPath(folder, mask), data);
+    const sys::HANDLE search =
+        sys::FindFirstFile(sys::JoinPath(folder, QStringLiteral("*.*")), data);
     if (search == sys::INVALID_HANDLE_VALUE)
-        return;
+        return found;
     do {
         const QString &name = data.cFileName;
-        const bool isFolder = data.dwFileAttributes & sys::FILE_ATTRIBUTE_DIRECTORY;
-        if (isFolder != folders || name == QLatin1String("."))
+        if (name == QLatin1String(".") || (atRoot && name == Parent))
             continue;
-        if (name == Parent) {
-            if (atRoot)
-                continue;
-        } else if (!viewHidden && (data.dwFileAttributes & sys::FILE_ATTRIBUTE_HIDDEN)) {
+        if (name != Parent && !viewHidden && (data.dwFileAttributes & sys::FILE_ATTRIBUTE_HIDDEN))
             continue;
-        }
-        if (seen) {
-            if (seen->contains(name))
-                continue;
-            seen->insert(name);
-        }
-        const quint64 size = folders ? 0 : (quint64(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-        TFile *entry = Files.AddFile(name, size, data.dwFileAttributes, data.ftLastWriteTime);
-        entry->ShortName = data.cAlternateFileName;
+        found.append({name, data.cAlternateFileName,
+                      (quint64(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
+                      data.dwFileAttributes, data.ftLastWriteTime});
     } while (sys::FindNextFile(search, data));
     sys::FindClose(search);
+    return found;
 }
 
 void TFileListing::ScanFiles()
@@ -170,7 +165,13 @@ void TFileListing::ScanFiles()
     Files.Clear();
     SelCount = 0;
     SelSize = 0;
-    ScanPass(QStringLiteral("*.*"), true, atRoot, nullptr);
+    // The folder is read once; the folder pass and each mask's file pass then
+    // pick from it in directory order, as separate searches would.
+    const QList<Found> found = ReadFolder(atRoot);
+    for (const Found &f : found) {
+        if (f.attributes & sys::FILE_ATTRIBUTE_DIRECTORY)
+            Files.AddFile(f.name, 0, f.attributes, f.time)->ShortName = f.shortName;
+    }
     QStringList masks;
     for (const QString &mask : filter.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const QString trimmed = mask.trimmed();
@@ -180,9 +181,17 @@ void TFileListing::ScanFiles()
             masks.append(trimmed);
     }
     // A file matching several masks is listed once, under its first mask.
-    QSet<QString> seen;
-    for (const QString &mask : masks)
-        ScanPass(mask, false, atRoot, masks.size() > 1 ? &seen : nullptr);
+    QList<bool> listed(found.size(), false);
+    for (const QString &mask : masks) {
+        for (qsizetype i = 0; i < found.size(); ++i) {
+            const Found &f = found[i];
+            if (listed[i] || (f.attributes & sys::FILE_ATTRIBUTE_DIRECTORY) ||
+                !sys::MatchesMask(f.name, mask))
+                continue;
+            listed[i] = true;
+            Files.AddFile(f.name, f.size, f.attributes, f.time)->ShortName = f.shortName;
+        }
+    }
     ScanDrives();
     if (sortType != fstNone)
         Files.Sort(sortType, descend);

@@ -58,7 +58,15 @@ public:
 
 private:
     void GetOwnerData();
-    void ScanPass(const QString &mask, bool folders, bool atRoot, QSet<QString> *seen);
+    // One entry of the folder as the search delivered it.
+    struct Found {
+        QString name;
+        QString shortName;
+        quint64 size;
+        sys::DWORD attributes;
+        sys::FILETIME time;
+    };
+    QList<Found> ReadFolder(bool atRoot) const;
     void RememberFolder();
 
     QString folder;

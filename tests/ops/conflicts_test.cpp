@@ -24,11 +24,12 @@ TEST_F(ConflictTest, FileOntoFileShowsBothFilesAndMapsEachAnswer)
         bool all;
         sys::DWORD flags;
     } rows[] = {
-        {mrYes, false, feOverwrite}, {mrYes, true, feOverwrite | feAll}, {mrNo, false, feSkip},
-        {mrNo, true, feSkip | feAll}, {mrCancel, true, feCancel},      {mrRetry, true, feRename},
+        {mrYes, false, feOverwrite},  {mrYes, true, feOverwrite | feAll}, {mrNo, false, feSkip},
+        {mrNo, true, feSkip | feAll}, {mrCancel, true, feCancel},         {mrRetry, true, feRename},
     };
     for (const auto &row : rows) {
-        ask.Expect({QuestionKind::FileExists, row.result, QStringLiteral("C:\\dst\\b.txt"), row.all});
+        ask.Expect(
+            {QuestionKind::FileExists, row.result, QStringLiteral("C:\\dst\\b.txt"), row.all});
         QString target = QStringLiteral("C:\\dst\\a.txt");
         EXPECT_EQ(AskFileExists(nullptr, QStringLiteral("C:\\src\\a.txt"), target), row.flags)
             << row.result << row.all;
@@ -36,9 +37,11 @@ TEST_F(ConflictTest, FileOntoFileShowsBothFilesAndMapsEachAnswer)
                                                 : QStringLiteral("C:\\dst\\a.txt"));
     }
     const TFileExistsQuestion &q = ask.asked.first().fileExists;
-    EXPECT_EQ(q.fileNameText, QStringLiteral("Destination folder already contains a file named 'a.txt'"));
+    EXPECT_EQ(q.fileNameText,
+              QStringLiteral("Destination folder already contains a file named 'a.txt'"));
     EXPECT_EQ(q.newInfo, QStringLiteral("1,234 bytes ( Monday, 1 January 2024, 10:00:00 )"));
-    EXPECT_TRUE(q.originInfo.startsWith(QStringLiteral("5 bytes ( "))) << q.originInfo.toStdString();
+    EXPECT_TRUE(q.originInfo.startsWith(QStringLiteral("5 bytes ( ")))
+        << q.originInfo.toStdString();
     EXPECT_FALSE(q.isFolder);
     EXPECT_TRUE(q.canRename);
     EXPECT_EQ(q.targetPath, QStringLiteral("C:\\dst\\a.txt"));
@@ -52,7 +55,8 @@ TEST_F(ConflictTest, FolderOntoFolderShowsTheFolderSentenceWithoutInformation)
     QString target = QStringLiteral("C:\\dst\\Data");
     EXPECT_EQ(AskFileExists(nullptr, QStringLiteral("C:\\src\\Data"), target), feOverwrite);
     const TFileExistsQuestion &q = ask.asked.first().fileExists;
-    EXPECT_EQ(q.fileNameText, QStringLiteral("Destination folder already contains a folder named 'Data'"));
+    EXPECT_EQ(q.fileNameText,
+              QStringLiteral("Destination folder already contains a folder named 'Data'"));
     EXPECT_TRUE(q.isFolder);
     EXPECT_TRUE(q.newInfo.isEmpty());
     EXPECT_TRUE(q.originInfo.isEmpty());

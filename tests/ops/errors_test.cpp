@@ -76,7 +76,7 @@ TEST(ShowError, MoreItemsAskWhetherToGoOn)
     EXPECT_FALSE(ShowError(112, QStringLiteral("Error"), false));
     ASSERT_EQ(ask.asked.size(), 2);
     EXPECT_EQ(ask.asked[0].text, QStringLiteral("There is no enough space in disk\n\n"
-                                                 "Do you want to process the rest of files?"));
+                                                "Do you want to process the rest of files?"));
     EXPECT_EQ(ask.asked[0].flags, 0x14u);
 }
 

@@ -9,9 +9,9 @@
 namespace kestrel {
 namespace {
 
+using sys::FaultOp;
 using test::Answer;
 using test::QuestionKind;
-using sys::FaultOp;
 
 constexpr qint64 buffer = 0xFFFF;
 
@@ -53,7 +53,9 @@ TEST_F(CopyTest, CopiesFilesAndTreesWithTimesAndCounts)
     EXPECT_EQ(Contents(QStringLiteral("D:\\tree\\sub\\big.bin")), Pattern(3 * buffer + 7));
     EXPECT_EQ(Contents(QStringLiteral("D:\\tree\\top.txt")), "top");
     EXPECT_EQ(QFileInfo(QString::fromUtf8(Native(QStringLiteral("D:\\a b=c ü.txt"))))
-                  .lastModified().toSecsSinceEpoch(), 1000000000);
+                  .lastModified()
+                  .toSecsSinceEpoch(),
+              1000000000);
     EXPECT_EQ(engine->FileCount, 4);
     EXPECT_EQ(engine->TotalSize, sys::UINT64(5 + 3 * buffer + 7 + 3));
     EXPECT_EQ(progress.copying.caption, QStringLiteral("Copying..."));
@@ -72,6 +74,7 @@ TEST_F(CopyTest, DiskFullInTheMiddleOfAFileKeepsEarlierFilesAndThePartialFile)
     MakeFile(QStringLiteral("C:\\src\\1.txt"), "one");
     MakeFileOfSize(QStringLiteral("C:\\src\\2.bin"), 3 * buffer);
     MakeFile(QStringLiteral("C:\\src\\3.txt"), "three");
+    MakeFolder(QStringLiteral("D:\\dst"));
     sys::InjectFault(FaultOp::Write, 3, 112); // 1.txt takes one write, 2.bin fails on its second
     ask.ExpectMessageBox(mrNo);
     auto engine = Engine({QStringLiteral("C:\\src\\1.txt"), QStringLiteral("C:\\src\\2.bin"),
@@ -118,10 +121,12 @@ TEST_F(CopyTest, FailedOrCancelledOverwriteLeavesTheOldTargetAsItWas)
         EXPECT_EQ(engine->Copy(QStringLiteral("D:\\")), run == 0 ? 112 : 1223);
         EXPECT_EQ(Contents(QStringLiteral("D:\\f.bin")), "precious");
         EXPECT_EQ(QFileInfo(QString::fromUtf8(Native(QStringLiteral("D:\\f.bin"))))
-                      .lastModified().toSecsSinceEpoch(), 1500000000);
+                      .lastModified()
+                      .toSecsSinceEpoch(),
+                  1500000000);
         EXPECT_EQ(Names(QStringLiteral("D:\\")), QStringList{"f.bin"}); // no temporary left
     }
-    EXPECT_EQ(ask.asked.last().text, ErrorText(261, false));
+    EXPECT_EQ(ask.asked[1].text, ErrorText(261, false));
 }
 
 TEST_F(CopyTest, OverwriteReplacesAReadOnlyTargetWithTheSourceAttributesAndTime)
@@ -136,7 +141,9 @@ TEST_F(CopyTest, OverwriteReplacesAReadOnlyTargetWithTheSourceAttributesAndTime)
     EXPECT_EQ(Contents(QStringLiteral("D:\\f.txt")), "new");
     EXPECT_FALSE(Attributes(QStringLiteral("D:\\f.txt")) & sys::FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(QFileInfo(QString::fromUtf8(Native(QStringLiteral("D:\\f.txt"))))
-                  .lastModified().toSecsSinceEpoch(), 1200000000);
+                  .lastModified()
+                  .toSecsSinceEpoch(),
+              1200000000);
     EXPECT_EQ(Names(QStringLiteral("D:\\")), QStringList{"f.txt"});
 }
 
@@ -150,8 +157,9 @@ TEST_F(CopyTest, RemoveReadOnlyClearsTheAttributeOfTheCopy)
         auto engine = Engine({QStringLiteral("C:\\src\\ro.txt")});
         engine->RemoveReadOnly = remove;
         EXPECT_EQ(engine->Copy(dest), 0);
-        EXPECT_EQ(bool(Attributes(dest + QStringLiteral("\\ro.txt")) & sys::FILE_ATTRIBUTE_READONLY),
-                  !remove);
+        EXPECT_EQ(
+            bool(Attributes(dest + QStringLiteral("\\ro.txt")) & sys::FILE_ATTRIBUTE_READONLY),
+            !remove);
     }
 }
 
@@ -170,7 +178,8 @@ TEST_F(CopyTest, SkipWithAllOnItemTwoSkipsEveryFollowingItem)
     EXPECT_EQ(Names(QStringLiteral("D:\\")), (QStringList{"1.txt", "2.txt"}));
     EXPECT_EQ(Contents(QStringLiteral("D:\\2.txt")), "old");
     EXPECT_EQ(Results(*engine), (QStringList{"done", "-", "-", "-", "-"}));
-    EXPECT_EQ(progress.copying.started, 1); // the counter stands while an answer for all holds
+    // Item 2 counted before its question; the counter stands while an answer for all holds.
+    EXPECT_EQ(progress.copying.started, 2);
 }
 
 TEST_F(CopyTest, OverwriteOnAFolderMergesAndHoldsForThatItemOnly)
@@ -229,8 +238,10 @@ TEST_F(CopyTest, FolderIntoItselfOrItsSubfolderIsRefusedButASiblingIsNot)
             ask.ExpectMessageBox(mrOk);
         auto engine = Engine({row.source});
         EXPECT_EQ(engine->Copy(row.destination), row.result) << row.destination.toStdString();
-        if (row.result == 12)
-            EXPECT_EQ(ask.asked.last().text, LoadStr(267).replace(QStringLiteral("%d"), QStringLiteral("12")));
+        if (row.result == 12) {
+            EXPECT_EQ(ask.asked.last().text,
+                      LoadStr(267).replace(QStringLiteral("%d"), QStringLiteral("12")));
+        }
     }
     EXPECT_EQ(Names(QStringLiteral("C:\\Data")), QStringList{"Sub"});
     EXPECT_EQ(Names(QStringLiteral("C:\\Data\\Sub")), QStringList{"f.txt"});
@@ -280,6 +291,20 @@ TEST_F(CopyTest, DanglingLinkSourceIsReportedNotCopied)
     auto engine = Engine({QStringLiteral("C:\\src\\link")});
     EXPECT_EQ(engine->Copy(QStringLiteral("D:\\")), 2);
     EXPECT_FALSE(Exists(QStringLiteral("D:\\link")));
+}
+
+TEST_F(CopyTest, WriteProtectedDestinationIsReportedOnce)
+{
+    MakeFile(QStringLiteral("C:\\src\\a.txt"), "a");
+    MakeFile(QStringLiteral("C:\\src\\b.txt"), "b");
+    sys::InjectFault(FaultOp::Create, 1, 19);
+    ask.ExpectMessageBox(mrNo);
+    auto engine = Engine({QStringLiteral("C:\\src\\a.txt"), QStringLiteral("C:\\src\\b.txt")});
+    EXPECT_EQ(engine->Copy(QStringLiteral("E:\\")), 19);
+    ASSERT_EQ(ask.asked.size(), 1);
+    EXPECT_EQ(ask.asked[0].text, ErrorText(260, true));
+    EXPECT_EQ(Names(QStringLiteral("E:\\")), QStringList{});
+    EXPECT_EQ(Contents(QStringLiteral("C:\\src\\a.txt")), "a");
 }
 
 TEST_F(CopyTest, CountsFilesLargerThanFourGigabytes)
@@ -336,13 +361,19 @@ TEST_F(CopyTest, MovingAFileOrFolderOntoItselfLosesNothing)
 {
     MakeFile(QStringLiteral("C:\\dir\\f.txt"), "keep");
     MakeFile(QStringLiteral("C:\\dir\\F2\\in.txt"), "in");
-    ask.ExpectFileExists(mrYes, true);
-    ask.ExpectMessageBox(mrYes);
     ask.ExpectMessageBox(mrOk);
     auto engine = Engine({QStringLiteral("C:\\dir\\f.txt"), QStringLiteral("C:\\dir\\F2")});
     EXPECT_EQ(engine->Move(QStringLiteral("C:\\dir")), 12);
     EXPECT_EQ(Contents(QStringLiteral("C:\\dir\\f.txt")), "keep");
     EXPECT_EQ(Contents(QStringLiteral("C:\\dir\\F2\\in.txt")), "in");
+    // With Overwrite answered for all, a file onto itself is refused, not deleted.
+    MakeFile(QStringLiteral("C:\\other\\f.txt"), "other");
+    ask.ExpectFileExists(mrYes, true);
+    ask.ExpectMessageBox(mrOk);
+    engine = Engine({QStringLiteral("C:\\other\\f.txt"), QStringLiteral("C:\\dir\\f.txt")});
+    EXPECT_EQ(engine->Move(QStringLiteral("C:\\dir")), 12);
+    EXPECT_EQ(Contents(QStringLiteral("C:\\dir\\f.txt")), "other");
+    EXPECT_EQ(Names(QStringLiteral("C:\\dir")), (QStringList{"F2", "f.txt"}));
 }
 
 TEST_F(CopyTest, NotEnoughFreeSpaceCopiesNothing)

@@ -59,14 +59,15 @@ TEST_F(DeleteTest, AttributeWarningAnswers)
             ask.ExpectDeleteWarning(mrYes);
         ask.asked.clear();
         auto engine = Engine({QStringLiteral("C:\\x\\h1.txt"), QStringLiteral("C:\\x\\h2.txt"),
-                              QStringLiteral("C:\\x\\plain.txt")}, false);
+                              QStringLiteral("C:\\x\\plain.txt")},
+                             false);
         EXPECT_EQ(engine->Execute(), row.result) << row.answer;
         EXPECT_EQ(Names(QStringLiteral("C:\\x")), row.left) << row.answer;
         EXPECT_EQ(ask.asked.size(), row.questions) << row.answer;
         EXPECT_EQ(engine->Cancelled, row.answer == mrCancel);
         ASSERT_FALSE(ask.asked.isEmpty());
         EXPECT_EQ(ask.asked[0].text, QStringLiteral("h1.txt\nFile/Folder has a important "
-                                                     "attributes\nDo you really want to delete?"));
+                                                    "attributes\nDo you really want to delete?"));
         EXPECT_EQ(ask.asked[0].focused, 2);
         EXPECT_TRUE(ask.asked[0].allCaption);
     }
@@ -86,7 +87,8 @@ TEST_F(DeleteTest, SkippedFileKeepsItsFolderWithoutAnError)
 
 TEST_F(DeleteTest, RecycleBinTakesTheFilesOneByOneAndRemovesTheFolder)
 {
-    const QString trash = Root() + QStringLiteral("/xdg");
+    MakeFolder(QStringLiteral("C:\\xdg"));
+    const QString trash = Root() + QStringLiteral("/c/xdg");
     qputenv("XDG_DATA_HOME", trash.toUtf8());
     MakeFile(QStringLiteral("C:\\x\\T\\a.txt"), "a");
     MakeFile(QStringLiteral("C:\\x\\T\\sub\\b.txt"), "b");
@@ -95,7 +97,7 @@ TEST_F(DeleteTest, RecycleBinTakesTheFilesOneByOneAndRemovesTheFolder)
     qunsetenv("XDG_DATA_HOME");
     EXPECT_FALSE(Exists(QStringLiteral("C:\\x\\T")));
     QStringList trashed;
-    QDirIterator it(Root(), {QStringLiteral("*.txt")}, QDir::Files | QDir::Hidden,
+    QDirIterator it(trash, {QStringLiteral("*.txt")}, QDir::Files | QDir::Hidden,
                     QDirIterator::Subdirectories);
     while (it.hasNext())
         trashed << it.next().section(QLatin1Char('/'), -1);
@@ -109,7 +111,8 @@ TEST_F(DeleteTest, ErrorAsksToGoOnAndMarksTheItem)
     MakeFile(QStringLiteral("C:\\x\\c.txt"), "c");
     ask.ExpectMessageBox(mrYes);
     auto engine = Engine({QStringLiteral("C:\\x\\a.txt"), QStringLiteral("C:\\x\\vanished"),
-                          QStringLiteral("C:\\x\\c.txt")}, false);
+                          QStringLiteral("C:\\x\\c.txt")},
+                         false);
     EXPECT_EQ(engine->Execute(), 0);
     EXPECT_EQ(ask.asked[0].text, ErrorText(256, true));
     EXPECT_TRUE(engine->Succeeded(0));

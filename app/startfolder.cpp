@@ -1,0 +1,56 @@
+#include "app/startfolder.h"
+
+#include "app/settings.h"
+#include "app/statefiles.h"
+#include "panel/filelisting.h"
+#include "platform/drives.h"
+#include "platform/fileapi.h"
+#include "platform/names.h"
+
+namespace kestrel {
+
+namespace {
+
+bool IsFolder(const QString &path)
+{
+    const sys::DWORD attr = sys::GetFileAttributes(path);
+    return attr != sys::INVALID_FILE_ATTRIBUTES && (attr & sys::FILE_ATTRIBUTE_DIRECTORY);
+}
+
+} // namespace
+
+QString FolderArgument(const QStringList &arguments)
+{
+    QStringList words;
+    for (const QString &a : arguments)
+        if (!a.startsWith(QLatin1String("--")))
+            words.append(a);
+    const QString text = words.join(QLatin1Char(' ')).trimmed();
+    if (!text.startsWith(QLatin1Char('/')))
+        return text;
+    QString path;
+    return sys::FromNative(sys::EncodeName(text), path) ? path : QString();
+}
+
+void OpenStartFolder(TFileListing &panel, const TIniFile &ini, const QString &argument,
+                     const QString &lastDirFile)
+{
+    if (!argument.isEmpty() && IsFolder(argument)) {
+        panel.SetFolder(argument);
+    } else {
+        const bool startDir = ReadSetting(ini, key::StartDir);
+        if (startDir)
+            panel.SetFolder(ReadSetting(ini, key::Start));
+        if (ReadSetting(ini, key::SaveLastDir) && !lastDirFile.isEmpty() &&
+            sys::GetFileAttributes(lastDirFile) != sys::INVALID_FILE_ATTRIBUTES) {
+            const TLastDir last = LoadLastDir(lastDirFile);
+            panel.LastDirs = last.dirs;
+            if (!startDir)
+                panel.SetDrive(last.currentDrive);
+        }
+    }
+    if (panel.Folder().isEmpty() || panel.Drive().isEmpty())
+        panel.SetFolder(QStringLiteral("C:\\"));
+}
+
+} // namespace kestrel

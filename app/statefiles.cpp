@@ -1,0 +1,92 @@
+#include "app/statefiles.h"
+
+#include "platform/fileapi.h"
+#include "platform/names.h"
+#include "platform/statefile.h"
+
+#include <QRegularExpression>
+
+namespace kestrel {
+
+namespace {
+
+// Far beyond any real list (26 drives, 10 commands): a larger file is damaged
+// and is not worth reading into memory.
+constexpr sys::UINT64 kMaxStateFile = 1 << 20;
+
+bool TooLarge(const QString &path)
+{
+    sys::WIN32_FIND_DATA data;
+    const sys::HANDLE h = sys::FindFirstFile(path, data);
+    if (h == sys::INVALID_HANDLE_VALUE)
+        return false;
+    sys::FindClose(h);
+    return ((sys::UINT64(data.nFileSizeHigh) << 32) | data.nFileSizeLow) > kMaxStateFile;
+}
+
+QString NameOf(const QString &pair)
+{
+    return pair.left(pair.indexOf(QLatin1Char('=')));
+}
+
+} // namespace
+
+QStringList ReadStateLines(const QString &path)
+{
+    QByteArray contents;
+    if (path.isEmpty() || TooLarge(path) || !sys::ReadWholeFile(path, contents))
+        return {};
+    static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
+    return sys::DecodeName(contents).split(lineEnd, Qt::SkipEmptyParts);
+}
+
+bool WriteStateLines(const QString &path, const QStringList &lines)
+{
+    if (path.isEmpty())
+        return false;
+    QString text;
+    for (const QString &line : lines)
+        text += line + QLatin1String("\r\n");
+    return sys::WriteWholeFile(path, sys::EncodeName(text));
+}
+
+TLastDir LoadLastDir(const QString &path)
+{
+    TLastDir result;
+    QStringList lines = ReadStateLines(path);
+    if (!lines.isEmpty() && !lines.last().contains(QLatin1Char('=')))
+        result.currentDrive = lines.takeLast().trimmed();
+    QStringList names;
+    for (const QString &line : lines) {
+        if (line.indexOf(QLatin1Char('=')) <= 0)
+            continue;
+        const QString name = NameOf(line);
+        if (names.contains(name, Qt::CaseInsensitive))
+            continue;
+        names.append(name);
+        result.dirs.append(line);
+    }
+    return result;
+}
+
+bool SaveLastDir(const QString &path, const QStringList &dirs, const QString &currentDrive)
+{
+    QStringList lines = dirs;
+    lines.append(currentDrive);
+    return WriteStateLines(path, lines);
+}
+
+QStringList LoadCommandHistory(const QString &path)
+{
+    QStringList items = ReadStateLines(path);
+    if (items.size() > kCommandHistoryMax)
+        items = items.mid(items.size() - kCommandHistoryMax);
+    return items;
+}
+
+bool SaveCommandHistory(const QString &path, const QStringList &items)
+{
+    return WriteStateLines(path, items.mid(qMax(qsizetype(0), items.size() - kCommandHistoryMax)));
+}
+
+} // namespace kestrel

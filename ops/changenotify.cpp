@@ -1,0 +1,194 @@
+#include "ops/changenotify.h"
+
+#include "ops/operationlock.h"
+#include "platform/drives.h"
+#include "platform/fileapi.h"
+
+#include <QFile>
+#include <QFileSystemWatcher>
+#include <QTimer>
+
+namespace kestrel {
+
+namespace {
+
+constexpr sys::DWORD kNotifyFlags[] = {0x001, 0x002, 0x004, 0x008, 0x010, 0x020, 0x040, 0x100};
+// What a folder watch can see: names, attributes, times set on entries.
+// Last access is not reported, so a filter of that alone watches nothing.
+constexpr sys::DWORD kObservable = 0x001 | 0x002 | 0x004 | 0x008 | 0x010 | 0x040 | 0x100;
+// A subtree watch follows links, so a link loop could otherwise grow without end.
+constexpr int kMaxDepth = 64;
+constexpr qsizetype kMaxWatched = 4096;
+
+bool IsFolder(const QString &path)
+{
+    const sys::DWORD attr = sys::GetFileAttributes(path);
+    return attr != sys::INVALID_FILE_ATTRIBUTES && (attr & sys::FILE_ATTRIBUTE_DIRECTORY);
+}
+
+} // namespace
+
+sys::DWORD TShellChangeFilters::Mask() const
+{
+    sys::DWORD mask = 0;
+    for (int f = mfFileName; f <= mfSecurity; ++f)
+        if (Has(TShellChangeFilter(f)))
+            mask |= kNotifyFlags[f];
+    return mask;
+}
+
+TShellChangeNotify::TShellChangeNotify(QObject *parent) : QObject(parent)
+{
+    connect(&TOperationState::Instance(), &TOperationState::Ended, this,
+            &TShellChangeNotify::HoldReleased, Qt::QueuedConnection);
+}
+
+TShellChangeNotify::~TShellChangeNotify()
+{
+    FreeThread();
+}
+
+void TShellChangeNotify::SetSubFolder(bool value)
+{
+    if (value == subFolder)
+        return;
+    subFolder = value;
+    ResetThread(Active());
+}
+
+void TShellChangeNotify::SetFilter(TShellChangeFilters value)
+{
+    if (value == filter)
+        return;
+    filter = value;
+    ResetThread(Active());
+}
+
+void TShellChangeNotify::SetFolder(const QString &value)
+{
+    if (value == folder)
+        return;
+    folder = value;
+    ResetThread(Active());
+}
+
+void TShellChangeNotify::SetActive(bool value)
+{
+    if (userDisabled)
+        return;
+    if (loading) {
+        activateAfterLoad = value;
+        return;
+    }
+    if (value != Active())
+        ResetThread(value);
+}
+
+void TShellChangeNotify::Loaded()
+{
+    loading = false;
+    if (activateAfterLoad)
+        SetActive(true);
+}
+
+void TShellChangeNotify::ResetThread(bool value)
+{
+    FreeThread();
+    if (!value || !(filter.Mask() & kObservable) || !IsFolder(folder))
+        return;
+    watch = new QFileSystemWatcher(this);
+    connect(watch, &QFileSystemWatcher::directoryChanged, this, &TShellChangeNotify::FolderChanged);
+    WatchTree(folder, 0);
+    if (watched.isEmpty())
+        FreeThread();
+}
+
+void TShellChangeNotify::FreeThread()
+{
+    delete watch;
+    watch = nullptr;
+    watched.clear();
+}
+
+void TShellChangeNotify::WatchTree(const QString &winFolder, int depth)
+{
+    QByteArray native;
+    if (!sys::ToNative(winFolder, native))
+        return;
+    const QString path = QFile::decodeName(native);
+    if (watched.contains(path) || watched.size() >= kMaxWatched || !watch->addPath(path))
+        return;
+    watched.insert(path, {winFolder, depth});
+    WatchChildren(winFolder, depth);
+}
+
+void TShellChangeNotify::WatchChildren(const QString &winFolder, int depth)
+{
+    if (!subFolder || depth >= kMaxDepth)
+        return;
+    sys::WIN32_FIND_DATA data;
+    const sys::HANDLE h = sys::FindFirstFile(sys::JoinPath(winFolder, QStringLiteral("*")), data);
+    if (h == sys::INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if ((data.dwFileAttributes & sys::FILE_ATTRIBUTE_DIRECTORY) &&
+            data.cFileName != QLatin1String(".") && data.cFileName != QLatin1String(".."))
+            WatchTree(sys::JoinPath(winFolder, data.cFileName), depth + 1);
+    } while (sys::FindNextFile(h, data));
+    sys::FindClose(h);
+}
+
+void TShellChangeNotify::FolderChanged(const QString &nativePath)
+{
+    const TWatched w = watched.value(nativePath);
+    if (!IsFolder(w.winFolder)) {
+        // Gone: the watcher has dropped it already. Forget it so the same
+        // name can be watched again once it exists.
+        watched.remove(nativePath);
+    } else {
+        // Subfolders made since the watch began.
+        WatchChildren(w.winFolder, w.depth);
+    }
+    ThreadNotification();
+}
+
+void TShellChangeNotify::ThreadNotification()
+{
+    if (delay < 1) {
+        Changed();
+        return;
+    }
+    if (delayTimer)
+        return;
+    delayTimer = new QTimer(this);
+    delayTimer->setSingleShot(true);
+    delayTimer->setInterval(delay);
+    connect(delayTimer, &QTimer::timeout, this, &TShellChangeNotify::Timer);
+    delayTimer->start();
+}
+
+void TShellChangeNotify::Timer()
+{
+    delayTimer->deleteLater();
+    delayTimer = nullptr;
+    Changed();
+}
+
+void TShellChangeNotify::Changed()
+{
+    if (TOperationState::Instance().Running()) {
+        heldBack = true;
+        return;
+    }
+    Q_EMIT OnChange(this);
+}
+
+void TShellChangeNotify::HoldReleased()
+{
+    if (!heldBack || TOperationState::Instance().Running())
+        return;
+    heldBack = false;
+    Changed();
+}
+
+} // namespace kestrel

@@ -1,0 +1,60 @@
+#include "ops/heldask.h"
+
+#include "ops/operationlock.h"
+
+namespace kestrel {
+
+int THeldAsk::MessageBox(QObject *owner, const QString &text, const QString &caption,
+                         unsigned flags)
+{
+    const TOperationGuard hold;
+    return inner.MessageBox(owner, text, caption, flags);
+}
+
+int THeldAsk::GetString(QObject *owner, const QString &caption, const QString &prompt,
+                        QString &text, bool selectAll, bool keepSelection, bool masked)
+{
+    const TOperationGuard hold;
+    return inner.GetString(owner, caption, prompt, text, selectAll, keepSelection, masked);
+}
+
+TFileExistsAnswer THeldAsk::FileExists(QObject *owner, const TFileExistsQuestion &q)
+{
+    const TOperationGuard hold;
+    return inner.FileExists(owner, q);
+}
+
+int THeldAsk::DeleteWarning(QObject *owner, const QString &text, int focused, bool allCaption)
+{
+    const TOperationGuard hold;
+    return inner.DeleteWarning(owner, text, focused, allCaption);
+}
+
+bool THeldAsk::SelectFolder(QObject *owner, const QString &caption, QString &folder)
+{
+    const TOperationGuard hold;
+    return inner.SelectFolder(owner, caption, folder);
+}
+
+bool THeldAsk::OpenFileName(QObject *owner, const QString &caption, const QString &filter,
+                            QString &path)
+{
+    const TOperationGuard hold;
+    return inner.OpenFileName(owner, caption, filter, path);
+}
+
+bool THeldAsk::SaveFileName(QObject *owner, const QString &caption, const QString &filter,
+                            QString &path)
+{
+    const TOperationGuard hold;
+    return inner.SaveFileName(owner, caption, filter, path);
+}
+
+int THeldAsk::SelectDrive(QObject *owner, QString &text, const QStringList &workFolders,
+                          const QString &excluded)
+{
+    const TOperationGuard hold;
+    return inner.SelectDrive(owner, text, workFolders, excluded);
+}
+
+} // namespace kestrel
