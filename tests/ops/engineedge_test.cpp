@@ -385,5 +385,19 @@ TEST_F(EngineEdgeTest, ChangeDuringAQuestionReachesThePanelOnlyAfterTheRun)
     EXPECT_EQ(Names(QStringLiteral("C:\\x")), QStringList{});
 }
 
+TEST_F(EngineEdgeTest, AConflictHandlerThatGivesNoAnswerEndsInAnErrorNotALoop)
+{
+    MakeFile(QStringLiteral("C:\\src\\a.txt"), "new");
+    MakeFile(QStringLiteral("D:\\a.txt"), "old");
+    int asked = 0;
+    auto engine = CopyEngine({QStringLiteral("C:\\src\\a.txt")});
+    engine->OnFileExists = [&](TFileCopy &, const QString &, QString &, sys::DWORD &) { ++asked; };
+    ask.ExpectMessageBox(mrOk);
+    EXPECT_EQ(engine->Copy(QStringLiteral("D:\\")), 183);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(ask.asked[0].text, ErrorText(265, false));
+    EXPECT_EQ(Contents(QStringLiteral("D:\\a.txt")), "old");
+}
+
 } // namespace
 } // namespace kestrel
