@@ -1,6 +1,5 @@
 // The main window's command dispatch: each menu command to its handler.
 
-#include "app/clipboardcommands.h"
 #include "app/mainmenu.h"
 #include "app/mainwindow.h"
 #include "app/settings.h"
@@ -31,37 +30,6 @@ int Offset(TCmd cmd, TCmd first)
 }
 
 } // namespace
-
-void TfMain::SetClipboardCommands(TClipboardCommands *commands)
-{
-    clipboard = commands;
-    for (TCmd cmd : {TCmd::EditCopy, TCmd::EditCut, TCmd::EditPaste, TCmd::PasteShortcut})
-        mainMenu->SetEnabled(cmd, clipboard != nullptr);
-}
-
-void TfMain::Copy1Click()
-{
-    if (clipboard)
-        clipboard->Copy();
-}
-
-void TfMain::Cut1Click()
-{
-    if (clipboard)
-        clipboard->Cut();
-}
-
-void TfMain::Paste1Click()
-{
-    if (clipboard)
-        clipboard->Paste();
-}
-
-void TfMain::PasteShortcut1Click()
-{
-    if (clipboard)
-        clipboard->PasteShortcut();
-}
 
 void TfMain::RunCommand(TCmd cmd)
 {

@@ -7,6 +7,8 @@
 #include "app/settings.h"
 #include "ops/ask.h"
 #include "ops/changenotify.h"
+#include "ops/clipboardtransfer.h"
+#include "ops/completesound.h"
 #include "ops/errors.h"
 #include "ops/strings.h"
 #include "panel/kfileview.h"
@@ -152,6 +154,40 @@ QString TfMain::FocusedPath() const
 }
 
 // Edit menu ----------------------------------------------------------------
+
+// Restore Selection brings back the entries last put on the clipboard.
+void TfMain::RememberSelection()
+{
+    const QList<const TFile *> entries = CommandEntries(*fileView);
+    if (entries.isEmpty())
+        return;
+    LastSelection.clear();
+    for (const TFile *entry : entries)
+        LastSelection.append(sys::JoinPath(fileView->Folder(), entry->GetFullName()));
+}
+
+void TfMain::Copy1Click()
+{
+    RememberSelection();
+    CopyToClipboard(*fileView);
+}
+
+void TfMain::Cut1Click()
+{
+    RememberSelection();
+    CutToClipboard(*fileView);
+}
+
+void TfMain::Paste1Click()
+{
+    if (Paste(*fileView, this))
+        PlayCompleteSound(ReadSetting(*ini, key::Sound));
+}
+
+void TfMain::PasteShortcut1Click()
+{
+    PasteShortcut(*fileView, this);
+}
 
 void TfMain::CopyPathName1Click()
 {

@@ -13,6 +13,7 @@
 #include "app/windowstate.h"
 #include "app/workfolderbuttons.h"
 #include "ops/changenotify.h"
+#include "ops/paneldragdrop.h"
 #include "panel/kfileview.h"
 
 #include <QAction>
@@ -65,7 +66,6 @@ TfMain::TfMain(const QStringList &arguments, QWidget *parent)
     workFolders->PanelFolder = [this] { return fileView->Folder(); };
     workFolders->OnOpen = [this](const QString &folder) { SetFolder(folder); };
     mainMenu->OnCommand = [this](TCmd cmd) { RunCommand(cmd); };
-    SetClipboardCommands(nullptr);
     mainMenu->Item(TCmd::FilterAll)->setChecked(true);
 
     shChangeNotify->SetDelay(2000);
@@ -73,6 +73,7 @@ TfMain::TfMain(const QStringList &arguments, QWidget *parent)
     connect(shChangeNotify, &TShellChangeNotify::OnChange, this, &TfMain::SHChangeNotifyChange);
     shChangeNotify->Loaded();
 
+    new TPanelDragDrop(fileView, this);
     SyncViewMenu();
     fileView->setFocus();
     // [Option] Lang "EN" asks for the English texts; the built-in texts are

@@ -22,7 +22,6 @@ class QToolBar;
 namespace kestrel {
 
 class TBtnStatusBar;
-class TClipboardCommands;
 class TCommandLineBar;
 class TIniFile;
 class TKFileView;
@@ -57,10 +56,6 @@ public:
     // clipboard (Restore Selection selects them again).
     QStringList LastSelection;
 
-    // Copy, Cut, Paste and Paste Shortcut of the Edit menu; their items stay
-    // disabled until an implementation is installed (not owned).
-    void SetClipboardCommands(TClipboardCommands *commands);
-
     // Applies the [Option] keys; called at start and after Preferences.
     void LoadOptions();
     // Runs a menu command.
@@ -74,12 +69,6 @@ public:
     void RunProgram(const QString &program, const QString &parameters) override;
     void OpenFocused() override;
     void Exit() override;
-
-public Q_SLOTS:
-    void Copy1Click();
-    void Cut1Click();
-    void Paste1Click();
-    void PasteShortcut1Click();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -110,6 +99,13 @@ private:
     void OpenCommandLine();
     void LeaveCommandLine();
     void RunFunctionKey(int slot);
+
+    // Clipboard (commands_file.cpp)
+    void Copy1Click();
+    void Cut1Click();
+    void Paste1Click();
+    void PasteShortcut1Click();
+    void RememberSelection();
 
     // File and folder commands (commands_file.cpp)
     void OpenWithParameters1Click();
@@ -149,7 +145,6 @@ private:
     TBtnStatusBar *btnStatusBar;
     TCommandLineBar *commandBar;
     TCommandLine commandLine;
-    TClipboardCommands *clipboard = nullptr;
 
     QString folderArgument;
     bool shown = false;

@@ -197,6 +197,11 @@ int TFileCopy::RunItems(const QString &destination, ItemWork work)
                 result = resCancelled;
                 break;
             }
+            // A handler that gave no answer would be asked forever.
+            if (!(Flags & (feOverwrite | feSkip | feRename))) {
+                result = errAlreadyExists;
+                break;
+            }
         }
         if (work == ItemWork::MoveWithin && ShowProgress)
             CopyProgress().SetProgress(sys::UINT64(i) + 1);
@@ -222,10 +227,7 @@ int TFileCopy::MoveItemAcross(const QString &source, const QString &target)
     if (result != resDone)
         return result;
     // The source goes only after a complete copy; a failure here leaves it.
-    if (IsFolder(attributes))
-        remover->DeleteFolderTree(source, attributes);
-    else
-        remover->DeleteOneFile(source, attributes);
+    remover->DeleteItem(source, attributes);
     return resDone;
 }
 

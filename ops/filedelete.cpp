@@ -46,12 +46,8 @@ int TFileDelete::Execute()
     for (int i = 0; i < n; ++i) {
         const QString &item = Files[i];
         const sys::DWORD attributes = sys::GetFileAttributes(item);
-        if (attributes == sys::INVALID_FILE_ATTRIBUTES)
-            result = LastError();
-        else if ((attributes & sys::FILE_ATTRIBUTE_DIRECTORY) && !(attributes & reparsePoint))
-            result = DeleteFolderTree(item, attributes);
-        else
-            result = DeleteOneFile(item, attributes);
+        result = attributes == sys::INVALID_FILE_ATTRIBUTES ? LastError()
+                                                            : DeleteItem(item, attributes);
         SetResult(i, result);
         if (result == resCancelled)
             break;
@@ -61,6 +57,13 @@ int TFileDelete::Execute()
     if (ShowProgress)
         DeleteProgress().Close();
     return result;
+}
+
+int TFileDelete::DeleteItem(const QString &path, sys::DWORD attributes)
+{
+    if ((attributes & sys::FILE_ATTRIBUTE_DIRECTORY) && !(attributes & reparsePoint))
+        return DeleteFolderTree(path, attributes);
+    return DeleteOneFile(path, attributes);
 }
 
 int TFileDelete::WarnAttributesOf(const QString &path, sys::DWORD attributes)
@@ -140,11 +143,7 @@ int TFileDelete::DeleteContents(const QString &folder)
             continue;
         const QString path = sys::JoinPath(folder, name);
         const sys::DWORD attributes = data.dwFileAttributes;
-        int result;
-        if ((attributes & sys::FILE_ATTRIBUTE_DIRECTORY) && !(attributes & reparsePoint))
-            result = DeleteFolderTree(path, attributes);
-        else
-            result = DeleteOneFile(path, attributes);
+        const int result = DeleteItem(path, attributes);
         if (result > 0) {
             outcome = result;
             break;

@@ -16,7 +16,9 @@ public:
     // Deletes every item of Files; returns the result of the last item handled.
     int Execute();
 
-    // The per-item workers, also used by a move to remove its sources.
+    // The per-item workers, also used by a move to remove its sources. A link
+    // to a folder is removed itself: its folder is never entered.
+    int DeleteItem(const QString &path, sys::DWORD attributes);
     int DeleteOneFile(const QString &path, sys::DWORD attributes);
     int DeleteFolderTree(const QString &path, sys::DWORD attributes);
 

@@ -26,6 +26,11 @@ QString TFile::GetFullName() const
     return Ext.isEmpty() ? Name : Name + QLatin1Char('.') + Ext;
 }
 
+QString TFile::GetShortName() const
+{
+    return ShortName.isEmpty() || Kind() == fkDrive ? GetFullName() : ShortName;
+}
+
 static void SplitFileName(const QString &name, QString &base, QString &ext)
 {
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
@@ -45,8 +50,10 @@ void TFile::SetFullName(const QString &name)
         return;
     case fkFolder:
         Name = name;
+        ShortName.clear(); // unknown until the folder is listed again
         return;
     case fkFile:
+        ShortName.clear();
         SplitFileName(name.mid(name.lastIndexOf(QLatin1Char('\\')) + 1), Name, Ext);
         return;
     }

@@ -24,6 +24,9 @@ class TFile {
 public:
     QString Name;
     QString Ext;
+    // The 8.3 name shown when long names are off; empty when the name is
+    // already a valid 8.3 name.
+    QString ShortName;
     QString Description;
     QString FileType;
     bool Selected = false;
@@ -39,6 +42,8 @@ public:
     bool IsParent() const { return Name == QLatin1String(".."); }
     // "C:\" for a drive, the name for a folder, "name.ext" for a file.
     QString GetFullName() const;
+    // The display name in 8.3 form (the display name when it has no other).
+    QString GetShortName() const;
     // Takes a new name after a rename; drive entries stay as they are.
     void SetFullName(const QString &name);
     void SetDescription(const QString &text) { Description = text; }

@@ -12,9 +12,7 @@ static int CeilDiv(int a, int b)
 void TFileLayout::CalculateParams(const TFiles &list, const TTextMeasure &m, int width, int height,
                                   const TLayoutOptions &opts)
 {
-    files = &list;
-    measure = &m;
-    options = opts;
+    Bind(list, m, opts);
     ViewStyle = opts.ViewStyle;
     ListArea = QRect(0, opts.ViewTitle ? TitleHeight : 0, std::max(width, 1), 0);
     ListArea.setHeight(std::max(height - ListArea.top(), 1));
@@ -28,12 +26,6 @@ void TFileLayout::CalculateParams(const TFiles &list, const TTextMeasure &m, int
         return;
     }
 
-    W0 = m.TextWidth(QStringLiteral("0"));
-    S7 = m.TextWidth(QStringLiteral("000,000"));
-    S10 = m.TextWidth(QStringLiteral("00,000,000"));
-    D = m.TextWidth(QStringLiteral("0000-00-00"));
-    T = m.TextWidth(QStringLiteral("00:00"));
-    A = m.TextWidth(QStringLiteral("ARHS"));
     IconAreaWidth = opts.ViewIcon ? 28 : 8;
     const int textHeight = m.TextHeight();
     ItemHeight = textHeight + 4;
@@ -68,6 +60,19 @@ void TFileLayout::CalculateParams(const TFiles &list, const TTextMeasure &m, int
     }
     ColumnWidth = areaWidth / Column;
     ChooseDetails(ColumnWidth - (IconAreaWidth + NameBlock + 6));
+}
+
+void TFileLayout::Bind(const TFiles &list, const TTextMeasure &m, const TLayoutOptions &opts)
+{
+    files = &list;
+    measure = &m;
+    options = opts;
+    W0 = m.TextWidth(QStringLiteral("0"));
+    S7 = m.TextWidth(QStringLiteral("000,000"));
+    S10 = m.TextWidth(QStringLiteral("00,000,000"));
+    D = m.TextWidth(QStringLiteral("0000-00-00"));
+    T = m.TextWidth(QStringLiteral("00:00"));
+    A = m.TextWidth(QStringLiteral("ARHS"));
 }
 
 void TFileLayout::ChooseDetails(int spare)
@@ -119,7 +124,8 @@ int TFileLayout::GetNameWidth(int limit) const
         if (file.Kind() == fkDrive)
             continue;
         const QString shown = options.AttachExt ? file.GetFullName() : file.Name;
-        widest = std::max(widest, measure->TextWidth(FitCharCase(shown, options.CharCase)));
+        widest = std::max(widest,
+                          measure->TextWidth(PrintableText(FitCharCase(shown, options.CharCase))));
         if (widest > limit)
             return limit;
     }
@@ -133,7 +139,8 @@ int TFileLayout::GetExtWidth(int limit) const
         const TFile &file = *(*files)[i];
         if (file.Kind() != fkFile)
             continue;
-        widest = std::max(widest, measure->TextWidth(FitCharCase(file.Ext, options.CharCase)));
+        widest = std::max(
+            widest, measure->TextWidth(PrintableText(FitCharCase(file.Ext, options.CharCase))));
         if (widest > limit)
             return limit;
     }
@@ -147,9 +154,8 @@ int TFileLayout::GetDriveWidth(int limit) const
         const TFile &file = *(*files)[i];
         if (file.Kind() != fkDrive)
             continue;
-        const QString shown =
-            QStringLiteral("[-%1-] %2").arg(file.Name, FitCharCase(file.Ext, options.CharCase));
-        widest = std::max(widest, measure->TextWidth(shown));
+        const QString shown = DriveRowText(file.Name, FitCharCase(file.Ext, options.CharCase));
+        widest = std::max(widest, measure->TextWidth(PrintableText(shown)));
         if (widest > limit)
             return limit;
     }

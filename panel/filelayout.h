@@ -42,6 +42,9 @@ public:
 
     void CalculateParams(const TFiles &files, const TTextMeasure &measure, int width, int height,
                          const TLayoutOptions &options);
+    // Takes the listing, font and options the width functions below measure
+    // with, and the sample widths.
+    void Bind(const TFiles &files, const TTextMeasure &measure, const TLayoutOptions &options);
 
     int PageSize() const { return Column * RowsPerPage; }
     // Rectangle of the page position p (0 = the page's first entry).

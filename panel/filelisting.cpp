@@ -39,8 +39,9 @@ void TFileListing::SetFolder(const QString &path)
     QString focusName;
     if (path == Parent) {
         focusName = sys::ExtractFileName(folder);
-    } else if (path == Backslash && folder.size() > 3) {
-        focusName = folder.mid(3).section(QLatin1Char('\\'), 0, 0);
+    } else if (path == Backslash) {
+        // The first-level folder below the root ("C:\" or "\\server\share\").
+        focusName = folder.mid(drive.size() + 1).section(QLatin1Char('\\'), 0, 0);
     }
     folder = sys::GetCurrentDirectory();
     drive = sys::ExtractFileDrive(folder);
@@ -129,6 +130,8 @@ void TFileListing::Refresh(const QString &focusName, bool keepSelection)
                 Select(it.value());
         }
     }
+    if (!ownerData)
+        LoadDescript();
     Files.EndUpdate();
     FireChangeSelected();
 }
@@ -137,7 +140,8 @@ QList<TFileListing::Found> TFileListing::ReadFolder(bool atRoot) const
 {
     QList<Found> found;
     sys::WIN32_FIND_DATA data;
-    const sys::HANDLE search = sys::FindFirstFile(sys::JoinPath(folder, QStringLiteral("*.*")), data);
+    const sys::HANDLE search =
+        sys::FindFirstFile(sys::JoinPath(folder, QStringLiteral("*.*")), data);
     if (search == sys::INVALID_HANDLE_VALUE)
         return found;
     do {
@@ -146,7 +150,8 @@ QList<TFileListing::Found> TFileListing::ReadFolder(bool atRoot) const
             continue;
         if (name != Parent && !viewHidden && (data.dwFileAttributes & sys::FILE_ATTRIBUTE_HIDDEN))
             continue;
-        found.append({name, (quint64(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
+        found.append({name, data.cAlternateFileName,
+                      (quint64(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
                       data.dwFileAttributes, data.ftLastWriteTime});
     } while (sys::FindNextFile(search, data));
     sys::FindClose(search);
@@ -165,7 +170,7 @@ void TFileListing::ScanFiles()
     const QList<Found> found = ReadFolder(atRoot);
     for (const Found &f : found) {
         if (f.attributes & sys::FILE_ATTRIBUTE_DIRECTORY)
-            Files.AddFile(f.name, 0, f.attributes, f.time);
+            Files.AddFile(f.name, 0, f.attributes, f.time)->ShortName = f.shortName;
     }
     QStringList masks;
     for (const QString &mask : filter.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
@@ -184,7 +189,7 @@ void TFileListing::ScanFiles()
                 !sys::MatchesMask(f.name, mask))
                 continue;
             listed[i] = true;
-            Files.AddFile(f.name, f.size, f.attributes, f.time);
+            Files.AddFile(f.name, f.size, f.attributes, f.time)->ShortName = f.shortName;
         }
     }
     ScanDrives();

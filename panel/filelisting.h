@@ -37,6 +37,10 @@ public:
     void Open() override;
     QString GetFileName() const;
     QString GetFileType(TFile &file) const;
+    QString GetFileType(TFile *file) const { return file ? GetFileType(*file) : QString(); }
+    // Fills the descriptions of a fresh file-system listing; the descriptions
+    // store overrides it. Without one, entries have no descriptions.
+    virtual void LoadDescript() {}
 
     // root=folder lines: the last folder shown on each drive.
     QStringList LastDirs;
@@ -57,6 +61,7 @@ private:
     // One entry of the folder as the search delivered it.
     struct Found {
         QString name;
+        QString shortName;
         quint64 size;
         sys::DWORD attributes;
         sys::FILETIME time;

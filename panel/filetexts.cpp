@@ -24,6 +24,26 @@ QString FitCharCase(const QString &text, TCharCase charCase)
     return text;
 }
 
+static bool Unprintable(QChar c)
+{
+    return c.category() == QChar::Other_Control || c.isSurrogate();
+}
+
+QString PrintableText(const QString &text)
+{
+    QString result = text; // shared until a character is replaced
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            ++i; // a character outside the basic plane
+            continue;
+        }
+        if (Unprintable(c))
+            result[i] = QChar::ReplacementCharacter;
+    }
+    return result;
+}
+
 TSizeText SizeText(quint64 size, bool wide)
 {
     constexpr double gib = 1024.0 * 1024.0 * 1024.0;
@@ -73,9 +93,9 @@ QString AttributeText(sys::DWORD attributes)
     return text;
 }
 
-QString DriveRowText(const TFile &drive)
+QString DriveRowText(const QString &letter, const QString &label)
 {
-    return QStringLiteral("[-%1-] %2").arg(drive.Name, drive.Ext);
+    return QStringLiteral("[-%1-] %2").arg(letter, label);
 }
 
 static QString DriveTypeName(unsigned type)

@@ -24,7 +24,9 @@ inline const QString NetworkPlaces = QStringLiteral("Network Places");       // 
 } // namespace panelstr
 
 QString FitCharCase(const QString &text, TCharCase charCase);
-
+// The text as it can be drawn on one line: control characters and bytes that
+// were not valid UTF-8 show as U+FFFD.
+QString PrintableText(const QString &text);
 
 // A size field: the number and the unit mark ("M", "G" or empty), drawn in
 // different colours.
@@ -38,8 +40,8 @@ QString DateText(const sys::FILETIME &utc);   // local "2024-01-31"
 QString TimeText(const sys::FILETIME &utc);   // local "13:05"
 QString AttributeText(sys::DWORD attributes); // "A_R_" in the order A H R S
 
-// "[-C-] Local"
-QString DriveRowText(const TFile &drive);
+// "[-C-] Local" of the letter and the label as shown.
+QString DriveRowText(const QString &letter, const QString &label);
 
 // Status bar texts for the focused entry and the selection ("" when none).
 QString EntryStatusText(const TFile *entry);

@@ -73,6 +73,38 @@ int TFileViewModel::SelectAreaAt(int x, int y) const
     return x % std::max(1, layout.ColumnWidth) < TFileLayout::SelectStripWidth ? index : -1;
 }
 
+int TFileViewModel::GetNameWidth(int limit)
+{
+    if (!measure)
+        return 0;
+    layout.Bind(Files, *measure, options);
+    return layout.GetNameWidth(limit);
+}
+
+int TFileViewModel::GetExtWidth(int limit)
+{
+    if (!measure)
+        return 0;
+    layout.Bind(Files, *measure, options);
+    return layout.GetExtWidth(limit);
+}
+
+int TFileViewModel::GetDriveWidth(int limit)
+{
+    if (!measure)
+        return 0;
+    layout.Bind(Files, *measure, options);
+    return layout.GetDriveWidth(limit);
+}
+
+int TFileViewModel::SetFileNameWidth(int available)
+{
+    if (!measure)
+        return 0;
+    layout.Bind(Files, *measure, options);
+    return layout.SetFileNameWidth(available);
+}
+
 // Properties --------------------------------------------------------------
 
 template <typename T> void TFileViewModel::SetOption(T &field, T value)
@@ -641,7 +673,9 @@ void TFileViewModel::MouseDown(int x, int y, bool shift, bool ctrl)
     } else if (ctrl) {
         ToggleSelect(index);
     }
-    MoveFocus(index);
+    SetFocused(index);
+    if (!FindText.isEmpty())
+        DoFindChange(QString());
 }
 
 void TFileViewModel::MouseMove(int x, int y)

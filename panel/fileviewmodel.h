@@ -38,6 +38,12 @@ public:
     QRect ItemRect(const TFile *file) const; // empty when not on the visible page
     int GetItemAt(int x, int y) const;       // index, -1 when none
     int SelectAreaAt(int x, int y) const;    // index when on a selection strip
+    // Width measures of the layout over the current listing and font.
+    int GetNameWidth(int limit);
+    int GetExtWidth(int limit);
+    int GetDriveWidth(int limit);
+    // Sets the name and extension widths for the available width; the block.
+    int SetFileNameWidth(int available);
 
     // Properties (setters re-lay out and repaint on change) ----------------
     bool AttachExt() const { return options.AttachExt; }
@@ -79,6 +85,12 @@ public:
     int PageIndex = 0;
     int ScrollMax = 0; // the scroll bar counts pages 0..ScrollMax
     void SetFocused(int index);
+    // Redraws only the two rows of a focus move within the page.
+    void DrawMoveItem(int oldIndex, int newIndex);
+    virtual void RedrawItem(int /*index*/) {}
+    // After a focus move: hides the tool tip, prepares it for a clipped name,
+    // fires OnChange.
+    void DoChange();
     TFile *GetItemFocused() const { return Files.Get(FocusedIndex); }
     void SetItemFocused(const TFile *file);
     void AdjustPage();
@@ -116,6 +128,8 @@ public:
     // Selection counts equal the flags, indexes are positions, and neither
     // ".." nor drive entries are selected.
     bool IsConsistent() const;
+    // The list's OnChange: recounts the selection, re-lays out, repaints.
+    void FilesChange();
 
     // Keys and mouse ----------------------------------------------------
     // Enter, Space and the navigation keys; false when not handled.
@@ -146,15 +160,11 @@ protected:
     // Repaint hooks, answered by the widget.
     virtual void Invalidate() {}
     virtual void InvalidateTitle() { Invalidate(); }
-    virtual void RedrawItem(int /*index*/) {}
     virtual void ScrollChanged() {}
     virtual void ShowNameToolTip(const QString & /*name*/) {}
     virtual void HideToolTip() {}
     virtual void ListingChanged() {}
 
-    void DrawMoveItem(int oldIndex, int newIndex);
-    void FilesChange();
-    void DoChange();
     void FireChangeSelected();
     bool OnPage(int index) const;
     void ResetSelection();

@@ -4,6 +4,7 @@
 #include "platform/fileapi.h"
 #include "platform/shellicons.h"
 
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -29,11 +30,7 @@ TCustomFileView::TCustomFileView(QWidget *parent)
     connect(scrollBar, &QScrollBar::valueChanged, this, [this](int page) { ScrollPos(page); });
     toolTipTimer.setSingleShot(true);
     toolTipTimer.setInterval(500);
-    connect(&toolTipTimer, &QTimer::timeout, this, [this] {
-        const QRect rect = ItemRect(GetItemFocused());
-        if (!rect.isEmpty())
-            QToolTip::showText(mapToGlobal(rect.topLeft()), toolTipText, this, rect);
-    });
+    connect(&toolTipTimer, &QTimer::timeout, this, &TCustomFileView::ToolTipTimer);
     OnShellOpen = [](const QString &path) { sys::ShellOpen(path); };
     SetMeasure(&fontMeasure);
 }
@@ -83,7 +80,7 @@ QString TCustomFileView::ShortenText(const QString &text, int width, bool &clipp
     if (low == 0)
         return QString();
     qsizetype last = low - 1;
-    if (last > 0 && text[last].isLowSurrogate())
+    if (last > 0 && text[last].isLowSurrogate() && text[last - 1].isHighSurrogate())
         --last;
     return text.left(last) + QLatin1Char('~');
 }
@@ -118,8 +115,16 @@ void TCustomFileView::ScrollChanged()
 
 void TCustomFileView::ShowNameToolTip(const QString &name)
 {
-    toolTipText = name;
+    toolTipText = PrintableText(name);
     toolTipTimer.start();
+}
+
+void TCustomFileView::ToolTipTimer()
+{
+    toolTipTimer.stop();
+    const QRect rect = ItemRect(GetItemFocused());
+    if (!rect.isEmpty() && !toolTipText.isEmpty())
+        QToolTip::showText(mapToGlobal(rect.topLeft()), toolTipText, this, rect);
 }
 
 void TCustomFileView::HideToolTip()
@@ -165,16 +170,20 @@ void TCustomFileView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     const QRect area = ListRect();
-    painter.fillRect(event->rect(), Color(ciBack));
+    // Only the rows in the update region are drawn: a focus move within the
+    // page asks for two rows, which may lie far apart.
+    const QRegion dirty = event->region();
+    for (const QRect &rect : dirty)
+        painter.fillRect(rect, Color(ciBack));
     if (ViewTitle() && event->rect().top() < TFileLayout::TitleHeight)
         DrawTitle(painter);
     if (Files.Count() == 0 || TopIndex < 0)
         return;
-    painter.setClipRect(event->rect() & area);
+    painter.setClipRegion(dirty & area);
     for (int i = TopIndex; i <= GetPageEnd(); ++i) {
         TFile &file = *Files[i];
         const QRect rect = ItemRect(&file);
-        if (!rect.intersects(event->rect()))
+        if (!dirty.intersects(rect))
             continue;
         if (ViewStyle() == vsList)
             DrawListItem(painter, file, rect);
@@ -207,6 +216,7 @@ void TCustomFileView::DrawTitle(QPainter &painter)
         p.setFont(bold);
         p.setPen(Color(ciTitle));
         const QRect textRect(6, 0, std::max(0, w - 70), strip.height());
+        title = PrintableText(title);
         p.drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft, title);
         const int titleWidth = QFontMetrics(bold).horizontalAdvance(title);
         p.setFont(font());
@@ -271,6 +281,38 @@ QIcon TCustomFileView::EntryIcon(TFile &file)
     return sys::GetIcon(file.ImageIndex);
 }
 
+void TCustomFileView::ShownName(const TFile &file, QString &name, QString &ext) const
+{
+    name.clear();
+    ext.clear();
+    if (AttachExt() || file.Kind() != fkFile) {
+        name = LongName() ? file.GetFullName() : file.GetShortName();
+    } else if (LongName() || file.ShortName.isEmpty()) {
+        name = file.Name;
+        ext = file.Ext;
+    } else {
+        const qsizetype dot = file.ShortName.lastIndexOf(QLatin1Char('.'));
+        name = dot < 0 ? file.ShortName : file.ShortName.left(dot);
+        ext = dot < 0 ? QString() : file.ShortName.mid(dot + 1);
+    }
+    name = PrintableText(FitCharCase(name));
+    ext = PrintableText(FitCharCase(ext));
+}
+
+// Icons that have only smaller sizes are scaled up, so a large-icon cell
+// never shows a small one; cut and hidden entries are drawn ghosted.
+static void DrawIcon(QPainter &painter, const QIcon &icon, const QRect &rect, bool ghost)
+{
+    QPixmap pixmap = icon.pixmap(rect.size(), ghost ? QIcon::Disabled : QIcon::Normal);
+    if (pixmap.isNull())
+        return;
+    if (pixmap.width() < rect.width() && pixmap.height() < rect.height())
+        pixmap = pixmap.scaled(rect.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    const QSize size = pixmap.deviceIndependentSize().toSize();
+    painter.drawPixmap(rect.left() + (rect.width() - size.width()) / 2,
+                       rect.top() + (rect.height() - size.height()) / 2, pixmap);
+}
+
 void TCustomFileView::DrawCheck(QPainter &painter, const QRect &rect, const QColor &color) const
 {
     // The check mark of selected rows, drawn in the strip at the row's left.
@@ -284,23 +326,23 @@ void TCustomFileView::DrawCheck(QPainter &painter, const QRect &rect, const QCol
     painter.restore();
 }
 
-QString TCustomFileView::DriveSpaceText(const TFile &drive)
+QStringList TCustomFileView::DriveSpaceTexts(const TFile &drive)
 {
     const QString root = drive.GetFullName();
     const auto it = driveSpace.constFind(root);
     if (it != driveSpace.constEnd())
         return it.value();
-    QString text;
+    QStringList texts;
     sys::UINT64 free = 0;
     sys::UINT64 total = 0;
     sys::UINT64 totalFree = 0;
     // Removable media are never read while drawing.
     if (drive.Name != QLatin1String("/") && sys::GetDriveType(root) != sys::DRIVE_REMOVABLE &&
         sys::GetDiskFreeSpaceEx(root, &free, &total, &totalFree))
-        text = QStringLiteral("%1 MB / %2 MB")
-                   .arg(ThousandsText(totalFree >> 20), ThousandsText(total >> 20));
-    driveSpace.insert(root, text);
-    return text;
+        texts = QStringList{QStringLiteral("%1 MB").arg(ThousandsText(totalFree >> 20)),
+                            QStringLiteral("%1 MB").arg(ThousandsText(total >> 20))};
+    driveSpace.insert(root, texts);
+    return texts;
 }
 
 void TCustomFileView::DrawSizeField(QPainter &painter, const TFile &file, const QRect &field,
@@ -354,7 +396,7 @@ void TCustomFileView::DrawListItem(QPainter &painter, TFile &file, const QRect &
         const QRect iconRect(row.left() + TFileLayout::SelectStripWidth,
                              row.top() + (row.height() - 16) / 2, 16, 16);
         const bool ghost = file.Cut || (file.Attributes & sys::FILE_ATTRIBUTE_HIDDEN);
-        icon.paint(&painter, iconRect, Qt::AlignCenter, ghost ? QIcon::Disabled : QIcon::Normal);
+        DrawIcon(painter, icon, iconRect, ghost);
     }
 
     int x = row.left() + l.IconAreaWidth;
@@ -365,7 +407,7 @@ void TCustomFileView::DrawListItem(QPainter &painter, TFile &file, const QRect &
     bool clipped = false;
     painter.setPen(textColor);
     if (file.Kind() == fkDrive) {
-        const QString text = QStringLiteral("[-%1-] %2").arg(file.Name, FitCharCase(file.Ext));
+        const QString text = PrintableText(DriveRowText(file.Name, FitCharCase(file.Ext)));
         const int w = std::min(row.right() - x, std::max(l.DriveWidth, l.NameBlock));
         painter.drawText(field(x, w), Qt::AlignVCenter | Qt::AlignLeft,
                          ShortenText(text, w, clipped));
@@ -373,14 +415,20 @@ void TCustomFileView::DrawListItem(QPainter &painter, TFile &file, const QRect &
         const int detail = x + l.NameBlock + l.W0;
         if (l.DetailSize > 0 && detail < row.right()) {
             painter.setPen(plainColor);
-            painter.drawText(field(detail, row.right() - detail - 2),
-                             Qt::AlignVCenter | Qt::AlignRight, DriveSpaceText(file));
+            // Free and total space, or the free space alone when both do not fit.
+            const int room = row.right() - detail - 2;
+            const QStringList space = DriveSpaceTexts(file);
+            QString text = space.join(QStringLiteral(" / "));
+            if (TextWidth(text) > room && !space.isEmpty())
+                text = TextWidth(space.first()) <= room ? space.first() : QString();
+            painter.drawText(field(detail, room), Qt::AlignVCenter | Qt::AlignRight, text);
         }
         return;
     }
 
-    const QString name =
-        FitCharCase(AttachExt() || file.Kind() != fkFile ? file.GetFullName() : file.Name);
+    QString name;
+    QString ext;
+    ShownName(file, name, ext);
     const int nameWidth = AttachExt() ? l.NameBlock : l.NameWidth;
     painter.drawText(field(x, nameWidth), Qt::AlignVCenter | Qt::AlignLeft,
                      ShortenText(name, nameWidth, clipped));
@@ -388,9 +436,9 @@ void TCustomFileView::DrawListItem(QPainter &painter, TFile &file, const QRect &
     x += nameWidth;
     if (!AttachExt()) {
         x += l.W0;
-        if (file.Kind() == fkFile && !file.Ext.isEmpty()) {
+        if (!ext.isEmpty()) {
             painter.drawText(field(x, l.ExtWidth), Qt::AlignVCenter | Qt::AlignLeft,
-                             ShortenText(FitCharCase(file.Ext), l.ExtWidth, clipped));
+                             ShortenText(ext, l.ExtWidth, clipped));
             file.NameClipped = file.NameClipped || clipped;
         }
         x += l.ExtWidth;
@@ -426,7 +474,7 @@ void TCustomFileView::DrawListItem(QPainter &painter, TFile &file, const QRect &
             painter.setPen(Color(ciDescript));
         const int w = row.right() - x - 2;
         painter.drawText(field(x, w), Qt::AlignVCenter | Qt::AlignLeft,
-                         ShortenText(text, w, clipped));
+                         ShortenText(PrintableText(text), w, clipped));
     }
     if (focused && FocusStyle() != fsNone) {
         QPen pen(back);
@@ -445,14 +493,14 @@ void TCustomFileView::DrawIconItem(QPainter &painter, TFile &file, const QRect &
     painter.fillRect(rect, back);
     const QRect iconRect(rect.left() + (rect.width() - 32) / 2, rect.top() + 4, 32, 32);
     const bool ghost = file.Cut || (file.Attributes & sys::FILE_ATTRIBUTE_HIDDEN);
-    EntryIcon(file).paint(&painter, iconRect, Qt::AlignCenter,
-                          ghost ? QIcon::Disabled : QIcon::Normal);
+    DrawIcon(painter, EntryIcon(file), iconRect, ghost);
     if (file.Selected)
         DrawCheck(painter, QRect(rect.left() + 2, rect.top() + 2, 12, 12), Color(ciMB));
 
-    const QString name = file.Kind() == fkDrive
-                             ? QStringLiteral("[-%1-] %2").arg(file.Name, FitCharCase(file.Ext))
-                             : FitCharCase(file.GetFullName());
+    const QString name =
+        PrintableText(file.Kind() == fkDrive
+                          ? DriveRowText(file.Name, FitCharCase(file.Ext))
+                          : FitCharCase(LongName() ? file.GetFullName() : file.GetShortName()));
     bool clipped = false;
     const QString shown = ShortenText(name, rect.width() - 6, clipped);
     file.NameClipped = clipped;
@@ -474,7 +522,18 @@ void TCustomFileView::DrawIconItem(QPainter &painter, TFile &file, const QRect &
 
 // TKFileView --------------------------------------------------------------
 
-TKFileView::TKFileView(QWidget *parent) : TCustomFileView(parent) {}
+TKFileView::TKFileView(QWidget *parent) : TCustomFileView(parent)
+{
+    // Characters composed by an input method search like typed ones.
+    setAttribute(Qt::WA_InputMethodEnabled);
+}
+
+void TKFileView::inputMethodEvent(QInputMethodEvent *event)
+{
+    if (!event->commitString().isEmpty())
+        QuickSearch(event->commitString());
+    event->accept();
+}
 
 void TKFileView::keyPressEvent(QKeyEvent *event)
 {

@@ -41,6 +41,13 @@ public:
     int TextWidth(const QString &text) const { return fontMeasure.TextWidth(text); }
     QRect ListRect() const;
 
+    void DrawTitle(QPainter &painter);
+    void DrawListItem(QPainter &painter, TFile &file, const QRect &rect);
+    void DrawIconItem(QPainter &painter, TFile &file, const QRect &rect);
+    void RedrawItem(int index) override;
+    // Shows the prepared name tool tip over the focused row (the timer's tick).
+    void ToolTipTimer();
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -49,29 +56,28 @@ protected:
 
     void Invalidate() override;
     void InvalidateTitle() override;
-    void RedrawItem(int index) override;
     void ScrollChanged() override;
     void ShowNameToolTip(const QString &name) override;
     void HideToolTip() override;
     void ListingChanged() override;
 
-    void DrawTitle(QPainter &painter);
-    void DrawListItem(QPainter &painter, TFile &file, const QRect &rect);
-    void DrawIconItem(QPainter &painter, TFile &file, const QRect &rect);
-
 private:
     void DrawSizeField(QPainter &painter, const TFile &file, const QRect &field, bool focused,
                        const QColor &textColor);
     void DrawCheck(QPainter &painter, const QRect &rect, const QColor &color) const;
-    QString DriveSpaceText(const TFile &drive);
+    // Free and total space of a drive in MB; empty when not known.
+    QStringList DriveSpaceTexts(const TFile &drive);
     QIcon EntryIcon(TFile &file);
+    // Name and extension as shown: 8.3 names when long names are off, the
+    // case applied; the extension is empty for an attached one.
+    void ShownName(const TFile &file, QString &name, QString &ext) const;
 
     TColorList colors;
     TFontMeasure fontMeasure;
     QScrollBar *scrollBar;
     QTimer toolTipTimer;
     QString toolTipText;
-    QHash<QString, QString> driveSpace; // per drive, for the current listing
+    QHash<QString, QStringList> driveSpace; // per drive, for the current listing
 };
 
 class TKFileView : public TCustomFileView {
@@ -81,6 +87,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;

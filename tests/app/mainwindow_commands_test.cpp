@@ -1,5 +1,4 @@
 #include "app/btnstatusbar.h"
-#include "app/clipboardcommands.h"
 #include "app/commandlinebar.h"
 #include "app/inifile.h"
 #include "app/keymap.h"
@@ -61,15 +60,6 @@ public:
     QList<QUrl> opened;
 public Q_SLOTS:
     void Open(const QUrl &url) { opened << url; }
-};
-
-class FakeClipboard : public TClipboardCommands {
-public:
-    QStringList calls;
-    void Copy() override { calls << QStringLiteral("copy"); }
-    void Cut() override { calls << QStringLiteral("cut"); }
-    void Paste() override { calls << QStringLiteral("paste"); }
-    void PasteShortcut() override { calls << QStringLiteral("pasteshortcut"); }
 };
 
 class CommandsTest : public test::MachineTest {
@@ -135,8 +125,6 @@ protected:
 TEST_F(CommandsTest, EveryMenuShortcutReachesItsCommandFromThePanel)
 {
     Start();
-    FakeClipboard clipboard;
-    w->SetClipboardCommands(&clipboard);
     QList<TCmd> ran;
     w->MainMenu()->OnCommand = [&](TCmd cmd) { ran << cmd; };
     int pressed = 0;
@@ -451,6 +439,23 @@ TEST_F(CommandsTest, CreateNewAndCreateNewFolderFocusWhatTheyMade)
     Press(Qt::Key_K, Qt::AltModifier);
     EXPECT_EQ(ask.asked.last().text,
               QStringLiteral("The file/folder which has same name is already exists."));
+}
+
+TEST_F(CommandsTest, ClipboardKeysCopyPasteAndRestoreTheSelection)
+{
+    Start();
+    Focus("a.txt");
+    Press(Qt::Key_C, Qt::ControlModifier);
+    w->FileView()->SetFolder(QStringLiteral("C:\\Data\\Sub"));
+    Press(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Contents(QStringLiteral("C:\\Data\\Sub\\a.txt")), QByteArray("aaa"));
+    EXPECT_GE(w->FileView()->Files.IndexOf(QStringLiteral("a.txt")), 0);
+
+    w->FileView()->SetFolder(QStringLiteral("C:\\Data"));
+    Press(Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_EQ(w->FileView()->SelCount, 1);
+    EXPECT_TRUE(w->FileView()->Files[w->FileView()->Files.IndexOf(QStringLiteral("a.txt"))]
+                    ->Selected);
 }
 
 TEST_F(CommandsTest, CopyPathNamePutsTheFullPathOnTheClipboard)

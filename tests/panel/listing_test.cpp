@@ -74,6 +74,12 @@ TEST_F(ListingTest, GoingUpFocusesTheFolderJustLeft)
     EXPECT_EQ(view.Folder(), QStringLiteral("C:\\"));
     EXPECT_EQ(view.Focused(), QStringLiteral("Data"));
     EXPECT_EQ(sys::GetCurrentDirectory(), QStringLiteral("C:\\"));
+    // On a share the first-level folder follows the server and share names.
+    MakeFolder(QStringLiteral("\\\\server\\share\\Top\\Inner"));
+    view.SetFolder(QStringLiteral("\\\\server\\share\\Top\\Inner"));
+    view.SetFolder(QStringLiteral("\\"));
+    EXPECT_EQ(view.Folder(), QStringLiteral("\\\\server\\share\\"));
+    EXPECT_EQ(view.Focused(), QStringLiteral("Top"));
 }
 
 TEST_F(ListingTest, FailedFolderChangeLeavesEverything)

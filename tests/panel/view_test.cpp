@@ -358,6 +358,13 @@ TEST(TextsTest, SizeTextsCaseAndStatus)
     EXPECT_EQ(FitCharCase(QStringLiteral("notes.DOC"), ccCapital), QStringLiteral("Notes.doc"));
     EXPECT_EQ(FitCharCase(QStringLiteral("\u00e4bc"), ccCapital), QStringLiteral("\u00e4bc"));
     EXPECT_EQ(FitCharCase(QStringLiteral("a.B"), ccUpper), QStringLiteral("A.B"));
+    // Names are drawn on one line: control characters and undecodable bytes
+    // (kept as lone surrogates) become U+FFFD; other characters stay.
+    const QString pair = QString::fromUcs4(U"\U0001F600");
+    EXPECT_EQ(PrintableText(QStringLiteral("a\nb\tc\x7f")),
+              QStringLiteral("a\ufffdb\ufffdc\ufffd"));
+    EXPECT_EQ(PrintableText(QString(QChar(0xDCFF)) + pair), QStringLiteral("\ufffd") + pair);
+    EXPECT_EQ(PrintableText(QStringLiteral("\u00e4 = x.txt")), QStringLiteral("\u00e4 = x.txt"));
     EXPECT_EQ(AttributeText(0x21), QStringLiteral("A_R_"));
     EXPECT_EQ(AttributeText(0x06), QStringLiteral("_H_S"));
     EXPECT_EQ(SelectionStatusText(3, 1234567), QStringLiteral("3 Items (1,234,567 bytes) "));

@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QTest>
+#include <QToolTip>
 
 namespace kestrel {
 namespace {
@@ -94,7 +95,13 @@ TEST_F(WidgetTest, ClippedNameOffersATooltipAndKeysSearch)
     view.SetFocused(longName);
     view.grab();
     EXPECT_TRUE(view.Files[longName]->NameClipped);
+    // Focusing it again prepares its full name, in the panel's case.
     view.SetFocused(0);
+    view.SetFocused(longName);
+    view.ToolTipTimer(); // the 500 ms tick
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("A VERY LONG FILE NAME THAT WILL NOT FIT.TXT"));
+    view.SetFocused(0); // hidden on every focus change
+    EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }));
     QTest::keyClicks(&view, QStringLiteral("rep"));
     EXPECT_EQ(view.GetItemFocused()->GetFullName(), QStringLiteral("report.txt"));
     QTest::keyClick(&view, 'R', Qt::ShiftModifier); // Shift+letter is a command key
@@ -102,6 +109,84 @@ TEST_F(WidgetTest, ClippedNameOffersATooltipAndKeysSearch)
     QTest::keyClick(&view, Qt::Key_Home);
     EXPECT_EQ(view.FocusedIndex, 0);
     EXPECT_EQ(view.FindText, QString());
+}
+
+// Records the region of every paint event the panel receives.
+class PaintRecorder : public QObject {
+public:
+    QList<QRegion> regions;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            regions.append(static_cast<QPaintEvent *>(event)->region());
+        return false;
+    }
+};
+
+TEST_F(WidgetTest, FocusMoveWithinThePagePaintsOnlyTheTwoRows)
+{
+    for (int i = 0; i < 40; ++i)
+        MakeFile(QStringLiteral("C:\\Data\\file%1.txt").arg(i), "x");
+    TKFileView view;
+    view.resize(700, 300);
+    view.SetFolder(QStringLiteral("C:\\Data"));
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    PaintRecorder recorder;
+    view.installEventFilter(&recorder);
+    ASSERT_GT(view.Column(), 1);
+    // From the first column to the last row of the second: rows far apart.
+    const int target = view.RowsPerPage() * 2 - 1;
+    ASSERT_LE(target, view.GetPageEnd());
+    const QRegion expected =
+        QRegion(view.ItemRect(view.Files[0])) + QRegion(view.ItemRect(view.Files[target]));
+    // Drawing a row recomputes its NameClipped flag: mark every row to see
+    // which ones are drawn again.
+    for (int i = 0; i < view.Files.Count(); ++i)
+        view.Files[i]->NameClipped = true;
+    view.SetFocused(target);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !recorder.regions.isEmpty(); }));
+    QRegion painted;
+    for (const QRegion &region : recorder.regions)
+        painted += region;
+    EXPECT_EQ(painted, expected);
+    QList<int> drawn;
+    for (int i = 0; i < view.Files.Count(); ++i) {
+        if (!view.Files[i]->NameClipped)
+            drawn.append(i);
+    }
+    EXPECT_EQ(drawn, (QList<int>{0, target}));
+}
+
+TEST_F(WidgetTest, ShortNamesWithLongNamesOffAndManyColumns)
+{
+    const char *const exts[] = {"txt", "doc", "exe", "zip", "jpg"};
+    for (int i = 0; i < 45; ++i)
+        MakeFile(QStringLiteral("C:\\Work\\quarterly report %1.%2").arg(i).arg(exts[i % 5]), "x");
+    MakeFolder(QStringLiteral("C:\\Work\\Projects"));
+    TKFileView view;
+    view.resize(900, 360);
+    view.SetColorFile(QStringLiteral("C:\\home.col"));
+    view.SetFolder(QStringLiteral("C:\\Work"));
+    const int entry = view.Files.IndexOf(QStringLiteral("quarterly report 7.exe"));
+    ASSERT_GE(entry, 0);
+    EXPECT_FALSE(view.Files[entry]->ShortName.isEmpty());
+    view.SelectAll(false);
+    view.SetFocused(entry);
+    Save(view.grab().toImage(), "panel-columns.png");
+    ASSERT_GT(view.Column(), 1);
+
+    // A long name clipped in a narrow column fits once shown in 8.3 form.
+    view.resize(220, 360);
+    view.SetColumn(1);
+    view.grab();
+    ASSERT_TRUE(view.Files[entry]->NameClipped);
+    view.SetLongName(false);
+    view.grab();
+    EXPECT_FALSE(view.Files[entry]->NameClipped);
+    view.resize(900, 360);
+    view.SetColumn(0);
+    Save(view.grab().toImage(), "panel-short.png");
 }
 
 } // namespace
