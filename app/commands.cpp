@@ -181,8 +181,7 @@ void TfMain::RunCommand(TCmd cmd)
     case TCmd::DiskCopy:
         return DiskCopy1Click();
     case TCmd::ShortcutToDesktop:
-        return CreateShortcutIn(
-            sys::GetSpecialFolder(sys::SpecialFolder::Desktop));
+        return CreateShortcutIn(sys::GetSpecialFolder(sys::SpecialFolder::Desktop));
     case TCmd::CreateShortcut:
         return CreateShortcutIn(fileView->Folder());
     case TCmd::HelpContents:

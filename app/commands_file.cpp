@@ -16,8 +16,8 @@
 #include "platform/errors.h"
 #include "platform/fileapi.h"
 #include "platform/shell.h"
-#include "platform/shelllink.h"
 #include "platform/shellicons.h"
+#include "platform/shelllink.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -116,8 +116,8 @@ void TfMain::CreateNew1Click()
         return;
     name = name.trimmed();
     // An existing file of that name is left as it is, without a message.
-    const sys::HANDLE file = sys::CreateFile(name, sys::GENERIC_WRITE, 0, sys::CREATE_NEW,
-                                             sys::FILE_ATTRIBUTE_ARCHIVE);
+    const sys::HANDLE file =
+        sys::CreateFile(name, sys::GENERIC_WRITE, 0, sys::CREATE_NEW, sys::FILE_ATTRIBUTE_ARCHIVE);
     if (file != sys::INVALID_HANDLE_VALUE)
         sys::CloseHandle(file);
     RefreshKeepingFocus(name);

@@ -27,13 +27,20 @@ struct TKeyword {
     TCmd cmd;
 };
 const TKeyword keywords[] = {
-    {"copy", TCmd::Copy},          {"move", TCmd::Move},
-    {"delete", TCmd::Delete},      {"rename", TCmd::Rename},
-    {"newfolder", TCmd::CreateNewFolder}, {"selectall", TCmd::SelectAll},
-    {"textview", TCmd::ViewText},  {"textedit", TCmd::EditText},
-    {"attrib", TCmd::Attributes},  {"addcopy", TCmd::AddToArchive},
-    {"addmove", TCmd::MoveToArchive}, {"extract", TCmd::Extract},
-    {"desktop", TCmd::Desktop},    {"mydoc", TCmd::MyDocuments},
+    {"copy", TCmd::Copy},
+    {"move", TCmd::Move},
+    {"delete", TCmd::Delete},
+    {"rename", TCmd::Rename},
+    {"newfolder", TCmd::CreateNewFolder},
+    {"selectall", TCmd::SelectAll},
+    {"textview", TCmd::ViewText},
+    {"textedit", TCmd::EditText},
+    {"attrib", TCmd::Attributes},
+    {"addcopy", TCmd::AddToArchive},
+    {"addmove", TCmd::MoveToArchive},
+    {"extract", TCmd::Extract},
+    {"desktop", TCmd::Desktop},
+    {"mydoc", TCmd::MyDocuments},
     {"findnext", TCmd::FindNext},
 };
 

@@ -27,7 +27,8 @@ QStringList FolderEntries(const QString &folder)
 {
     QStringList entries;
     sys::WIN32_FIND_DATA data;
-    const sys::HANDLE search = sys::FindFirstFile(sys::JoinPath(folder, QStringLiteral("*.*")), data);
+    const sys::HANDLE search =
+        sys::FindFirstFile(sys::JoinPath(folder, QStringLiteral("*.*")), data);
     if (search == sys::INVALID_HANDLE_VALUE)
         return entries;
     do {
@@ -149,9 +150,10 @@ void TfMain::DiskCopy1Click()
     bool found = false;
     for (const QString &tool : tools)
         found = found || !sys::FindProgram(tool).isEmpty();
-    if (found && Ask().MessageBox(
-                     this, QStringLiteral("Insert source disk you want to copy and click OK button."),
-                     QStringLiteral("Disk Copy"), MB_OKCANCEL | MB_ICONINFORMATION) != mrOk)
+    if (found &&
+        Ask().MessageBox(this,
+                         QStringLiteral("Insert source disk you want to copy and click OK button."),
+                         QStringLiteral("Disk Copy"), MB_OKCANCEL | MB_ICONINFORMATION) != mrOk)
         return;
     StartDesktopTool(tools, missing);
 }
@@ -180,8 +182,7 @@ void TfMain::HelpClick(const QString &page)
 
 void TfMain::About1Click()
 {
-    Ask().MessageBox(this,
-                     QStringLiteral("Kestrel 4.0\n\nA fast, keyboard-driven file manager."),
+    Ask().MessageBox(this, QStringLiteral("Kestrel 4.0\n\nA fast, keyboard-driven file manager."),
                      QStringLiteral("About Kestrel"), MB_OK | MB_ICONINFORMATION);
 }
 

@@ -98,9 +98,8 @@ QString FunctionKeyLabel(const QString &entry)
         return rest.mid(1);
     QString program, parameters;
     SplitCommand(rest, program, parameters);
-    program = program.mid(qMax(program.lastIndexOf(QLatin1Char('\\')),
-                               program.lastIndexOf(QLatin1Char('/'))) +
-                          1);
+    program = program.mid(
+        qMax(program.lastIndexOf(QLatin1Char('\\')), program.lastIndexOf(QLatin1Char('/'))) + 1);
     const qsizetype dot = program.lastIndexOf(QLatin1Char('.'));
     return dot > 0 ? program.left(dot) : program;
 }

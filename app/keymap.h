@@ -16,15 +16,15 @@ enum class TPanelKey {
     InvertSelection, // keypad *
     ContextMenu,     // Apps
     Delete,
-    Copy,            // Insert
-    UpOneLevel,      // Backspace or ".", while no quick search is typed
-    Root,            // "\"
-    CommandLine,     // "/"
+    Copy,        // Insert
+    UpOneLevel,  // Backspace or ".", while no quick search is typed
+    Root,        // "\"
+    CommandLine, // "/"
     Escape,
-    FunctionKey,     // F2..F8 and Ctrl+F1..Ctrl+F11: index() names the slot
-    Favorite,        // Shift+F1..Shift+F12: index() is the position, 0 first
-    Network,         // Shift+"/"
-    DriveRoot,       // Shift+A..Shift+Z: index() is the letter, 0 for A
+    FunctionKey, // F2..F8 and Ctrl+F1..Ctrl+F11: index() names the slot
+    Favorite,    // Shift+F1..Shift+F12: index() is the position, 0 first
+    Network,     // Shift+"/"
+    DriveRoot,   // Shift+A..Shift+Z: index() is the letter, 0 for A
 };
 
 struct TPanelKeyAction {

@@ -11,10 +11,22 @@ namespace kestrel {
 namespace {
 
 constexpr QKeyCombination none{};
-constexpr QKeyCombination Alt(Qt::Key k) { return Qt::ALT | k; }
-constexpr QKeyCombination Ctrl(Qt::Key k) { return Qt::CTRL | k; }
-constexpr QKeyCombination CtrlAlt(Qt::Key k) { return Qt::CTRL | Qt::ALT | k; }
-constexpr QKeyCombination ShiftCtrl(Qt::Key k) { return Qt::SHIFT | Qt::CTRL | k; }
+constexpr QKeyCombination Alt(Qt::Key k)
+{
+    return Qt::ALT | k;
+}
+constexpr QKeyCombination Ctrl(Qt::Key k)
+{
+    return Qt::CTRL | k;
+}
+constexpr QKeyCombination CtrlAlt(Qt::Key k)
+{
+    return Qt::CTRL | Qt::ALT | k;
+}
+constexpr QKeyCombination ShiftCtrl(Qt::Key k)
+{
+    return Qt::SHIFT | Qt::CTRL | k;
+}
 
 constexpr unsigned sep = mrfSeparator;
 constexpr unsigned later = mrfLater;
@@ -28,7 +40,7 @@ struct TMenuTitle {
     const char *caption;
 };
 const TMenuTitle menuTitles[] = {
-    {"File", "&File"},     {"Folder", "F&older"}, {"Edit", "&Edit"},   {"View", "Vie&w"},
+    {"File", "&File"},     {"Folder", "F&older"},   {"Edit", "&Edit"},   {"View", "Vie&w"},
     {"System", "&System"}, {"Archive", "&Archive"}, {"Tools", "&Tools"}, {"Help", "&Help"},
 };
 
@@ -176,8 +188,8 @@ TMainMenu::TMainMenu(QMainWindow &window) : QObject(&window), contextMenu(new QM
         const bool context = qstrcmp(row.menu, "Context") == 0;
         QMenu *menu = menus.value(QLatin1String(row.menu));
         if (*row.submenu) {
-            const QString key = QLatin1String(row.menu) + QLatin1Char('>') +
-                                QLatin1String(row.submenu);
+            const QString key =
+                QLatin1String(row.menu) + QLatin1Char('>') + QLatin1String(row.submenu);
             if (!menus.contains(key)) {
                 if (row.flags & mrfSeparator)
                     menu->addSeparator();
@@ -205,20 +217,10 @@ TMainMenu::TMainMenu(QMainWindow &window) : QObject(&window), contextMenu(new QM
             if (OnCommand)
                 OnCommand(cmd);
         });
-        if (context)
-            contextItems.insert(cmd, item);
-        else
+        if (!context)
             items.insert(cmd, item);
     }
     ApplyEditKeys();
-}
-
-void TMainMenu::SetEnabled(TCmd cmd, bool enabled)
-{
-    if (QAction *item = items.value(cmd))
-        item->setEnabled(enabled);
-    for (QAction *item : contextItems.values(cmd))
-        item->setEnabled(enabled);
 }
 
 void TMainMenu::SetCtrlX(bool extractOwnsCtrlX)
@@ -241,10 +243,10 @@ void TMainMenu::ApplyEditKeys()
     items.value(TCmd::EditCopy)->setShortcut(key(Ctrl(Qt::Key_C)));
     items.value(TCmd::EditPaste)->setShortcut(key(Ctrl(Qt::Key_V)));
     // Cut keeps Ctrl+T while Extract owns Ctrl+X, also while the command line is open.
-    items.value(TCmd::EditCut)->setShortcut(ctrlX ? QKeySequence(Ctrl(Qt::Key_T))
-                                                  : key(Ctrl(Qt::Key_X)));
-    items.value(TCmd::Extract)->setShortcut(ctrlX ? key(Ctrl(Qt::Key_X))
-                                                  : QKeySequence(Ctrl(Qt::Key_E)));
+    items.value(TCmd::EditCut)
+        ->setShortcut(ctrlX ? QKeySequence(Ctrl(Qt::Key_T)) : key(Ctrl(Qt::Key_X)));
+    items.value(TCmd::Extract)
+        ->setShortcut(ctrlX ? key(Ctrl(Qt::Key_X)) : QKeySequence(Ctrl(Qt::Key_E)));
 }
 
 } // namespace kestrel

@@ -44,11 +44,9 @@ public:
 
     static const QList<TMenuRow> &Rows();
 
-    // The menu-bar item of a command (the context menu's copy follows it).
+    // The menu-bar item of a command.
     QAction *Item(TCmd cmd) const { return items.value(cmd); }
     QMenu *ContextMenu() const { return contextMenu; }
-    // Enables or disables every item of a command.
-    void SetEnabled(TCmd cmd, bool enabled);
 
     // Ctrl+X belongs to Extract (true) or Cut (false); Cut then has Ctrl+T.
     void SetCtrlX(bool extractOwnsCtrlX);
@@ -61,7 +59,6 @@ private:
     void ApplyEditKeys();
 
     QHash<TCmd, QAction *> items;
-    QMultiHash<TCmd, QAction *> contextItems;
     QMenu *contextMenu;
     bool ctrlX = false;
     bool editKeys = true;

@@ -1,7 +1,5 @@
 #include "app/workfolders.h"
 
-#include <QStringList>
-
 namespace kestrel {
 
 bool TWorkFolders::Set(int slot, const QString &folder)
@@ -10,11 +8,6 @@ bool TWorkFolders::Set(int slot, const QString &folder)
         return false;
     slots[size_t(slot)] = folder;
     return true;
-}
-
-QStringList TWorkFolders::List() const
-{
-    return {slots.begin(), slots.end()};
 }
 
 TWorkState TWorkFolders::State(int slot, const QString &panelFolder) const

@@ -23,8 +23,6 @@ public:
     // Stores folder in an empty slot; a set slot is kept. True when stored.
     bool Set(int slot, const QString &folder);
     void Clear(int slot) { slots[size_t(slot)].clear(); }
-    // All three, slot 0 first (the drive chooser's digits).
-    QStringList List() const;
 
     TWorkState State(int slot, const QString &panelFolder) const;
 

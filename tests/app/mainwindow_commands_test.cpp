@@ -110,8 +110,8 @@ protected:
     }
     QString Waited(const QString &path)
     {
-        EXPECT_TRUE(QTest::qWaitFor([&] { return Exists(path) && !Contents(path).isEmpty(); },
-                                    20000));
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return Exists(path) && !Contents(path).isEmpty(); }, 20000));
         return QString::fromUtf8(Contents(path)).trimmed();
     }
 
@@ -164,12 +164,18 @@ TEST_F(CommandsTest, ContextMenuHoldsItsItemsAndRunsTheirCommands)
     for (QAction *item : w->MainMenu()->ContextMenu()->actions())
         if (!item->isSeparator())
             captions << item->text();
-    EXPECT_EQ(captions,
-              QStringList({"&Explorer Menu", "Open &With...", "De&scription", "&Copy", "&Move",
-                           "&Delete", "&Rename", "Attributes/Time(&Z)", "&Add to Archive",
-                           "E&xtract", "Extract to ", "Create Shortcut", "Paste(&V)",
-                           "Proper&ties"}));
+    EXPECT_EQ(captions, QStringList({"&Explorer Menu", "Open &With...", "De&scription", "&Copy",
+                                     "&Move", "&Delete", "&Rename", "Attributes/Time(&Z)",
+                                     "&Add to Archive", "E&xtract", "Extract to ",
+                                     "Create Shortcut", "Paste(&V)", "Proper&ties"}));
     Focus("a.txt");
+    // The Apps key opens it beside the focused entry.
+    QMenu *menu = w->MainMenu()->ContextMenu();
+    Press(Qt::Key_Menu);
+    EXPECT_TRUE(menu->isVisible());
+    const QRect focused = w->FileView()->ItemRect(w->FileView()->GetItemFocused());
+    EXPECT_EQ(menu->pos(), w->FileView()->mapToGlobal(focused.topLeft() + QPoint(10, 10)));
+    menu->hide();
     for (QAction *item : w->MainMenu()->ContextMenu()->actions())
         if (item->text() == QLatin1String("Create Shortcut"))
             item->trigger();
@@ -239,16 +245,16 @@ TEST_F(CommandsTest, HoldingAltOrCtrlShowsItsKeyHelpUntilReleased)
     EXPECT_EQ(normal.size(), 7);
 
     QTest::keyPress(w->FileView(), Qt::Key_Alt, Qt::AltModifier);
-    EXPECT_EQ(bar->Items(), QStringList({"C=Copy", "M=Move", "D=Delete", "R=Rename",
-                                         "K=NewFolder", "U=SelectAll", "V=TextView"}));
+    EXPECT_EQ(bar->Items(), QStringList({"C=Copy", "M=Move", "D=Delete", "R=Rename", "K=NewFolder",
+                                         "U=SelectAll", "V=TextView"}));
     if (qEnvironmentVariableIsSet("KESTREL_SHOTS"))
         w->grab().save(QStringLiteral("/tmp/mainmenu/althelp.png"));
     QTest::keyRelease(w->FileView(), Qt::Key_Alt);
     EXPECT_EQ(bar->Items(), normal);
 
     QTest::keyPress(w->FileView(), Qt::Key_Control, Qt::ControlModifier);
-    EXPECT_EQ(bar->Items(), QStringList({"Z=Attr/Time", "A=Add (Archive)", "X=Extract",
-                                         "D=Desktop", "W=MyDocuments", "L=FindNext"}));
+    EXPECT_EQ(bar->Items(), QStringList({"Z=Attr/Time", "A=Add (Archive)", "X=Extract", "D=Desktop",
+                                         "W=MyDocuments", "L=FindNext"}));
     Press(Qt::Key_Down);
     EXPECT_EQ(bar->Items(), normal) << "any other key restores the function keys";
 }
@@ -341,11 +347,11 @@ TEST_F(CommandsTest, SaveSelectedListWritesTheListByteByByte)
     MakeFile(QStringLiteral("C:\\List\\abc"), "12345");
     MakeFileOfSize(QStringLiteral("C:\\List\\abcdefgh.txt"), 1234);
     MakeFolder(QStringLiteral("C:\\List\\Folder"));
-    SetTime(QStringLiteral("C:\\List\\abc"), 1614834360);          // 2021-03-04 05:06 UTC
+    SetTime(QStringLiteral("C:\\List\\abc"), 1614834360);         // 2021-03-04 05:06 UTC
     SetTime(QStringLiteral("C:\\List\\abcdefgh.txt"), 946684799); // 1999-12-31 23:59 UTC
-    SetAttributes(QStringLiteral("C:\\List\\abcdefgh.txt"),
-                  sys::FILE_ATTRIBUTE_ARCHIVE | sys::FILE_ATTRIBUTE_READONLY |
-                      sys::FILE_ATTRIBUTE_SYSTEM);
+    SetAttributes(QStringLiteral("C:\\List\\abcdefgh.txt"), sys::FILE_ATTRIBUTE_ARCHIVE |
+                                                                sys::FILE_ATTRIBUTE_READONLY |
+                                                                sys::FILE_ATTRIBUTE_SYSTEM);
     MakeFolder(QStringLiteral("C:\\Out"));
     Start(QStringLiteral("C:\\List"));
     test::ScriptedAsk ask;
@@ -367,15 +373,16 @@ TEST_F(CommandsTest, SaveSelectedListWritesTheListByteByByte)
     const QByteArray head = "C:\\List\r\n\r\n";
     ASSERT_TRUE(list.startsWith(head));
     const QByteArray folderLine = list.mid(head.size(), 38);
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^Folder {9}\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d ____\r\n$"))
+    EXPECT_TRUE(QRegularExpression(
+                    QStringLiteral("^Folder {9}\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d ____\r\n$"))
                     .match(QString::fromLatin1(folderLine))
                     .hasMatch())
         << folderLine.constData();
     EXPECT_EQ(list.mid(head.size() + 38), QByteArray("abc            2021-03-04 05:06 A___\r\n"
-                                                    "abcdefgh.txt   1999-12-31 23:59 A_RS\r\n"
-                                                    "\r\n"
-                                                    "1 Folders, 2 Files\r\n"
-                                                    "1,239 bytes\r\n"));
+                                                     "abcdefgh.txt   1999-12-31 23:59 A_RS\r\n"
+                                                     "\r\n"
+                                                     "1 Folders, 2 Files\r\n"
+                                                     "1,239 bytes\r\n"));
 }
 
 TEST_F(CommandsTest, WorkFoldersAreSetOpenedColouredAndCleared)
@@ -407,7 +414,8 @@ TEST_F(CommandsTest, WorkFoldersAreSetOpenedColouredAndCleared)
     EXPECT_EQ(Folder(), QStringLiteral("C:\\Data"));
 
     // A right click clears the slot, its hint and its colour.
-    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(2, 2), b1->mapToGlobal(QPoint(2, 2)));
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(2, 2),
+                                 b1->mapToGlobal(QPoint(2, 2)));
     QApplication::sendEvent(b1, &rightClick);
     EXPECT_FALSE(work->Folders().IsSet(0));
     EXPECT_EQ(b1->toolTip(), QStringLiteral("Work Folder"));
@@ -454,8 +462,8 @@ TEST_F(CommandsTest, ClipboardKeysCopyPasteAndRestoreTheSelection)
     w->FileView()->SetFolder(QStringLiteral("C:\\Data"));
     Press(Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
     ASSERT_EQ(w->FileView()->SelCount, 1);
-    EXPECT_TRUE(w->FileView()->Files[w->FileView()->Files.IndexOf(QStringLiteral("a.txt"))]
-                    ->Selected);
+    EXPECT_TRUE(
+        w->FileView()->Files[w->FileView()->Files.IndexOf(QStringLiteral("a.txt"))]->Selected);
 }
 
 TEST_F(CommandsTest, CopyPathNamePutsTheFullPathOnTheClipboard)

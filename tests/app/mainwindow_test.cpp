@@ -92,7 +92,8 @@ TEST_F(MainWindowTest, SavedStateComesBackAndIsSavedAgain)
         EXPECT_EQ(w.windowTitle(), QStringLiteral("C:\\Home")) << "the caption follows";
         w.move(50, 60);
         w.statusBar()->hide();
-        w.CommandLine().SetHistory(w.CommandLine().History() + QStringList{QStringLiteral("dir 13")});
+        w.CommandLine().SetHistory(w.CommandLine().History() +
+                                   QStringList{QStringLiteral("dir 13")});
         w.close();
     }
     EXPECT_EQ(Contents(Home("kestrel.ini")),
