@@ -259,6 +259,25 @@ TEST_F(CommandsTest, HoldingAltOrCtrlShowsItsKeyHelpUntilReleased)
     EXPECT_EQ(bar->Items(), normal) << "any other key restores the function keys";
 }
 
+TEST_F(CommandsTest, FunctionKeysRunTheirProgramOrCommand)
+{
+    MakeRecorder(QStringLiteral("C:\\bin\\rec.sh"), QStringLiteral("C:\\fkey.txt"));
+    MakeFile(IniPath(), "[Function]\r\nF2=[Rec]\"C:\\bin\\rec.sh\" !.! ,!\r\n"
+                        "^F1=#newfolder\r\nF4=#nosuchword\r\n");
+    Start();
+    test::ScriptedAsk ask;
+    Focus("b.doc");
+    Press(Qt::Key_F2);
+    EXPECT_EQ(Waited(QStringLiteral("C:\\fkey.txt")),
+              QString::fromUtf8(Native(QStringLiteral("C:\\Data"))) + "|b.doc doc");
+    ask.ExpectGetString(mrCancel);
+    Press(Qt::Key_F1, Qt::ControlModifier);
+    EXPECT_EQ(ask.asked.last().caption, QStringLiteral("New Folder"));
+    Press(Qt::Key_F4);
+    Press(Qt::Key_F5);
+    EXPECT_EQ(ask.asked.size(), 1) << "unknown keywords and empty keys do nothing";
+}
+
 TEST_F(CommandsTest, CommandLineWordsRunEndToEnd)
 {
     Start();
