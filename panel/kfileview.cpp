@@ -14,6 +14,11 @@
 
 namespace kestrel {
 
+static QColor Blend(const QColor &a, const QColor &b)
+{
+    return QColor((a.red() + b.red()) / 2, (a.green() + b.green()) / 2, (a.blue() + b.blue()) / 2);
+}
+
 static QColor FromColorRef(TColorRef c)
 {
     return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
@@ -386,7 +391,8 @@ void TCustomFileView::DrawListItem(QPainter &painter, TFile &file, const QRect &
     const QColor back = Color(ciBack);
     const QRect row = rect.adjusted(0, 0, -1, 0);
     painter.fillRect(row, focused ? nameColor : back);
-    const QColor textColor = focused ? back : nameColor;
+    // A cut entry's name is dimmed too, so the mark shows without icons.
+    const QColor textColor = focused ? back : file.Cut ? Blend(nameColor, back) : nameColor;
     const QColor plainColor = focused ? back : Color(ciNormal);
 
     if (file.Selected)
