@@ -95,12 +95,12 @@ bool ReadNames(const QByteArray &folder, QHash<QString, QByteArray> &byFolded)
 // the names kept in all.
 class NameCache {
 public:
-    bool Find(const QByteArray &folder, const QString &name, QByteArray &match)
+    Caseless Find(const QByteArray &folder, const QString &name, QByteArray &match)
     {
         std::lock_guard lock(mutex);
         Stamp stamp;
         if (!StampOf(folder, stamp))
-            return false;
+            return Caseless::NoFolder;
         auto it = Lookup(folder);
         if (it == folders.end() || !(it->stamp == stamp)) {
             if (it != folders.end())
@@ -108,16 +108,16 @@ public:
             // Stamped before reading: a change while reading makes it stale.
             FolderNames fresh{folder, stamp, {}};
             if (!ReadNames(folder, fresh.byFolded))
-                return false;
+                return Caseless::NoFolder;
             it = Keep(std::move(fresh));
         }
         const QByteArray found = it->byFolded.value(Folded(name));
         if (it->byFolded.size() > maxNames)
             Drop(it);
         if (found.isEmpty())
-            return false;
+            return Caseless::NoMatch;
         match = found;
-        return true;
+        return Caseless::Found;
     }
 
     void Created(const QByteArray &native)
@@ -184,7 +184,7 @@ NameCache &Cache()
 
 } // namespace
 
-bool FindCaseless(const QByteArray &folder, const QString &name, QByteArray &match)
+Caseless FindCaseless(const QByteArray &folder, const QString &name, QByteArray &match)
 {
     return Cache().Find(folder.isEmpty() ? QByteArrayLiteral("/") : folder, name, match);
 }

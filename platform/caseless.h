@@ -9,9 +9,10 @@
 
 namespace kestrel::sys {
 
+enum class Caseless { NoFolder, NoMatch, Found };
 // The first entry of a native folder, in directory order, whose name equals
-// name without regard to case.
-bool FindCaseless(const QByteArray &folder, const QString &name, QByteArray &match);
+// name without regard to case, in match when Found.
+Caseless FindCaseless(const QByteArray &folder, const QString &name, QByteArray &match);
 
 // Tells the kept names that this program has just made the entry at the
 // native path, so that its folder need not be read again because of it.

@@ -226,12 +226,13 @@ bool ToNative(const QString &path, QByteArray &native)
             return true;
         // Mostly only the last name is missing (a file about to be made).
         const QByteArray parent = DirName(native);
-        if (win.parts.size() > 1 && Exists(parent)) {
-            QByteArray match;
-            if (FindCaseless(parent, win.parts.last(), match))
-                native = parent + '/' + match;
+        QByteArray match;
+        const Caseless last = win.parts.size() > 1 ? FindCaseless(parent, win.parts.last(), match)
+                                                   : Caseless::NoFolder;
+        if (last == Caseless::Found)
+            native = parent + '/' + match;
+        if (last != Caseless::NoFolder)
             return true;
-        }
     }
     if (!NativeRoot(win.root, root))
         return false;
@@ -253,7 +254,7 @@ bool ToNative(const QString &path, QByteArray &native)
         QByteArray match;
         if (Exists(next))
             current = next;
-        else if (FindCaseless(current, win.parts[i], match))
+        else if (FindCaseless(current, win.parts[i], match) == Caseless::Found)
             current += '/' + match;
         else
             break;
