@@ -2,6 +2,7 @@
 
 #include "platform/fileapi.h"
 
+#include "platform/caseless.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/faults.h"
@@ -20,6 +21,7 @@ namespace kestrel::sys {
 namespace {
 
 constexpr DWORD ERROR_DIRECTORY = 267; // the name is not a folder
+constexpr UINT64 bigFile = 1 << 20;
 
 class OpenFile : public HandleObject {
 public:
@@ -154,19 +156,14 @@ HANDLE CreateFile(const QString &path, DWORD access, DWORD /*share*/, DWORD disp
     QByteArray native;
     if (!ToNative(path, native))
         return INVALID_HANDLE_VALUE;
-    // Folders are not files, and a read-only file is not written, whoever we are.
+    // A read-only file is not written, whoever we are. (A folder fails the
+    // open or the check after it; CREATE_NEW fails on any existing name.)
+    const bool truncates = disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING;
     FileStatus existing;
-    if (StatPath(native, existing)) {
-        const bool truncates = disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING;
-        if (disposition == CREATE_NEW) {
-            SetLastError(ERROR_FILE_EXISTS);
-            return INVALID_HANDLE_VALUE;
-        }
-        if (existing.isDir() ||
-            (!existing.ownerCanWrite() && ((access & GENERIC_WRITE) || truncates))) {
-            SetLastError(ERROR_ACCESS_DENIED);
-            return INVALID_HANDLE_VALUE;
-        }
+    if (disposition != CREATE_NEW && ((access & GENERIC_WRITE) || truncates) &&
+        StatPath(native, existing) && (existing.isDir() || !existing.ownerCanWrite())) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
     }
     int flags = O_CLOEXEC;
     if ((access & GENERIC_READ) && (access & GENERIC_WRITE))
@@ -189,16 +186,24 @@ HANDLE CreateFile(const QString &path, DWORD access, DWORD /*share*/, DWORD disp
     }
     auto file = std::make_shared<OpenFile>(fd);
     FileStatus opened;
-    if (!StatFd(fd, opened) || opened.isDir()) {
+    // A file just made is a file; an opened name may be a folder.
+    if (!created && (!StatFd(fd, opened) || opened.isDir())) {
         SetLastError(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }
-    if (created && !ApplyNewFileAttributes(fd, attributes)) {
-        const DWORD code = ErrorFromErrno(errno);
-        file.reset();
-        unlink(native.constData());
-        SetLastError(code);
-        return INVALID_HANDLE_VALUE;
+    // A big file opened only to be read is read from start to end: a larger
+    // read-ahead serves it faster.
+    if (!writes && opened.size >= bigFile)
+        posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    if (created) {
+        if (!ApplyNewFileAttributes(fd, attributes)) {
+            const DWORD code = ErrorFromErrno(errno);
+            file.reset();
+            unlink(native.constData());
+            SetLastError(code);
+            return INVALID_HANDLE_VALUE;
+        }
+        NoteCreated(native);
     }
     // As on Windows, opening over an existing file says so in the last error.
     const bool alwaysKind = disposition == OPEN_ALWAYS || disposition == CREATE_ALWAYS;
@@ -339,7 +344,7 @@ DWORD GetFileAttributes(const QString &path)
     FileStatus st;
     if (!ToNative(path, native))
         return INVALID_FILE_ATTRIBUTES;
-    if (!StatPath(native, st)) {
+    if (!StatEntry(AT_FDCWD, native.constData(), st)) {
         FailPath(native);
         return INVALID_FILE_ATTRIBUTES;
     }
@@ -398,8 +403,10 @@ bool CreateDirectory(const QString &path)
     QByteArray native;
     if (!ToNative(path, native))
         return false;
-    if (mkdir(native.constData(), 0777) == 0)
+    if (mkdir(native.constData(), 0777) == 0) {
+        NoteCreated(native);
         return Succeed();
+    }
     if (errno == ENOENT)
         return Fail(ERROR_PATH_NOT_FOUND);
     return FailPath(native);
@@ -411,10 +418,13 @@ bool RemoveDirectory(const QString &path)
     FileStatus st;
     if (!ToNative(path, native))
         return false;
-    if (!StatPath(native, st, false))
+    if (!StatEntry(AT_FDCWD, native.constData(), st))
         return FailPath(native);
-    if (!S_ISDIR(st.mode))
+    if (!st.isDir())
         return Fail(ERROR_DIRECTORY);
+    // A link to a folder goes itself; the folder it points to is not touched.
+    if (st.link)
+        return unlink(native.constData()) == 0 ? Succeed() : FailPath(native);
     if (!st.ownerCanWrite())
         return Fail(ERROR_ACCESS_DENIED);
     return rmdir(native.constData()) == 0 ? Succeed() : FailPath(native);

@@ -13,6 +13,9 @@
 #include <QStringList>
 
 #include <cerrno>
+#include <memory>
+#include <optional>
+
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -20,14 +23,29 @@ namespace kestrel::sys {
 
 namespace {
 
+// An open folder; its descriptor anchors the status calls of its entries.
+struct FolderHandle {
+    explicit FolderHandle(DIR *dir) : dir(dir) {}
+    FolderHandle(const FolderHandle &) = delete;
+    FolderHandle &operator=(const FolderHandle &) = delete;
+    ~FolderHandle()
+    {
+        if (dir)
+            closedir(dir);
+    }
+    DIR *dir;
+};
+
 // One running search. The folder is read whole when the search starts: the
 // short names need every name of the folder, and the listing order is then
 // fixed for the life of the search.
 class FindSearch : public HandleObject {
 public:
-    FindSearch(QByteArray folder, QString mask, QList<QByteArray> names, QStringList decoded)
-        : folder(std::move(folder)), mask(std::move(mask)), names(std::move(names)),
-          decoded(std::move(decoded)), shortNames(this->decoded)
+    FindSearch(std::unique_ptr<FolderHandle> open, const QByteArray &folder, QString mask,
+               QList<QByteArray> names, QStringList decoded)
+        : open(std::move(open)), path(folder + '/'), folderLength(path.size()),
+          mask(std::move(mask)), names(std::move(names)), decoded(std::move(decoded)),
+          shortNames(this->decoded)
     {
         // A plain name finds one entry: the exact name when it exists, else
         // the first that matches it without regard to case.
@@ -39,9 +57,15 @@ public:
     bool Next(WIN32_FIND_DATA &data);
 
 private:
-    bool Fill(qsizetype i, const QString &shortName, WIN32_FIND_DATA &data) const;
+    bool Fill(qsizetype i, const QString &shortName, WIN32_FIND_DATA &data);
+    // The DOS attributes stored with the entry at path; null when none.
+    const DWORD *StoredAttributes(const FileStatus &st, DWORD &stored);
 
-    QByteArray folder;
+    std::unique_ptr<FolderHandle> open;
+    QByteArray path; // the folder with a trailing '/', then the entry in hand
+    qsizetype folderLength;
+    // The file system that said it keeps no DOS attributes: not asked again.
+    std::optional<UINT64> withoutDosAttribs;
     QString mask;
     QList<QByteArray> names;
     QStringList decoded;
@@ -74,26 +98,33 @@ bool FindSearch::Next(WIN32_FIND_DATA &data)
     return false;
 }
 
-bool FindSearch::Fill(qsizetype i, const QString &shortName, WIN32_FIND_DATA &data) const
+const DWORD *FindSearch::StoredAttributes(const FileStatus &st, DWORD &stored)
+{
+    if (withoutDosAttribs == st.device)
+        return nullptr;
+    errno = 0;
+    if (ReadDosAttrib(path, stored))
+        return &stored;
+    if (NoDosAttribSupport(errno))
+        withoutDosAttribs = st.device;
+    return nullptr;
+}
+
+bool FindSearch::Fill(qsizetype i, const QString &shortName, WIN32_FIND_DATA &data)
 {
     const QByteArray &name = names[i];
-    const QByteArray path = name == "." ? folder : folder + '/' + name;
     FileStatus st;
-    DWORD attributes = 0;
-    if (StatPath(path, st)) {
-        attributes = AttributesOf(path, st, name);
-        if (st.isDir())
-            st.size = 0;
-    } else if (StatPath(path, st, false)) {
-        // A dangling link (or one we may not follow) is listed as an empty file.
-        st.size = 0;
-        attributes = FILE_ATTRIBUTE_ARCHIVE;
-        if (name.startsWith('.'))
-            attributes |= FILE_ATTRIBUTE_HIDDEN;
-    } else {
+    if (!StatEntry(dirfd(open->dir), name.constData(), st))
         return false; // removed since the folder was read
-    }
-    data.dwFileAttributes = attributes;
+    path.truncate(folderLength);
+    if (name != ".")
+        path += name;
+    DWORD stored = 0;
+    const DWORD *storedPtr = S_ISLNK(st.mode) ? nullptr : StoredAttributes(st, stored);
+    // A dangling link (or one we may not follow) is listed as an empty file.
+    if (st.isDir() || S_ISLNK(st.mode))
+        st.size = 0;
+    data.dwFileAttributes = AttributesFrom(st, name, storedPtr);
     data.ftCreationTime = st.creation;
     data.ftLastAccessTime = st.access;
     data.ftLastWriteTime = st.lastWrite;
@@ -115,31 +146,35 @@ void SplitPattern(const QString &pattern, QString &folder, QString &mask)
     mask = pattern.mid(cut + 1);
 }
 
-// Reads the folder's names in directory order, "." and ".." first.
-bool ReadFolder(const QByteArray &native, QList<QByteArray> &names, QStringList &decoded)
+// Opens the folder and reads its names in directory order, "." and ".." first.
+std::unique_ptr<FolderHandle> ReadFolder(const QByteArray &native, QList<QByteArray> &names,
+                                         QStringList &decoded)
 {
-    DIR *dir = opendir(native.constData());
-    if (!dir) {
+    auto folder = std::make_unique<FolderHandle>(opendir(native.constData()));
+    if (!folder->dir) {
         const int err = errno;
         SetLastError(err == ENOENT || err == ENOTDIR ? ERROR_PATH_NOT_FOUND : ErrorFromErrno(err));
-        return false;
+        return nullptr;
     }
     names = {QByteArrayLiteral("."), QByteArrayLiteral("..")};
-    errno = 0;
-    while (const dirent *entry = readdir(dir)) {
-        const QByteArray name(entry->d_name);
-        if (!IsDotEntry(name))
-            names.append(name);
+    for (;;) {
+        errno = 0;
+        const dirent *entry = readdir(folder->dir);
+        if (!entry)
+            break;
+        const char *name = entry->d_name;
+        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+            continue;
+        names.append(QByteArray(name));
     }
-    const int err = errno;
-    closedir(dir);
-    if (err != 0) {
-        SetLastError(ErrorFromErrno(err));
-        return false;
+    if (errno != 0) {
+        SetLastError(ErrorFromErrno(errno));
+        return nullptr;
     }
+    decoded.reserve(names.size());
     for (const QByteArray &name : std::as_const(names))
         decoded.append(DecodeName(name));
-    return true;
+    return folder;
 }
 
 } // namespace
@@ -157,9 +192,11 @@ HANDLE FindFirstFile(const QString &pattern, WIN32_FIND_DATA &data)
         return INVALID_HANDLE_VALUE;
     QList<QByteArray> names;
     QStringList decoded;
-    if (!ReadFolder(native, names, decoded))
+    auto opened = ReadFolder(native, names, decoded);
+    if (!opened)
         return INVALID_HANDLE_VALUE;
-    auto search = std::make_shared<FindSearch>(native, mask, std::move(names), std::move(decoded));
+    auto search = std::make_shared<FindSearch>(std::move(opened), native, mask, std::move(names),
+                                               std::move(decoded));
     if (!search->Next(data)) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return INVALID_HANDLE_VALUE;

@@ -56,11 +56,6 @@ QByteArray FormatDosAttrib(DWORD stored)
     return "0x" + QByteArray::number(stored & storedBits, 16);
 }
 
-bool NoXattrSupport(int err)
-{
-    return err == ENOTSUP || err == EOPNOTSUPP;
-}
-
 } // namespace
 
 bool FileStatus::isDir() const
@@ -88,6 +83,20 @@ bool StatPath(const QByteArray &native, FileStatus &st, bool followLinks)
     struct statx sx;
     const int flags = followLinks ? 0 : AT_SYMLINK_NOFOLLOW;
     return FromStatx(statx(AT_FDCWD, native.constData(), flags, statxMask, &sx), sx, st);
+}
+
+bool StatEntry(int dirfd, const char *path, FileStatus &st)
+{
+    struct statx sx;
+    if (!FromStatx(statx(dirfd, path, AT_SYMLINK_NOFOLLOW, statxMask, &sx), sx, st))
+        return false;
+    if (!S_ISLNK(st.mode))
+        return true;
+    FileStatus target;
+    if (FromStatx(statx(dirfd, path, 0, statxMask, &sx), sx, target))
+        st = target;
+    st.link = true;
+    return true;
 }
 
 bool StatFd(int fd, FileStatus &st)
@@ -118,16 +127,21 @@ QByteArray DirName(const QByteArray &native)
 
 DWORD AttributesOf(const QByteArray &native, const FileStatus &st, const QByteArray &name)
 {
-    DWORD attributes = 0;
+    DWORD stored = 0;
+    return AttributesFrom(st, name, ReadDosAttrib(native, stored) ? &stored : nullptr);
+}
+
+DWORD AttributesFrom(const FileStatus &st, const QByteArray &name, const DWORD *stored)
+{
+    DWORD attributes = st.link ? FILE_ATTRIBUTE_REPARSE_POINT : 0;
     if (st.isDir())
         attributes |= FILE_ATTRIBUTE_DIRECTORY;
     if (!st.ownerCanWrite())
         attributes |= FILE_ATTRIBUTE_READONLY;
     if (name.startsWith('.') && name != "." && name != "..")
         attributes |= FILE_ATTRIBUTE_HIDDEN;
-    DWORD stored = 0;
-    if (ReadDosAttrib(native, stored))
-        attributes |= stored;
+    if (stored)
+        attributes |= *stored;
     else if (!st.isDir())
         attributes |= FILE_ATTRIBUTE_ARCHIVE;
     return attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
@@ -147,6 +161,11 @@ bool ReadDosAttribFd(int fd, DWORD &stored)
     return n > 0 && ParseDosAttrib(value, n, stored);
 }
 
+bool NoDosAttribSupport(int err)
+{
+    return err == ENOTSUP || err == EOPNOTSUPP;
+}
+
 bool WriteDosAttrib(const QByteArray &native, DWORD stored)
 {
     const QByteArray value = FormatDosAttrib(stored);
@@ -154,7 +173,7 @@ bool WriteDosAttrib(const QByteArray &native, DWORD stored)
         return setxattr(native.constData(), dosAttribName, value.constData(), size_t(value.size()),
                         0) == 0;
     };
-    if (set() || NoXattrSupport(errno))
+    if (set() || NoDosAttribSupport(errno))
         return true;
     // User attributes need write permission: a read-only file of our own is
     // opened up for the moment of the change.
@@ -179,7 +198,7 @@ bool WriteDosAttribFd(int fd, DWORD stored)
     const QByteArray value = FormatDosAttrib(stored);
     if (fsetxattr(fd, dosAttribName, value.constData(), size_t(value.size()), 0) == 0)
         return true;
-    return NoXattrSupport(errno);
+    return NoDosAttribSupport(errno);
 }
 
 bool ReadFully(int fd, void *buffer, std::size_t size, std::size_t &done)

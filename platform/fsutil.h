@@ -19,6 +19,7 @@ struct FileStatus {
     FILETIME lastWrite;
     UINT64 device = 0;
     UINT64 inode = 0;
+    bool link = false; // the path itself is a symbolic link (see StatEntry)
     bool isDir() const;
     bool isFile() const;
     bool sameFile(const FileStatus &other) const;
@@ -27,6 +28,10 @@ struct FileStatus {
 
 bool StatPath(const QByteArray &native, FileStatus &st, bool followLinks = true);
 bool StatFd(int fd, FileStatus &st);
+// The status of a path relative to dirfd (or AT_FDCWD) with a link followed,
+// and link set when the path itself is one. A dangling link succeeds with the
+// status of the link itself (a mode of S_IFLNK).
+bool StatEntry(int dirfd, const char *path, FileStatus &st);
 
 // The last component of a native path.
 QByteArray BaseName(const QByteArray &native);
@@ -36,10 +41,14 @@ QByteArray DirName(const QByteArray &native);
 // Windows attributes of a file whose status is known. A leading dot in name
 // means hidden; "." and ".." never count as dot names.
 DWORD AttributesOf(const QByteArray &native, const FileStatus &st, const QByteArray &name);
+// The same with the stored DOS attributes already read (null when there are none).
+DWORD AttributesFrom(const FileStatus &st, const QByteArray &name, const DWORD *stored);
 
 // The DOS attributes kept in user.DOSATTRIB ("0x22"); false when there are none.
 bool ReadDosAttrib(const QByteArray &native, DWORD &stored);
 bool ReadDosAttribFd(int fd, DWORD &stored);
+// True when a failed read of the DOS attributes says the file system keeps none.
+bool NoDosAttribSupport(int err);
 // Stores hidden/system/archive. A file system without extended attributes
 // silently keeps nothing (true); other failures are false with errno set.
 bool WriteDosAttrib(const QByteArray &native, DWORD stored);

@@ -1,5 +1,6 @@
 // MoveFile: a rename that never replaces the target, also across file systems.
 
+#include "platform/caseless.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/faults.h"
@@ -158,6 +159,7 @@ bool MoveFile(const QString &from, const QString &to)
     const int err = RenameNoReplace(source, target, S_ISDIR(st.mode));
     switch (err) {
     case 0:
+        NoteCreated(target);
         SetLastError(ERROR_SUCCESS);
         return true;
     case EEXIST:

@@ -2,9 +2,11 @@
 // deal in whole paths: the current directory, the temporary folder, full and
 // native names.
 
+#include "platform/caseless.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/fileapi.h"
+#include "platform/fsutil.h"
 #include "platform/names.h"
 #include "platform/native.h"
 
@@ -12,7 +14,6 @@
 #include <climits>
 #include <cstdlib>
 
-#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,28 +33,6 @@ bool IsFolder(const QByteArray &native)
 {
     struct stat st;
     return ::stat(native.constData(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-// The first entry of a folder, in directory order, whose name equals `name`
-// without regard to case.
-bool MatchCaseless(const QByteArray &folder, const QString &name, QByteArray &match)
-{
-    DIR *dir = ::opendir(folder.isEmpty() ? "/" : folder.constData());
-    if (!dir)
-        return false;
-    bool found = false;
-    while (const dirent *e = ::readdir(dir)) {
-        const QByteArray entry(e->d_name);
-        if (entry == "." || entry == "..")
-            continue;
-        if (DecodeName(entry).compare(name, Qt::CaseInsensitive) == 0) {
-            match = entry;
-            found = true;
-            break;
-        }
-    }
-    ::closedir(dir);
-    return found;
 }
 
 QByteArray NativeCwd()
@@ -180,6 +159,25 @@ bool MapNative(const DriveTable &table, const QByteArray &clean, QString &path)
     return true;
 }
 
+// The native folder a root stands for, unchecked; false when none does.
+bool MappedRoot(const QString &root, QByteArray &native)
+{
+    const auto table = CurrentDriveTable();
+    for (const DriveEntry &d : table->drives) {
+        if (QString(d.info.letter) + QLatin1Char(':') == root) {
+            native = d.info.nativeRoot;
+            return true;
+        }
+    }
+    for (const ShareEntry &s : table->shares) {
+        if (SameText(s.info.unc, root)) {
+            native = s.info.nativeRoot;
+            return true;
+        }
+    }
+    return false;
+}
+
 bool NativeRoot(const QString &root, QByteArray &native)
 {
     const auto table = CurrentDriveTable();
@@ -207,34 +205,56 @@ bool NativeRoot(const QString &root, QByteArray &native)
     return false;
 }
 
+QByteArray JoinNative(const QByteArray &root, const QStringList &parts)
+{
+    QByteArray path = root == "/" ? QByteArray() : root;
+    for (const QString &part : parts)
+        path += '/' + EncodeName(part);
+    return path;
+}
+
 bool ToNative(const QString &path, QByteArray &native)
 {
     WinPath win;
     QByteArray root;
-    if (!ParseWinPath(path, win) || !NativeRoot(win.root, root))
+    if (!ParseWinPath(path, win))
+        return false;
+    // An existing path needs no look at its root: the root is there then.
+    if (!win.parts.isEmpty() && MappedRoot(win.root, root)) {
+        native = JoinNative(root, win.parts);
+        if (Exists(native))
+            return true;
+        // Mostly only the last name is missing (a file about to be made).
+        const QByteArray parent = DirName(native);
+        QByteArray match;
+        const Caseless last = win.parts.size() > 1 ? FindCaseless(parent, win.parts.last(), match)
+                                                   : Caseless::NoFolder;
+        if (last == Caseless::Found)
+            native = parent + '/' + match;
+        if (last != Caseless::NoFolder)
+            return true;
+    }
+    if (!NativeRoot(win.root, root))
         return false;
     if (win.parts.isEmpty()) {
         native = root;
         return true;
     }
-    const QByteArray base = root == "/" ? QByteArray() : root;
-    QByteArray exact = base;
-    for (const QString &part : std::as_const(win.parts))
-        exact += '/' + EncodeName(part);
+    const QByteArray exact = JoinNative(root, win.parts);
     if (Exists(exact)) {
         native = exact;
         return true;
     }
     // Some component differs in case (or is missing): walk down, matching
     // each missing one without regard to case; the rest stays as given.
-    QByteArray current = base;
+    QByteArray current = root == "/" ? QByteArray() : root;
     qsizetype i = 0;
     for (; i < win.parts.size(); ++i) {
         const QByteArray next = current + '/' + EncodeName(win.parts[i]);
         QByteArray match;
         if (Exists(next))
             current = next;
-        else if (MatchCaseless(current, win.parts[i], match))
+        else if (FindCaseless(current, win.parts[i], match) == Caseless::Found)
             current += '/' + match;
         else
             break;

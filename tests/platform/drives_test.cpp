@@ -186,6 +186,50 @@ TEST_F(DriveTableTest, MissingComponentsMatchWithoutRegardToCase)
     }
 }
 
+// The names of folders already looked at are kept; every change to a folder,
+// ours or another program's, must show in the next look-up.
+TEST_F(DriveTableTest, CaselessMatchesFollowChangesToTheFolder)
+{
+    const auto native = [](const char *path) {
+        QByteArray n;
+        EXPECT_TRUE(ToNative(QLatin1String(path), n)) << path;
+        return n;
+    };
+    const auto make = [&](const char *name) {
+        QFile f(Root() + QStringLiteral("/c/big/") + QLatin1String(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << name;
+    };
+    for (int i = 0; i < 12; ++i)
+        MakeFile(QStringLiteral("C:\\big\\sub%1\\File.txt").arg(i), "x");
+    EXPECT_EQ(native("C:\\big\\NEW.TXT"), Under("c/big/NEW.TXT"));
+    make("New.Txt");
+    EXPECT_EQ(native("C:\\big\\NEW.TXT"), Under("c/big/New.Txt"));
+    ASSERT_TRUE(QFile::rename(Root() + QStringLiteral("/c/big/New.Txt"),
+                              Root() + QStringLiteral("/c/big/nEW.txt")));
+    EXPECT_EQ(native("C:\\big\\NEW.TXT"), Under("c/big/nEW.txt"));
+
+    const HANDLE made = CreateFile(QStringLiteral("C:\\big\\made.txt"), GENERIC_WRITE, 0,
+                                   CREATE_NEW, FILE_ATTRIBUTE_NORMAL);
+    ASSERT_NE(made, INVALID_HANDLE_VALUE);
+    CloseHandle(made);
+    EXPECT_EQ(native("C:\\big\\MADE.TXT"), Under("c/big/made.txt"));
+    make("Other.txt");
+    EXPECT_EQ(native("C:\\big\\OTHER.TXT"), Under("c/big/Other.txt"));
+    ASSERT_TRUE(CreateDirectory(QStringLiteral("C:\\big\\Folder")));
+    EXPECT_EQ(native("C:\\big\\folder\\x"), Under("c/big/Folder/x"));
+    ASSERT_TRUE(MoveFile(QStringLiteral("C:\\big\\made.txt"), QStringLiteral("C:\\big\\Made.TXT")));
+    EXPECT_EQ(native("C:\\big\\MADE.txt"), Under("c/big/Made.TXT"));
+
+    // More folders than are kept, then the first again.
+    for (int i = 0; i < 12; ++i) {
+        const QByteArray path = QStringLiteral("C:\\big\\sub%1\\FILE.TXT").arg(i).toLatin1();
+        EXPECT_EQ(native(path.constData()),
+                  Under(QStringLiteral("c/big/sub%1/File.txt").arg(i).toLatin1().constData()));
+    }
+    make("LATE.txt");
+    EXPECT_EQ(native("C:\\big\\late.TXT"), Under("c/big/LATE.txt"));
+}
+
 TEST_F(DriveTableTest, NativePathsConvertThroughTheLongestRoot)
 {
     QDir().mkpath(Root() + QStringLiteral("/c/nested"));

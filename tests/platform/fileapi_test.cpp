@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStorageInfo>
 #include <QTemporaryDir>
 
@@ -169,17 +170,58 @@ TEST_F(FileApiTest, SizesAboveFourGigabytesKeepTheHighPart)
     EXPECT_FALSE(CloseHandle(h));
 }
 
-TEST_F(FileApiTest, DanglingLinkIsAnEmptyFileAndLinksAreFollowed)
+TEST_F(FileApiTest, LinksAreMarkedAndFollowedForTheirDetails)
 {
     MakeFileOfSize(QStringLiteral("C:\\target.dat"), 1000);
-    ASSERT_TRUE(
-        QFile::link(QStringLiteral("target.dat"), DecodeName(Native(QStringLiteral("C:\\good")))));
-    ASSERT_TRUE(QFile::link(QStringLiteral("gone.dat"),
-                            DecodeName(Native(QStringLiteral("C:\\dangling")))));
-    EXPECT_EQ(One(QStringLiteral("C:\\good")).size, 1000u);
-    const Found dangling = One(QStringLiteral("C:\\dangling"));
-    EXPECT_EQ(dangling.size, 0u);
-    EXPECT_FALSE(dangling.attributes & FILE_ATTRIBUTE_DIRECTORY);
+    MakeFile(QStringLiteral("C:\\folder\\inside.txt"), "i");
+    const auto link = [&](const char *target, const char *name) {
+        ASSERT_TRUE(QFile::link(QString::fromLatin1(target),
+                                DecodeName(Native(QStringLiteral("C:\\") + QLatin1String(name)))));
+    };
+    link("target.dat", "good");
+    link("gone.dat", "dangling");
+    link("folder", "linkdir");
+    const struct {
+        const char *name;
+        DWORD attributes;
+        UINT64 size;
+    } rows[] = {
+        {"target.dat", FILE_ATTRIBUTE_ARCHIVE, 1000},
+        {"folder", FILE_ATTRIBUTE_DIRECTORY, 0},
+        {"good", FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_ARCHIVE, 1000},
+        // A dangling link is an empty file.
+        {"dangling", FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_ARCHIVE, 0},
+        {"linkdir", FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY, 0},
+    };
+    for (const auto &row : rows) {
+        const QString path = QStringLiteral("C:\\") + QLatin1String(row.name);
+        const Found found = One(path);
+        EXPECT_EQ(found.attributes, row.attributes) << row.name;
+        EXPECT_EQ(found.size, row.size) << row.name;
+        EXPECT_EQ(GetFileAttributes(path), row.attributes) << row.name;
+    }
+    EXPECT_EQ(Names(Find(QStringLiteral("C:\\linkdir\\*.txt"))), QStringList{"inside.txt"});
+}
+
+TEST_F(FileApiTest, DeletingALinkNeverTouchesItsTarget)
+{
+    MakeFile(QStringLiteral("C:\\folder\\inside.txt"), "i");
+    SetAttributes(QStringLiteral("C:\\folder\\inside.txt"), FILE_ATTRIBUTE_READONLY);
+    for (const char *name : {"a", "b", "c"}) {
+        ASSERT_TRUE(QFile::link(Root() + QStringLiteral("/c/folder"),
+                                DecodeName(Native(QStringLiteral("C:\\") + QLatin1String(name)))));
+    }
+    ASSERT_TRUE(QFile::link(Root() + QStringLiteral("/c/folder/inside.txt"),
+                            DecodeName(Native(QStringLiteral("C:\\file")))));
+    EXPECT_TRUE(RemoveDirectory(QStringLiteral("C:\\a")));
+    EXPECT_TRUE(DeleteFile(QStringLiteral("C:\\B")));
+    EXPECT_FALSE(RemoveDirectory(QStringLiteral("C:\\file")));
+    EXPECT_EQ(GetLastError(), 267u);
+    EXPECT_TRUE(DeleteFile(QStringLiteral("C:\\file")));
+    for (const char *name : {"a", "b", "file"})
+        EXPECT_FALSE(QFileInfo::exists(Root() + QStringLiteral("/c/") + QLatin1String(name)));
+    EXPECT_TRUE(QFileInfo(Root() + QStringLiteral("/c/c")).isSymLink());
+    EXPECT_EQ(Contents(QStringLiteral("C:\\folder\\inside.txt")), "i");
 }
 
 TEST_F(FileApiTest, CreateDispositions)
