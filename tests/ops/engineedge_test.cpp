@@ -399,5 +399,26 @@ TEST_F(EngineEdgeTest, AConflictHandlerThatGivesNoAnswerEndsInAnErrorNotALoop)
     EXPECT_EQ(Contents(QStringLiteral("D:\\a.txt")), "old");
 }
 
+// A link to a folder outside the chosen items is removed itself; the files of
+// the folder it points to stay where they are.
+TEST_F(EngineEdgeTest, LinksToFoldersAreRemovedWithoutEnteringThem)
+{
+    MakeFile(QStringLiteral("C:\\elsewhere\\keep.txt"), "keep");
+    const QString target = Root() + QStringLiteral("/c/elsewhere");
+    for (const Op op : {Op::Delete, Op::MoveAcross}) {
+        MakeFile(QStringLiteral("C:\\src\\T\\own.txt"), "own");
+        ASSERT_TRUE(
+            QFile::link(target, QString::fromUtf8(Native(QStringLiteral("C:\\src\\T\\in")))));
+        ASSERT_TRUE(QFile::link(target, QString::fromUtf8(Native(QStringLiteral("C:\\src\\top")))));
+        MakeFolder(Destination(op));
+        EXPECT_EQ(Run(op, {QStringLiteral("C:\\src\\T"), QStringLiteral("C:\\src\\top")}), 0)
+            << OpName(op);
+        EXPECT_EQ(Names(QStringLiteral("C:\\src")), QStringList{}) << OpName(op);
+        EXPECT_EQ(Contents(QStringLiteral("C:\\elsewhere\\keep.txt")), "keep") << OpName(op);
+    }
+    EXPECT_EQ(Contents(QStringLiteral("D:\\moved\\T\\own.txt")), "own");
+    EXPECT_TRUE(ask.asked.isEmpty());
+}
+
 } // namespace
 } // namespace kestrel

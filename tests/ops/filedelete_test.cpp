@@ -3,6 +3,8 @@
 #include "tests/ops/engine_fixture.h"
 
 #include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
 
 namespace kestrel {
 namespace {
@@ -31,6 +33,38 @@ TEST_F(DeleteTest, DeletesFilesAndTreesForGood)
     EXPECT_EQ(progress.deleting.maxValue, 3);
     EXPECT_EQ(progress.deleting.progress, 3);
     EXPECT_EQ(progress.deleting.closed, 1);
+}
+
+TEST_F(DeleteTest, LinkedFolderInsideATreeIsLeftWhole)
+{
+    MakeFile(QStringLiteral("C:\\x\\T\\a.txt"), "a");
+    MakeFile(QStringLiteral("D:\\other\\keep.txt"), "k");
+    MakeFile(QStringLiteral("D:\\other\\sub\\deep.txt"), "d");
+    ASSERT_TRUE(QFile::link(Root() + QStringLiteral("/d/other"),
+                            QString::fromUtf8(Native(QStringLiteral("C:\\x\\T\\link")))));
+    ASSERT_TRUE(QFile::link(Root() + QStringLiteral("/d/other"),
+                            QString::fromUtf8(Native(QStringLiteral("C:\\x\\top")))));
+    auto engine = Engine({QStringLiteral("C:\\x\\T"), QStringLiteral("C:\\x\\top")}, false);
+    EXPECT_EQ(engine->Execute(), 0);
+    EXPECT_FALSE(Exists(QStringLiteral("C:\\x\\T")));
+    EXPECT_FALSE(QFileInfo(Root() + QStringLiteral("/c/x/top")).isSymLink());
+    EXPECT_EQ(Contents(QStringLiteral("D:\\other\\keep.txt")), "k");
+    EXPECT_EQ(Contents(QStringLiteral("D:\\other\\sub\\deep.txt")), "d");
+}
+
+TEST_F(DeleteTest, LinkToAReadOnlyFileGoesWithoutTouchingItsTarget)
+{
+    // Clearing the attributes before the delete used to clear the target's.
+    MakeFile(QStringLiteral("D:\\ro.txt"), "r");
+    SetAttributes(QStringLiteral("D:\\ro.txt"), sys::FILE_ATTRIBUTE_READONLY);
+    ASSERT_TRUE(QFile::link(Root() + QStringLiteral("/d/ro.txt"),
+                            QString::fromUtf8(Native(QStringLiteral("C:\\ro-link")))));
+    auto engine = Engine({QStringLiteral("C:\\ro-link")}, false);
+    engine->WarnAttributes = false;
+    EXPECT_EQ(engine->Execute(), 0);
+    EXPECT_FALSE(QFileInfo(Root() + QStringLiteral("/c/ro-link")).isSymLink());
+    EXPECT_EQ(Contents(QStringLiteral("D:\\ro.txt")), "r");
+    EXPECT_TRUE(sys::GetFileAttributes(QStringLiteral("D:\\ro.txt")) & sys::FILE_ATTRIBUTE_READONLY);
 }
 
 TEST_F(DeleteTest, AttributeWarningAnswers)
