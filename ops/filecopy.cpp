@@ -22,7 +22,6 @@ namespace kestrel {
 namespace {
 
 constexpr sys::DWORD copyBufferSize = 0xFFFF;
-constexpr int errNotEnoughMemory = 8;
 constexpr int errIntoItself = 12;
 constexpr int errAlreadyExists = 183;
 
@@ -300,10 +299,6 @@ int TFileCopy::CopyOneFile(const QString &source, const QString &target, sys::DW
     }
     if (openError)
         return openError;
-    const std::unique_ptr<char[]> buffer(new (std::nothrow) char[copyBufferSize]);
-    if (!buffer)
-        return errNotEnoughMemory;
-
     if (attributes == sys::INVALID_FILE_ATTRIBUTES)
         attributes = sys::GetFileAttributes(source);
     if (attributes == sys::INVALID_FILE_ATTRIBUTES)
@@ -331,23 +326,16 @@ int TFileCopy::CopyOneFile(const QString &source, const QString &target, sys::DW
 
     int result = resDone;
     for (;;) {
-        sys::DWORD got = 0;
-        if (!sys::ReadFile(in, buffer.get(), copyBufferSize, got)) {
+        // 65,535 bytes a step, copied by the kernel without a trip through
+        // our memory; cancel and progress are checked after every step.
+        sys::DWORD put = 0;
+        if (!sys::CopyFileData(in, out, copyBufferSize, put)) {
             // A read error is a failed copy, never a short file taken as done.
             result = LastError();
             break;
         }
-        if (got == 0)
+        if (put == 0)
             break;
-        sys::DWORD put = 0;
-        if (!sys::WriteFile(out, buffer.get(), got, put)) {
-            result = LastError();
-            break;
-        }
-        if (put != got) {
-            result = int(sys::ERROR_DISK_FULL);
-            break;
-        }
         if (ShowProgress) {
             if (CopyProgress().Cancelled()) {
                 result = resCancelled;

@@ -11,6 +11,7 @@
 #include "platform/handles.h"
 #include "platform/native.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -242,6 +243,55 @@ bool WriteFile(HANDLE file, const void *buffer, DWORD toWrite, DWORD &written)
         return Succeed();
     // EBADF: the handle was opened for reading only.
     return Fail(errno == EBADF ? ERROR_ACCESS_DENIED : ErrorFromErrno(errno));
+}
+
+bool CopyFileData(HANDLE from, HANDLE to, DWORD toCopy, DWORD &copied)
+{
+    copied = 0;
+    const auto in = FileOf(from);
+    const auto out = FileOf(to);
+    if (!in || !out)
+        return false;
+    DWORD fault = 0;
+    if (FaultDue(FaultOp::Read, fault))
+        return Fail(fault);
+    // The write side counts once for every call that has data to move, as a
+    // WriteFile after a ReadFile would; the end of the source does not count.
+    struct stat st;
+    const off_t at = lseek(in->fd, 0, SEEK_CUR);
+    if (fstat(in->fd, &st) == 0 && at >= 0 && at < st.st_size &&
+        FaultDue(FaultOp::Write, fault))
+        return Fail(fault);
+    std::size_t done = 0;
+    while (done < toCopy) {
+        const ssize_t n =
+            copy_file_range(in->fd, nullptr, out->fd, nullptr, std::size_t(toCopy) - done, 0);
+        if (n > 0) {
+            done += std::size_t(n);
+            continue;
+        }
+        if (n == 0)
+            break;
+        if (errno == EINTR)
+            continue;
+        if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+            return Fail(errno == EBADF ? ERROR_ACCESS_DENIED : ErrorFromErrno(errno));
+        // The kernel cannot copy between these two: go through a buffer.
+        char buffer[0x10000];
+        const std::size_t want = std::min(sizeof buffer, std::size_t(toCopy) - done);
+        std::size_t got = 0;
+        if (!ReadFully(in->fd, buffer, want, got))
+            return Fail(errno == EISDIR ? ERROR_ACCESS_DENIED : ErrorFromErrno(errno));
+        std::size_t put = 0;
+        const bool ok = WriteFully(out->fd, buffer, got, put);
+        done += put;
+        if (!ok)
+            return Fail(errno == EBADF ? ERROR_ACCESS_DENIED : ErrorFromErrno(errno));
+        if (got < want)
+            break;
+    }
+    copied = DWORD(done);
+    return Succeed();
 }
 
 bool CloseHandle(HANDLE handle)
