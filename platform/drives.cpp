@@ -2,11 +2,11 @@
 
 #include "platform/errors.h"
 #include "platform/fileapi.h"
+#include "platform/names.h"
 #include "platform/native.h"
 
 #include <mutex>
 
-#include <sys/stat.h>
 #include <sys/statvfs.h>
 
 namespace kestrel::sys {
@@ -43,12 +43,6 @@ const ShareEntry *FindShare(const DriveTable &t, const QString &unc)
             return &s;
     }
     return nullptr;
-}
-
-bool IsFolder(const QByteArray &native)
-{
-    struct stat st;
-    return ::stat(native.constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 // statvfs of the folder a Windows path names (the current one when empty).
@@ -136,13 +130,13 @@ bool GetVolumeInformation(const QString &root, QString *label, DWORD *serial)
         number = d->info.serial;
     } else if (const ShareEntry *s = FindShare(*t, drive)) {
         native = s->info.nativeRoot;
-        number = DWORD(qHash(s->info.unc.toLower(), 0));
+        number = StableSerial(EncodeName(s->info.unc.toLower()));
     } else {
         SetLastError(drive.startsWith(QLatin1String("\\\\")) ? ERROR_BAD_NETPATH
                                                              : ERROR_PATH_NOT_FOUND);
         return false;
     }
-    if (!IsFolder(native)) {
+    if (!IsNativeFolder(native)) {
         SetLastError(ERROR_NOT_READY);
         return false;
     }

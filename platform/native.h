@@ -68,6 +68,9 @@ bool NativeRoot(const QString &root, QByteArray &native);
 // missing file (2) from a missing folder on the way (3).
 DWORD PathError(int err, const QByteArray &native);
 
+// True when the native path names a folder (links followed).
+bool IsNativeFolder(const QByteArray &native);
+
 // Lexically cleaned absolute native path: no "//", "." or "..", no trailing '/'.
 QByteArray CleanNative(const QByteArray &path);
 // realpath() of a folder, or the cleaned path itself when it cannot be resolved.

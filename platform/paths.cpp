@@ -29,12 +29,6 @@ bool Exists(const QByteArray &native)
     return ::lstat(native.constData(), &st) == 0;
 }
 
-bool IsFolder(const QByteArray &native)
-{
-    struct stat st;
-    return ::stat(native.constData(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 QByteArray NativeCwd()
 {
     QByteArray buffer(PATH_MAX, Qt::Uninitialized);
@@ -183,7 +177,7 @@ bool NativeRoot(const QString &root, QByteArray &native)
     const auto table = CurrentDriveTable();
     if (root.startsWith(QLatin1String("\\\\"))) {
         for (const ShareEntry &s : table->shares) {
-            if (SameText(s.info.unc, root) && IsFolder(s.info.nativeRoot)) {
+            if (SameText(s.info.unc, root) && IsNativeFolder(s.info.nativeRoot)) {
                 native = s.info.nativeRoot;
                 return true;
             }
@@ -193,7 +187,7 @@ bool NativeRoot(const QString &root, QByteArray &native)
     }
     for (const DriveEntry &d : table->drives) {
         if (QString(d.info.letter) + QLatin1Char(':') == root) {
-            if (!IsFolder(d.info.nativeRoot)) {
+            if (!IsNativeFolder(d.info.nativeRoot)) {
                 SetLastError(ERROR_NOT_READY);
                 return false;
             }
@@ -280,7 +274,13 @@ DWORD PathError(int err, const QByteArray &native)
         return ErrorFromErrno(err);
     const qsizetype cut = native.lastIndexOf('/');
     const QByteArray parent = cut <= 0 ? QByteArray("/") : native.left(cut);
-    return ErrorFromErrno(err, !IsFolder(parent));
+    return ErrorFromErrno(err, !IsNativeFolder(parent));
+}
+
+bool IsNativeFolder(const QByteArray &native)
+{
+    struct stat st;
+    return ::stat(native.constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 QByteArray CleanNative(const QByteArray &path)

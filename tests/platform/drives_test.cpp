@@ -338,7 +338,10 @@ TEST_F(DriveTableTest, TempPathIsReachable)
     QByteArray native;
     ASSERT_TRUE(ToNative(temp + QStringLiteral("x.$$$"), native)) << temp.toStdString();
     EXPECT_EQ(native, Under("elsewhere/x.$$$"));
-    qputenv("TMPDIR", saved);
+    if (saved.isEmpty())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", saved);
 }
 
 TEST(MountDetection, UserVisibleMountsBecomeDrivesInMountOrder)
