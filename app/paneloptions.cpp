@@ -18,11 +18,11 @@ int ReadChoice(const TIniFile &ini, const TIntKey &k, int low, int high)
 
 void LoadPanelOptions(TKFileView &view, const TIniFile &ini, const QString &colorFile)
 {
-    const TFontSpec spec = ReadSetting(ini, key::FFont);
+    const TFontSpec saved = ReadSetting(ini, key::FFont);
     QFont font = view.font();
-    font.setFamily(spec.name);
-    font.setPointSize(spec.size);
-    font.setBold(spec.bold);
+    font.setFamily(saved.name);
+    font.setPointSize(saved.size);
+    font.setBold(saved.bold);
     view.setFont(font);
 
     view.SetLongName(ReadSetting(ini, key::LongName));
