@@ -2,6 +2,8 @@
 // The test machine with scripted questions and recorded progress windows.
 
 #include "ops/ask.h"
+#include "ops/conflicts.h"
+#include "ops/filecopy.h"
 #include "ops/strings.h"
 #include "platform/fileapi.h"
 #include "tests/support/machine.h"
@@ -10,6 +12,8 @@
 
 #include <QDir>
 
+#include <memory>
+
 namespace kestrel::test {
 
 class EngineTest : public MachineTest {
@@ -17,6 +21,17 @@ protected:
     ScriptedAsk ask;
     ProgressRecorder progress;
 
+    // A copy run whose conflicts are answered by the main window's handler.
+    static std::unique_ptr<TFileCopy> CopyEngine(const QStringList &files)
+    {
+        auto engine = std::make_unique<TFileCopy>(nullptr);
+        engine->Files = files;
+        engine->OnFileExists = [](TFileCopy &, const QString &source, QString &target,
+                                  sys::DWORD &flags) {
+            HandleFileExists(nullptr, source, target, flags);
+        };
+        return engine;
+    }
     sys::DWORD Attributes(const QString &path) const { return sys::GetFileAttributes(path); }
     // Names in a folder, sorted, without "." and "..".
     QStringList Names(const QString &folder) const

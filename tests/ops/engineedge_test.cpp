@@ -40,17 +40,6 @@ const char *OpName(Op op)
 
 class EngineEdgeTest : public test::EngineTest {
 protected:
-    std::unique_ptr<TFileCopy> CopyEngine(const QStringList &files)
-    {
-        auto engine = std::make_unique<TFileCopy>(nullptr);
-        engine->Files = files;
-        engine->OnFileExists = [](TFileCopy &, const QString &source, QString &target,
-                                  sys::DWORD &flags) {
-            HandleFileExists(nullptr, source, target, flags);
-        };
-        return engine;
-    }
-
     // Runs op on files; copies and moves go to the destination for op.
     int Run(Op op, const QStringList &files, std::vector<bool> *done = nullptr)
     {

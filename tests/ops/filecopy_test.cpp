@@ -17,17 +17,7 @@ constexpr qint64 buffer = 0xFFFF;
 
 class CopyTest : public test::EngineTest {
 protected:
-    // A copy run whose conflicts are answered by the main window's handler.
-    std::unique_ptr<TFileCopy> Engine(const QStringList &files)
-    {
-        auto engine = std::make_unique<TFileCopy>(nullptr);
-        engine->Files = files;
-        engine->OnFileExists = [](TFileCopy &, const QString &source, QString &target,
-                                  sys::DWORD &flags) {
-            HandleFileExists(nullptr, source, target, flags);
-        };
-        return engine;
-    }
+    std::unique_ptr<TFileCopy> Engine(const QStringList &files) { return CopyEngine(files); }
     QStringList Results(const TFileCopy &engine) const
     {
         QStringList out;
