@@ -65,6 +65,18 @@ QString FileInfoLine(sys::UINT64 size, const sys::FILETIME &lastWriteUtc)
              locale.toString(local.time(), timeFormat));
 }
 
+// An existing target file fills the Origin row and names the question; then asks.
+static sys::DWORD AskWithTarget(QObject *owner, TFileExistsQuestion &q, QString &target)
+{
+    const sys::DWORD targetAttributes = sys::GetFileAttributes(target);
+    if (targetAttributes != sys::INVALID_FILE_ATTRIBUTES &&
+        !(targetAttributes & sys::FILE_ATTRIBUTE_DIRECTORY)) {
+        q.fileNameText = WithName(524, sys::ExtractFileName(target));
+        q.originInfo = PathInfoLine(target);
+    }
+    return FlagsOf(Ask().FileExists(owner, q), target);
+}
+
 sys::DWORD AskFileExists(QObject *owner, const QString &itemPath, QString &target)
 {
     const TOperationGuard guard;
@@ -80,13 +92,7 @@ sys::DWORD AskFileExists(QObject *owner, const QString &itemPath, QString &targe
             q.newInfo = PathInfoLine(itemPath);
         }
     }
-    const sys::DWORD targetAttributes = sys::GetFileAttributes(target);
-    if (targetAttributes != sys::INVALID_FILE_ATTRIBUTES &&
-        !(targetAttributes & sys::FILE_ATTRIBUTE_DIRECTORY)) {
-        q.fileNameText = WithName(524, sys::ExtractFileName(target));
-        q.originInfo = PathInfoLine(target);
-    }
-    return FlagsOf(Ask().FileExists(owner, q), target);
+    return AskWithTarget(owner, q, target);
 }
 
 sys::DWORD AskFileExists(QObject *owner, const TListedItem &item, QString &target)
@@ -97,13 +103,7 @@ sys::DWORD AskFileExists(QObject *owner, const TListedItem &item, QString &targe
     q.canRename = false;
     q.fileNameText = WithName(524, item.name);
     q.newInfo = FileInfoLine(item.size, item.time);
-    const sys::DWORD targetAttributes = sys::GetFileAttributes(target);
-    if (targetAttributes != sys::INVALID_FILE_ATTRIBUTES &&
-        !(targetAttributes & sys::FILE_ATTRIBUTE_DIRECTORY)) {
-        q.fileNameText = WithName(524, sys::ExtractFileName(target));
-        q.originInfo = PathInfoLine(target);
-    }
-    return FlagsOf(Ask().FileExists(owner, q), target);
+    return AskWithTarget(owner, q, target);
 }
 
 bool IsValidNewName(const QString &name)
