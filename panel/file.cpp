@@ -2,6 +2,8 @@
 
 #include "platform/filetime.h"
 
+#include <algorithm>
+
 namespace kestrel {
 
 TFileKind TFile::Kind() const
@@ -169,18 +171,42 @@ bool TFiles::IsConsistent() const
     return true;
 }
 
+// Qt's caseless order, with a quick path for the ASCII letters that make up
+// most names: sorting a large folder does millions of these.
+static int CompareCaseless(const QString &a, const QString &b)
+{
+    const qsizetype common = std::min(a.size(), b.size());
+    const QChar *p = a.constData();
+    const QChar *q = b.constData();
+    for (qsizetype i = 0; i < common; ++i) {
+        char16_t x = p[i].unicode();
+        char16_t y = q[i].unicode();
+        if (x == y)
+            continue;
+        if (x >= 0x80 || y >= 0x80)
+            return QStringView(a).mid(i).compare(QStringView(b).mid(i), Qt::CaseInsensitive);
+        if (x >= u'A' && x <= u'Z')
+            x += u'a' - u'A';
+        if (y >= u'A' && y <= u'Z')
+            y += u'a' - u'A';
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
 static int CompareNames(const TFile &a, const TFile &b)
 {
-    const int byName = a.Name.compare(b.Name, Qt::CaseInsensitive);
-    return byName != 0 ? byName : a.Ext.compare(b.Ext, Qt::CaseInsensitive);
+    const int byName = CompareCaseless(a.Name, b.Name);
+    return byName != 0 ? byName : CompareCaseless(a.Ext, b.Ext);
 }
 
 int CompareFiles(const TFile &a, const TFile &b, TFileSortType type)
 {
     switch (type) {
     case fstExt: {
-        const int byExt = a.Ext.compare(b.Ext, Qt::CaseInsensitive);
-        return byExt != 0 ? byExt : a.Name.compare(b.Name, Qt::CaseInsensitive);
+        const int byExt = CompareCaseless(a.Ext, b.Ext);
+        return byExt != 0 ? byExt : CompareCaseless(a.Name, b.Name);
     }
     case fstSize:
         if (a.Size != b.Size)

@@ -12,9 +12,12 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 #include <optional>
+#include <thread>
+#include <vector>
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -36,43 +39,41 @@ struct FolderHandle {
     DIR *dir;
 };
 
-// One running search. The folder is read whole when the search starts: the
-// short names need every name of the folder, and the listing order is then
-// fixed for the life of the search.
+// One running search. The folder is read whole when the search starts and
+// every matching entry's status is taken at once, by several threads for a
+// large folder: the status calls are most of a listing's cost. The short names
+// need every name of the folder in order, and the listing order is then fixed
+// for the life of the search.
 class FindSearch : public HandleObject {
 public:
-    FindSearch(std::unique_ptr<FolderHandle> open, const QByteArray &folder, QString mask,
-               QList<QByteArray> names, QStringList decoded)
-        : open(std::move(open)), path(folder + '/'), folderLength(path.size()),
-          mask(std::move(mask)), names(std::move(names)), decoded(std::move(decoded)),
-          shortNames(this->decoded)
-    {
-        // A plain name finds one entry: the exact name when it exists, else
-        // the first that matches it without regard to case.
-        single = !this->mask.contains(QLatin1Char('*')) && !this->mask.contains(QLatin1Char('?'));
-        if (single)
-            only = this->decoded.indexOf(this->mask);
-    }
+    FindSearch(std::unique_ptr<FolderHandle> open, const QByteArray &folder, const QString &mask,
+               QList<QByteArray> names, QStringList decoded);
     // Fills data with the next matching entry; false at the end.
     bool Next(WIN32_FIND_DATA &data);
 
 private:
-    bool Fill(qsizetype i, const QString &shortName, WIN32_FIND_DATA &data);
-    // The DOS attributes stored with the entry at path; null when none.
-    const DWORD *StoredAttributes(const FileStatus &st, DWORD &stored);
+    // One matching entry; filled in by StatRange.
+    struct Entry {
+        explicit Entry(qsizetype index) : index(index) {}
+        qsizetype index;
+        bool present = false; // false when removed since the folder was read
+        DWORD attributes = 0;
+        UINT64 size = 0;
+        FILETIME creation, access, lastWrite;
+        QString shortName;
+    };
+    void Match(const QString &mask);
+    void StatAll();
+    void StatRange(qsizetype from, qsizetype to);
+    void NameShort();
 
     std::unique_ptr<FolderHandle> open;
-    QByteArray path; // the folder with a trailing '/', then the entry in hand
-    qsizetype folderLength;
-    // The file system that said it keeps no DOS attributes: not asked again.
-    std::optional<UINT64> withoutDosAttribs;
-    QString mask;
+    QByteArray folder;
     QList<QByteArray> names;
     QStringList decoded;
-    ShortNames shortNames;
-    qsizetype next = 0;
-    bool single = false;
-    qsizetype only = -1;
+    std::vector<Entry> entries;
+    std::size_t next = 0;
+    bool single = false; // a plain name finds one entry
 };
 
 bool IsDotEntry(const QByteArray &name)
@@ -80,59 +81,133 @@ bool IsDotEntry(const QByteArray &name)
     return name == "." || name == "..";
 }
 
-bool FindSearch::Next(WIN32_FIND_DATA &data)
+FindSearch::FindSearch(std::unique_ptr<FolderHandle> open, const QByteArray &folder,
+                       const QString &mask, QList<QByteArray> names, QStringList decoded)
+    : open(std::move(open)), folder(folder + '/'), names(std::move(names)),
+      decoded(std::move(decoded))
 {
-    while (next < names.size()) {
-        const qsizetype i = next++;
-        const bool dots = IsDotEntry(names[i]);
-        // Every entry takes its short name in order, matched or not, so the
-        // numbering does not depend on the mask.
-        const QString shortName = dots ? QString() : shortNames.Next(decoded[i]);
-        const bool match = only >= 0 ? i == only : MatchesMask(decoded[i], mask);
-        if (match && Fill(i, shortName, data)) {
-            if (single)
-                next = names.size();
-            return true;
+    Match(mask);
+    StatAll();
+}
+
+void FindSearch::Match(const QString &mask)
+{
+    // A plain name finds the exact name when it exists, else the first that
+    // matches it without regard to case.
+    single = !mask.contains(QLatin1Char('*')) && !mask.contains(QLatin1Char('?'));
+    const qsizetype exact = single ? decoded.indexOf(mask) : -1;
+    if (exact >= 0) {
+        entries.emplace_back(exact);
+        return;
+    }
+    for (qsizetype i = 0; i < decoded.size(); ++i) {
+        if (MatchesMask(decoded[i], mask))
+            entries.emplace_back(i);
+    }
+}
+
+void FindSearch::StatAll()
+{
+    // Below this many entries a thread costs more than it saves.
+    constexpr std::size_t perThread = 2048;
+    const std::size_t threads =
+        std::clamp<std::size_t>(entries.size() / perThread, 1,
+                                std::max(1u, std::min(4u, std::thread::hardware_concurrency())));
+    if (threads == 1) {
+        NameShort();
+        StatRange(0, qsizetype(entries.size()));
+        return;
+    }
+    std::vector<std::thread> workers;
+    const std::size_t slice = (entries.size() + threads - 1) / threads;
+    for (std::size_t from = 0; from < entries.size(); from += slice) {
+        const std::size_t to = std::min(entries.size(), from + slice);
+        workers.emplace_back([this, from, to] { StatRange(qsizetype(from), qsizetype(to)); });
+    }
+    NameShort();
+    for (std::thread &worker : workers)
+        worker.join();
+}
+
+// Runs on worker threads: touches only its own entries and its own buffers.
+void FindSearch::StatRange(qsizetype from, qsizetype to)
+{
+    const int dir = dirfd(open->dir);
+    QByteArray path = folder;
+    const qsizetype folderLength = path.size();
+    // A file system that said it keeps no DOS attributes is not asked again.
+    std::optional<UINT64> withoutDosAttribs;
+    for (qsizetype k = from; k < to; ++k) {
+        Entry &e = entries[std::size_t(k)];
+        const QByteArray &name = names[e.index];
+        FileStatus st;
+        if (!StatEntry(dir, name.constData(), st))
+            continue;
+        DWORD stored = 0;
+        const DWORD *storedPtr = nullptr;
+        if (!S_ISLNK(st.mode) && withoutDosAttribs != st.device) {
+            path.truncate(folderLength);
+            if (name != ".")
+                path += name;
+            errno = 0;
+            if (ReadDosAttrib(path, stored))
+                storedPtr = &stored;
+            else if (NoDosAttribSupport(errno))
+                withoutDosAttribs = st.device;
+        }
+        // A dangling link (or one we may not follow) is listed as an empty file.
+        if (st.isDir() || S_ISLNK(st.mode))
+            st.size = 0;
+        e.present = true;
+        e.attributes = AttributesFrom(st, name, storedPtr);
+        e.size = st.size;
+        e.creation = st.creation;
+        e.access = st.access;
+        e.lastWrite = st.lastWrite;
+    }
+}
+
+void FindSearch::NameShort()
+{
+    if (entries.empty())
+        return;
+    // Every entry up to the last match takes its short name in order, matched
+    // or not, so the numbering does not depend on the mask.
+    ShortNames shortNames(decoded);
+    auto e = entries.begin();
+    for (qsizetype i = 0; e != entries.end(); ++i) {
+        if (IsDotEntry(names[i])) {
+            if (e->index == i)
+                ++e;
+            continue;
+        }
+        QString shortName = shortNames.Next(decoded[i]);
+        if (e->index == i) {
+            e->shortName = std::move(shortName);
+            ++e;
         }
     }
+}
+
+bool FindSearch::Next(WIN32_FIND_DATA &data)
+{
+    while (next < entries.size()) {
+        Entry &e = entries[next++];
+        if (!e.present)
+            continue;
+        data.dwFileAttributes = e.attributes;
+        data.ftCreationTime = e.creation;
+        data.ftLastAccessTime = e.access;
+        data.ftLastWriteTime = e.lastWrite;
+        data.nFileSizeHigh = DWORD(e.size >> 32);
+        data.nFileSizeLow = DWORD(e.size & 0xFFFFFFFFu);
+        data.cFileName = std::move(decoded[e.index]);
+        data.cAlternateFileName = std::move(e.shortName);
+        if (single)
+            next = entries.size();
+        return true;
+    }
     return false;
-}
-
-const DWORD *FindSearch::StoredAttributes(const FileStatus &st, DWORD &stored)
-{
-    if (withoutDosAttribs == st.device)
-        return nullptr;
-    errno = 0;
-    if (ReadDosAttrib(path, stored))
-        return &stored;
-    if (NoDosAttribSupport(errno))
-        withoutDosAttribs = st.device;
-    return nullptr;
-}
-
-bool FindSearch::Fill(qsizetype i, const QString &shortName, WIN32_FIND_DATA &data)
-{
-    const QByteArray &name = names[i];
-    FileStatus st;
-    if (!StatEntry(dirfd(open->dir), name.constData(), st))
-        return false; // removed since the folder was read
-    path.truncate(folderLength);
-    if (name != ".")
-        path += name;
-    DWORD stored = 0;
-    const DWORD *storedPtr = S_ISLNK(st.mode) ? nullptr : StoredAttributes(st, stored);
-    // A dangling link (or one we may not follow) is listed as an empty file.
-    if (st.isDir() || S_ISLNK(st.mode))
-        st.size = 0;
-    data.dwFileAttributes = AttributesFrom(st, name, storedPtr);
-    data.ftCreationTime = st.creation;
-    data.ftLastAccessTime = st.access;
-    data.ftLastWriteTime = st.lastWrite;
-    data.nFileSizeHigh = DWORD(st.size >> 32);
-    data.nFileSizeLow = DWORD(st.size & 0xFFFFFFFFu);
-    data.cFileName = decoded[i];
-    data.cAlternateFileName = shortName;
-    return true;
 }
 
 // Splits "C:\Dir\*.txt" into "C:\Dir\" and "*.txt"; "C:*.txt" into "C:" and "*.txt".

@@ -33,6 +33,9 @@ bool Glob(QStringView name, QStringView mask)
 
 bool MatchesMask(const QString &name, const QString &mask)
 {
+    // The everyday masks match every name; a listing asks this once per entry.
+    if (mask == QLatin1String("*") || mask == QLatin1String("*.*"))
+        return true;
     const QString n = name.toCaseFolded();
     const QString m = mask.toCaseFolded();
     const QStringView mv(m);

@@ -182,5 +182,25 @@ TEST(TFileTest, QuicksortOrdersLargeAndAdversarialInputs)
     }
 }
 
+TEST(TFileTest, NameOrderIsQtsCaselessOrder)
+{
+    // The quick ASCII path must agree with Qt's caseless comparison, also where
+    // it hands over to Qt in the middle of a name.
+    const QStringList names{"a",   "A",   "_a",       "Ab",   "aB",       "abc",      "ab",
+                            "Z",   "[x",  "`y",       "e",    "\u00e9",  "\u00c9",  "\u212a",
+                            "k",   "K",   "x\u00e9", "X\u00c9z", "file10", "File9", ""};
+    for (const QString &a : names) {
+        for (const QString &b : names) {
+            TFile x, y;
+            x.Name = a;
+            y.Name = b;
+            const int ours = CompareFiles(x, y, fstName);
+            const int qt = a.compare(b, Qt::CaseInsensitive);
+            EXPECT_EQ(ours < 0, qt < 0) << qPrintable(a) << " " << qPrintable(b);
+            EXPECT_EQ(ours == 0, qt == 0) << qPrintable(a) << " " << qPrintable(b);
+        }
+    }
+}
+
 } // namespace
 } // namespace kestrel

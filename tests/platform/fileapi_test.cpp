@@ -147,6 +147,44 @@ TEST_F(FileApiTest, ShortNamesAreNumberedInListingOrder)
               shortOf.value(QStringLiteral("Program Filesystem.txt")));
 }
 
+TEST_F(FileApiTest, LargeFolderEntriesEachKeepTheirOwnDetails)
+{
+    // A folder big enough to be read by several threads: every entry must come
+    // back once, in directory order, with its own size, attributes and time.
+    const int count = 9000;
+    for (int i = 0; i < count; ++i) {
+        const QString path = QStringLiteral("C:\\many\\f%1.dat").arg(i);
+        MakeFileOfSize(path, i % 97);
+        if (i % 7 == 0) {
+            ASSERT_TRUE(SetFileAttributes(path, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
+        }
+        if (i % 11 == 0)
+            SetTime(path, 1000000000 + i);
+    }
+    const QList<Found> all = Find(QStringLiteral("C:\\many\\*.*"));
+    ASSERT_EQ(all.size(), count + 2); // with "." and ".."
+    EXPECT_EQ(all[0].name, QStringLiteral("."));
+    EXPECT_EQ(all[1].name, QStringLiteral(".."));
+    QSet<QString> seen;
+    for (qsizetype k = 2; k < all.size(); ++k) {
+        const Found &f = all[k];
+        const int i = f.name.mid(1, f.name.size() - 5).toInt();
+        ASSERT_FALSE(seen.contains(f.name)) << qPrintable(f.name);
+        seen.insert(f.name);
+        EXPECT_EQ(f.size, UINT64(i % 97)) << i;
+        const DWORD special = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY;
+        EXPECT_EQ(f.attributes & special, i % 7 == 0 ? special : 0u) << i;
+        if (i % 11 == 0) {
+            EXPECT_EQ(FileTimeToQDateTime(f.lastWrite).toSecsSinceEpoch(), 1000000000 + i) << i;
+        }
+        EXPECT_FALSE(f.shortName.isEmpty()) << i; // lower case needs a short name
+    }
+    // A narrower mask finds the same details.
+    const Found one = One(QStringLiteral("C:\\many\\F7.DAT"));
+    EXPECT_EQ(one.name, QStringLiteral("f7.dat"));
+    EXPECT_EQ(one.size, 7u);
+}
+
 TEST_F(FileApiTest, SizesAboveFourGigabytesKeepTheHighPart)
 {
     const qint64 size = (qint64(5) << 30) + 123;
