@@ -139,7 +139,7 @@ void FindSearch::StatRange(qsizetype from, qsizetype to)
     std::optional<UINT64> withoutDosAttribs;
     for (qsizetype k = from; k < to; ++k) {
         Entry &e = entries[std::size_t(k)];
-        const QByteArray &name = names[e.index];
+        const QByteArray &name = names.at(e.index);
         FileStatus st;
         if (!StatEntry(dir, name.constData(), st))
             continue;
@@ -176,7 +176,7 @@ void FindSearch::NameShort()
     ShortNames shortNames(decoded);
     auto e = entries.begin();
     for (qsizetype i = 0; e != entries.end(); ++i) {
-        if (IsDotEntry(names[i])) {
+        if (IsDotEntry(names.at(i))) {
             if (e->index == i)
                 ++e;
             continue;
