@@ -147,6 +147,21 @@ TEST_F(FileApiTest, ShortNamesAreNumberedInListingOrder)
               shortOf.value(QStringLiteral("Program Filesystem.txt")));
 }
 
+TEST_F(FileApiTest, ShortNamesWidenTheirNumberWhenATailIsUsedUp)
+{
+    for (int i = 0; i < 120; ++i)
+        MakeFile(QStringLiteral("C:\\docs\\Document %1.txt").arg(i), "x");
+    QSet<QString> got;
+    for (const Found &f : Find(QStringLiteral("C:\\docs\\*.txt")))
+        got.insert(f.shortName);
+    QSet<QString> expected;
+    for (int n = 1; n <= 120; ++n) {
+        const QString prefix = n < 10 ? "DOCUME~" : n < 100 ? "DOCUM~" : "DOCU~";
+        expected.insert(prefix + QString::number(n) + ".TXT");
+    }
+    EXPECT_EQ(got, expected);
+}
+
 TEST_F(FileApiTest, LargeFolderEntriesEachKeepTheirOwnDetails)
 {
     // A folder big enough to be read by several threads: every entry must come
