@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <memory>
 #include <optional>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -122,7 +123,12 @@ void FindSearch::StatAll()
     const std::size_t slice = (entries.size() + threads - 1) / threads;
     for (std::size_t from = 0; from < entries.size(); from += slice) {
         const std::size_t to = std::min(entries.size(), from + slice);
-        workers.emplace_back([this, from, to] { StatRange(qsizetype(from), qsizetype(to)); });
+        try {
+            workers.emplace_back([this, from, to] { StatRange(qsizetype(from), qsizetype(to)); });
+        } catch (const std::system_error &) {
+            // No thread to be had (a process limit): this one does the slice.
+            StatRange(qsizetype(from), qsizetype(to));
+        }
     }
     NameShort();
     for (std::thread &worker : workers)
