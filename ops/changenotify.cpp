@@ -3,9 +3,8 @@
 #include "ops/operationlock.h"
 #include "platform/drives.h"
 #include "platform/fileapi.h"
+#include "platform/folderwatch.h"
 
-#include <QFile>
-#include <QFileSystemWatcher>
 #include <QTimer>
 
 namespace kestrel {
@@ -13,9 +12,6 @@ namespace kestrel {
 namespace {
 
 constexpr sys::DWORD kNotifyFlags[] = {0x001, 0x002, 0x004, 0x008, 0x010, 0x020, 0x040, 0x100};
-// What a folder watch can see: names, attributes, times set on entries.
-// Last access is not reported, so a filter of that alone watches nothing.
-constexpr sys::DWORD kObservable = 0x001 | 0x002 | 0x004 | 0x008 | 0x010 | 0x040 | 0x100;
 // A subtree watch follows links, so a link loop could otherwise grow without end.
 constexpr int kMaxDepth = 64;
 constexpr qsizetype kMaxWatched = 4096;
@@ -94,10 +90,11 @@ void TShellChangeNotify::Loaded()
 void TShellChangeNotify::ResetThread(bool value)
 {
     FreeThread();
-    if (!value || !(filter.Mask() & kObservable) || !IsFolder(folder))
+    if (!value || !sys::TFolderWatch::Observable(filter.Mask()) || !IsFolder(folder))
         return;
-    watch = new QFileSystemWatcher(this);
-    connect(watch, &QFileSystemWatcher::directoryChanged, this, &TShellChangeNotify::FolderChanged);
+    watch = new sys::TFolderWatch(this);
+    connect(watch, &sys::TFolderWatch::Changed, this, &TShellChangeNotify::FolderChanged);
+    connect(watch, &sys::TFolderWatch::Gone, this, &TShellChangeNotify::FolderGone);
     WatchTree(folder, 0);
     if (watched.isEmpty())
         FreeThread();
@@ -105,8 +102,12 @@ void TShellChangeNotify::ResetThread(bool value)
 
 void TShellChangeNotify::FreeThread()
 {
-    delete watch;
-    watch = nullptr;
+    if (watch) {
+        // OnChange may have led here from inside the watch's own signal.
+        disconnect(watch, nullptr, this, nullptr);
+        watch->deleteLater();
+        watch = nullptr;
+    }
     watched.clear();
 }
 
@@ -115,10 +116,10 @@ void TShellChangeNotify::WatchTree(const QString &winFolder, int depth)
     QByteArray native;
     if (!sys::ToNative(winFolder, native))
         return;
-    const QString path = QFile::decodeName(native);
-    if (watched.contains(path) || watched.size() >= kMaxWatched || !watch->addPath(path))
+    if (watched.contains(native) || watched.size() >= kMaxWatched ||
+        !watch->Add(native, filter.Mask()))
         return;
-    watched.insert(path, {winFolder, depth});
+    watched.insert(native, {winFolder, depth});
     WatchChildren(winFolder, depth);
 }
 
@@ -138,17 +139,22 @@ void TShellChangeNotify::WatchChildren(const QString &winFolder, int depth)
     sys::FindClose(h);
 }
 
-void TShellChangeNotify::FolderChanged(const QString &nativePath)
+void TShellChangeNotify::FolderChanged(const QByteArray &nativePath)
 {
-    const TWatched w = watched.value(nativePath);
-    if (!IsFolder(w.winFolder)) {
-        // Gone: the watcher has dropped it already. Forget it so the same
-        // name can be watched again once it exists.
-        watched.remove(nativePath);
-    } else {
+    const auto it = watched.constFind(nativePath);
+    if (it != watched.cend()) {
         // Subfolders made since the watch began.
+        const TWatched w = it.value();
         WatchChildren(w.winFolder, w.depth);
     }
+    ThreadNotification();
+}
+
+void TShellChangeNotify::FolderGone(const QByteArray &nativePath)
+{
+    // The watch has dropped it already. Forget it so the same name can be
+    // watched again once it exists.
+    watched.remove(nativePath);
     ThreadNotification();
 }
 

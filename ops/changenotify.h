@@ -2,13 +2,14 @@
 // TShellChangeNotify: watches one folder (optionally its subtree) and fires
 // OnChange on the UI thread once per burst of changes: the first change after
 // a quiet period starts a Delay timer, later changes are absorbed, the timer
-// fires OnChange. Built on QFileSystemWatcher (inotify), which reports names
-// created, deleted or renamed and attribute and time changes of the entries;
-// a write into an existing file that changes only its contents is not seen.
+// fires OnChange. Built on sys::TFolderWatch, which reports what the Filter
+// asks for: names created, deleted or renamed, attribute and time changes,
+// and, for size or last write, writes into existing files.
 // While an operation or a question runs (TOperationGuard), OnChange waits for it to end.
 
 #include "platform/wintypes.h"
 
+#include <QByteArray>
 #include <QHash>
 #include <QObject>
 #include <QString>
@@ -16,10 +17,13 @@
 #include <cstdint>
 #include <initializer_list>
 
-class QFileSystemWatcher;
 class QTimer;
 
 namespace kestrel {
+
+namespace sys {
+class TFolderWatch;
+}
 
 enum TShellChangeFilter {
     mfFileName,
@@ -89,7 +93,8 @@ private:
     void FreeThread();
     void WatchTree(const QString &winFolder, int depth);
     void WatchChildren(const QString &winFolder, int depth);
-    void FolderChanged(const QString &nativePath);
+    void FolderChanged(const QByteArray &nativePath);
+    void FolderGone(const QByteArray &nativePath);
     void Timer();
     void Changed();
     void HoldReleased();
@@ -98,12 +103,12 @@ private:
     bool subFolder = false;
     TShellChangeFilters filter{mfFileName, mfDirName, mfSize, mfLastWrite};
     QString folder;
-    QFileSystemWatcher *watch = nullptr;
+    sys::TFolderWatch *watch = nullptr;
     struct TWatched {
         QString winFolder;
         int depth = 0;
     };
-    QHash<QString, TWatched> watched; // by native path
+    QHash<QByteArray, TWatched> watched; // by native path
     QTimer *delayTimer = nullptr;
     bool loading = true;
     bool activateAfterLoad = false;

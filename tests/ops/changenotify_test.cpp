@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QTest>
 
 namespace kestrel {
@@ -33,6 +34,15 @@ protected:
     }
     // Long enough for stray notifications to arrive on a busy machine.
     void Settle() { QTest::qWait(500); }
+    // Writes into an existing file without touching its name or attributes.
+    void Append(const QString &file, int times)
+    {
+        for (int i = 0; i < times; ++i) {
+            QFile f(QString::fromUtf8(Native(file)));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Append));
+            ASSERT_EQ(f.write("line\n"), 5);
+        }
+    }
 
     TShellChangeNotify notify;
     int changes = 0;
@@ -101,6 +111,58 @@ TEST_F(ChangeNotifyTest, SubFolderDecidesWhetherTheSubtreeIsWatched)
     changes = 0;
     MakeFile(QStringLiteral("C:\\W\\New\\d.txt"), "x");
     EXPECT_TRUE(WaitForChange());
+}
+
+// A log growing or a download being written used to leave the panel stale:
+// only names and attributes were watched.
+TEST_F(ChangeNotifyTest, AWriteIntoAnExistingFileFiresOncePerBurst)
+{
+    const TShellChangeFilters filters[] = {
+        {mfSize},
+        {mfLastWrite},
+        {mfFileName, mfDirName, mfSize, mfLastWrite, mfCreation},
+    };
+    const QString log = QStringLiteral("C:\\W\\app.log");
+    MakeFile(log, "start\n");
+    for (TShellChangeFilters filter : filters) {
+        SCOPED_TRACE(filter.Mask());
+        changes = 0;
+        notify.SetFilter(filter);
+        Watch(QStringLiteral("C:\\W"), 300);
+        for (int burst = 1; burst <= 2; ++burst) {
+            Append(log, 50);
+            ASSERT_TRUE(WaitForChange(burst));
+            Settle();
+            EXPECT_EQ(changes, burst);
+        }
+        notify.SetActive(false);
+    }
+}
+
+TEST_F(ChangeNotifyTest, ANameOnlyFilterIgnoresWritesIntoFiles)
+{
+    const QString log = QStringLiteral("C:\\W\\app.log");
+    MakeFile(log, "start\n");
+    notify.SetFilter({mfFileName, mfDirName});
+    Watch(QStringLiteral("C:\\W"), 0);
+    // A second watch on the same folder that does see the write: once it has
+    // fired, the first one has had its chance.
+    TShellChangeNotify probe;
+    probe.SetFilter({mfSize});
+    probe.SetFolder(QStringLiteral("C:\\W"));
+    probe.Loaded();
+    probe.SetActive(true);
+    int probed = 0;
+    QObject::connect(&probe, &TShellChangeNotify::OnChange, [&] { ++probed; });
+
+    Append(log, 3);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return probed > 0; }, 20000));
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(changes, 0);
+
+    MakeFile(QStringLiteral("C:\\W\\new.txt"), "x");
+    EXPECT_TRUE(WaitForChange()) << "the watch itself works";
 }
 
 TEST_F(ChangeNotifyTest, ActivationRules)
