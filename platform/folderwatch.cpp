@@ -5,6 +5,7 @@
 #include "platform/folderwatch.h"
 
 #include "platform/errors.h"
+#include "platform/native.h"
 
 #include <QPointer>
 #include <QSocketNotifier>
@@ -51,12 +52,12 @@ bool Fail(DWORD code)
     return false;
 }
 
-DWORD WatchError(int err)
+DWORD WatchError(int err, const QByteArray &native)
 {
     // Out of watches or instances: a resource limit, not a full disk.
     if (err == ENOSPC || err == EMFILE || err == ENFILE)
         return ERROR_NOT_ENOUGH_MEMORY;
-    return ErrorFromErrno(err, err == ENOENT);
+    return PathError(err, native);
 }
 
 } // namespace
@@ -93,7 +94,7 @@ bool TFolderWatch::Add(const QByteArray &nativeFolder, DWORD notifyFilter)
     const int wd = inotify_add_watch(fd, nativeFolder.constData(),
                                      mask | kSelf | IN_ONLYDIR | IN_MASK_ADD);
     if (wd < 0)
-        return Fail(WatchError(errno));
+        return Fail(WatchError(errno, nativeFolder));
     if (!watches.contains(nativeFolder)) {
         watches.insert(nativeFolder, wd);
         paths[wd].append(nativeFolder);

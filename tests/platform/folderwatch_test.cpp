@@ -76,21 +76,24 @@ protected:
 
 TEST_F(FolderWatchTest, ReportsWhatTheFilterAsksFor)
 {
-    using Action = std::function<void(FolderWatchTest &)>;
-    const Action create = [](FolderWatchTest &t) {
-        t.MakeFile(QStringLiteral("C:\\A\\new.txt"), "n");
+    using Action = std::function<void()>;
+    const Action create = [this] {
+        MakeFile(QStringLiteral("C:\\A\\new.txt"), "n");
     };
-    const Action append = [](FolderWatchTest &t) { t.Append("old.txt", "more"); };
-    const Action truncate = [](FolderWatchTest &t) {
-        QFile f(t.Path("old.txt"));
+    const Action append = [this] { Append("old.txt", "more"); };
+    const Action truncate = [this] {
+        QFile f(Path("old.txt"));
         ASSERT_TRUE(f.open(QIODevice::ReadWrite));
         ASSERT_TRUE(f.resize(1));
     };
-    const Action stamp = [](FolderWatchTest &t) {
-        t.SetTime(QStringLiteral("C:\\A\\old.txt"), 1000000000);
+    const Action stamp = [this] {
+        SetTime(QStringLiteral("C:\\A\\old.txt"), 1000000000);
     };
-    const Action rename = [](FolderWatchTest &t) {
-        ASSERT_TRUE(QFile::rename(t.Path("old.txt"), t.Path("renamed.txt")));
+    const Action readOnly = [this] {
+        ASSERT_TRUE(QFile::setPermissions(Path("old.txt"), QFile::ReadOwner | QFile::ReadUser));
+    };
+    const Action rename = [this] {
+        ASSERT_TRUE(QFile::rename(Path("old.txt"), Path("renamed.txt")));
     };
     const struct {
         const char *what;
@@ -107,7 +110,8 @@ TEST_F(FolderWatchTest, ReportsWhatTheFilterAsksFor)
         {"last write: append", kLastWrite, append, true},
         {"last write: time set", kLastWrite, stamp, true},
         {"attributes: append", kAttributes, append, false},
-        {"attributes: time set", kAttributes, stamp, true},
+        {"attributes: read-only", kAttributes, readOnly, true},
+        {"names: read-only", kNames, readOnly, false},
         {"creation: create", kCreation, create, true},
         {"creation: append", kCreation, append, false},
     };
@@ -118,7 +122,7 @@ TEST_F(FolderWatchTest, ReportsWhatTheFilterAsksFor)
         const QSignalSpy changed(&watch, &TFolderWatch::Changed);
         ASSERT_TRUE(watch.Add(a, row.filter));
         ASSERT_TRUE(watch.Add(b, kNames));
-        row.action(*this);
+        row.action();
         ASSERT_TRUE(Sentinel(changed));
         EXPECT_EQ(Has(changed, a), row.reported);
     }
