@@ -91,11 +91,13 @@ bool TFolderWatch::Add(const QByteArray &nativeFolder, DWORD notifyFilter)
         return Fail(ERROR_INVALID_PARAMETER);
     if (fd < 0)
         return Fail(ERROR_NOT_ENOUGH_MEMORY);
-    const int wd = inotify_add_watch(fd, nativeFolder.constData(),
-                                     mask | kSelf | IN_ONLYDIR | IN_MASK_ADD);
+    const int wd =
+        inotify_add_watch(fd, nativeFolder.constData(), mask | kSelf | IN_ONLYDIR | IN_MASK_ADD);
     if (wd < 0)
         return Fail(WatchError(errno, nativeFolder));
-    if (!watches.contains(nativeFolder)) {
+    if (watches.value(nativeFolder, -1) != wd) {
+        // New, or the name now leads to another folder than before.
+        Remove(nativeFolder);
         watches.insert(nativeFolder, wd);
         paths[wd].append(nativeFolder);
     }
