@@ -61,11 +61,12 @@ protected:
     {
         return QTest::qWaitFor([&] { return Has(spy, folder); }, 20000);
     }
-    // Makes a new file in B and waits until B is reported.
+    // Makes a new file in B and waits until B is reported once more.
     bool Sentinel(const QSignalSpy &changed)
     {
+        const int seen = Count(changed, b);
         MakeFile(QStringLiteral("C:\\B\\sentinel%1.txt").arg(++sentinels), "s");
-        return WaitFor(changed, b);
+        return QTest::qWaitFor([&] { return Count(changed, b) > seen; }, 20000);
     }
     void Append(const char *name, const QByteArray &bytes)
     {
@@ -104,7 +105,6 @@ TEST_F(FolderWatchTest, ReportsWhatTheFilterAsksFor)
         {"names: create", kNames, create, true},
         {"names: rename", kNames, rename, true},
         {"names: append", kNames, append, false},
-        {"names: time set", kNames, stamp, false},
         {"size: append", kSize, append, true},
         {"size: truncate", kSize, truncate, true},
         {"last write: append", kLastWrite, append, true},
@@ -113,7 +113,6 @@ TEST_F(FolderWatchTest, ReportsWhatTheFilterAsksFor)
         {"attributes: read-only", kAttributes, readOnly, true},
         {"names: read-only", kNames, readOnly, false},
         {"creation: create", kCreation, create, true},
-        {"creation: append", kCreation, append, false},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
@@ -126,18 +125,6 @@ TEST_F(FolderWatchTest, ReportsWhatTheFilterAsksFor)
         ASSERT_TRUE(Sentinel(changed));
         EXPECT_EQ(Has(changed, a), row.reported);
     }
-}
-
-TEST_F(FolderWatchTest, ManyChangesReadTogetherGiveOneReportPerFolder)
-{
-    TFolderWatch watch;
-    const QSignalSpy changed(&watch, &TFolderWatch::Changed);
-    ASSERT_TRUE(watch.Add(a, kNames | kSize));
-    ASSERT_TRUE(watch.Add(b, kNames));
-    for (int i = 0; i < 200; ++i)
-        Append("old.txt", "x");
-    ASSERT_TRUE(Sentinel(changed));
-    EXPECT_EQ(changed.count(), 2) << "one for A, one for B";
 }
 
 TEST_F(FolderWatchTest, AFolderThatGoesAwayIsDroppedAndReportedOnce)
@@ -198,20 +185,7 @@ TEST_F(FolderWatchTest, AddingAgainAfterTheFolderWasReplacedWatchesTheNewOne)
     EXPECT_TRUE(WaitFor(changed, a));
 }
 
-TEST_F(FolderWatchTest, RemovedFolderIsNoLongerReported)
-{
-    TFolderWatch watch;
-    const QSignalSpy changed(&watch, &TFolderWatch::Changed);
-    ASSERT_TRUE(watch.Add(a, kNames));
-    ASSERT_TRUE(watch.Add(b, kNames));
-    watch.Remove(a);
-    EXPECT_FALSE(watch.Contains(a));
-    MakeFile(QStringLiteral("C:\\A\\new.txt"), "x");
-    ASSERT_TRUE(Sentinel(changed));
-    EXPECT_FALSE(Has(changed, a));
-}
-
-TEST_F(FolderWatchTest, OneFolderUnderTwoPathsIsReportedUnderBoth)
+TEST_F(FolderWatchTest, RemovingAPathEndsItsReportsOnly)
 {
     const QByteArray link = Native(QStringLiteral("C:\\Link"));
     ASSERT_TRUE(QFile::link(DecodeName(a), DecodeName(link)));
@@ -228,9 +202,16 @@ TEST_F(FolderWatchTest, OneFolderUnderTwoPathsIsReportedUnderBoth)
     // Removing one path keeps the folder watched under the other.
     watch.Remove(link);
     MakeFile(QStringLiteral("C:\\A\\new.txt"), "x");
-    ASSERT_TRUE(WaitFor(changed, a));
     ASSERT_TRUE(Sentinel(changed));
+    EXPECT_EQ(Count(changed, a), 2);
     EXPECT_EQ(Count(changed, link), 1) << "only before the removal";
+
+    const int before = Count(changed, a);
+    watch.Remove(a);
+    EXPECT_FALSE(watch.Contains(a));
+    MakeFile(QStringLiteral("C:\\A\\last.txt"), "x");
+    ASSERT_TRUE(Sentinel(changed));
+    EXPECT_EQ(Count(changed, a), before);
 }
 
 TEST_F(FolderWatchTest, BadPathsAndFiltersFailWithAnError)
