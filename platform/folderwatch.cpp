@@ -8,6 +8,7 @@
 #include "platform/native.h"
 
 #include <QPointer>
+#include <QSet>
 #include <QSocketNotifier>
 
 #include <cerrno>
@@ -138,6 +139,7 @@ void TFolderWatch::Drop(int wd, QList<QByteArray> &gone)
 void TFolderWatch::ReadEvents()
 {
     QList<int> changed; // in the order of their first event
+    QSet<int> seen;
     QList<QByteArray> gone;
     bool overflow = false;
     alignas(inotify_event) char buffer[16384];
@@ -158,8 +160,10 @@ void TFolderWatch::ReadEvents()
                 overflow = true;
             else if (event->mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT | IN_IGNORED))
                 Drop(event->wd, gone);
-            else if (paths.contains(event->wd) && !changed.contains(event->wd))
+            else if (paths.contains(event->wd) && !seen.contains(event->wd)) {
+                seen.insert(event->wd);
                 changed.append(event->wd);
+            }
         }
     }
 
