@@ -21,7 +21,6 @@ namespace kestrel {
 
 namespace {
 
-constexpr sys::DWORD copyBufferSize = 0xFFFF;
 constexpr int errIntoItself = 12;
 constexpr int errAlreadyExists = 183;
 
@@ -326,10 +325,9 @@ int TFileCopy::CopyOneFile(const QString &source, const QString &target, sys::DW
 
     int result = resDone;
     for (;;) {
-        // 65,535 bytes a step, copied by the kernel without a trip through
-        // our memory; cancel and progress are checked after every step.
+        // Cancel and progress are checked after every step.
         sys::DWORD put = 0;
-        if (!sys::CopyFileData(in, out, copyBufferSize, put)) {
+        if (!sys::CopyFileData(in, out, CopyStep, put)) {
             // A read error is a failed copy, never a short file taken as done.
             result = LastError();
             break;

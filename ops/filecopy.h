@@ -28,6 +28,10 @@ public:
     sys::DWORD Flags = 0; // the conflict answer in force
     bool RemoveReadOnly = false;
 
+    // The most a file copy moves between two looks at cancel: what the kernel
+    // copies at once, page-aligned. Data it cannot copy moves in smaller steps.
+    static constexpr sys::DWORD CopyStep = 1 << 20;
+
     // Each returns the result of the last item handled.
     int Copy(const QString &destination);
     int Move(const QString &destination);

@@ -24,9 +24,10 @@ HANDLE CreateFile(const QString &path, DWORD access, DWORD share, DWORD disposit
                   DWORD attributes);
 bool ReadFile(HANDLE file, void *buffer, DWORD toRead, DWORD &read);
 bool WriteFile(HANDLE file, const void *buffer, DWORD toWrite, DWORD &written);
-// Copies up to toCopy bytes from one file's position to the other's, inside
-// the kernel where it can; copied is 0 at the end of the source. Counts as one
-// read, and as one write when data moved, for the fault hook.
+// Copies the next part of the data from one file's position to the other's:
+// up to toCopy bytes inside the kernel where it can, else at most one buffer
+// of 65,535 bytes through memory. copied is 0 only at the end of the source.
+// Counts as one read, and as one write when data moved, for the fault hook.
 bool CopyFileData(HANDLE from, HANDLE to, DWORD toCopy, DWORD &copied);
 bool CloseHandle(HANDLE handle);
 // Low 32 bits returned, high 32 bits in *high when given.

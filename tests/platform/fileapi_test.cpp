@@ -434,6 +434,81 @@ TEST_F(FileApiTest, MoveFileAcrossFileSystems)
               QStringList({QStringLiteral("move.bin")})); // no temporary left behind
 }
 
+// The kernel copies a whole step at a time; where it cannot (another file
+// system) the data comes through one 65,535-byte buffer a call. Either way
+// the bytes arrive in order and the end of the source reads as 0.
+TEST_F(FileApiTest, CopyFileDataMovesTheDataStepByStep)
+{
+    QTemporaryDir other(QStringLiteral("/dev/shm/kestrel-XXXXXX"));
+    const bool second =
+        other.isValid() && QStorageInfo(other.path()).device() != QStorageInfo(Root()).device();
+    if (second) {
+        qputenv("KESTREL_DRIVES", qgetenv("KESTREL_DRIVES") + ";X=" + other.path().toUtf8());
+        ReloadDriveTable();
+    }
+    constexpr DWORD step = 1 << 20;
+    const qint64 size = 2 * step + 12345;
+    MakeFileOfSize(QStringLiteral("C:\\src.bin"), size);
+    for (const QString &target :
+         {QStringLiteral("C:\\same.bin"), QStringLiteral("X:\\other.bin")}) {
+        if (target.startsWith(QLatin1Char('X')) && !second)
+            continue;
+        const HANDLE in = Open(QStringLiteral("C:\\src.bin"), GENERIC_READ, OPEN_EXISTING);
+        const HANDLE out = Open(target, GENERIC_WRITE, CREATE_NEW);
+        ASSERT_NE(in, INVALID_HANDLE_VALUE);
+        ASSERT_NE(out, INVALID_HANDLE_VALUE);
+        QList<DWORD> steps;
+        DWORD copied = 0;
+        while (CopyFileData(in, out, step, copied) && copied > 0 && steps.size() < 100)
+            steps.append(copied);
+        EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
+        EXPECT_EQ(copied, 0u) << "the end of the source";
+        qint64 total = 0;
+        for (qsizetype i = 0; i < steps.size(); ++i) {
+            total += steps[i];
+            if (i + 1 < steps.size()) {
+                EXPECT_TRUE(steps[i] == step || steps[i] == 0xFFFF) << steps[i];
+            }
+        }
+        if (!target.startsWith(QLatin1Char('X'))) {
+            EXPECT_EQ(steps, (QList<DWORD>{step, step, 12345}));
+        }
+        EXPECT_EQ(total, size);
+        CloseHandle(in);
+        CloseHandle(out);
+        QFile copy(target.startsWith(QLatin1Char('X')) ? other.path() + QStringLiteral("/other.bin")
+                                                       : DecodeName(Native(target)));
+        ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(copy.readAll() == Pattern(size)) << target.toStdString();
+    }
+}
+
+// A step counts as one read, and as one write only when it moves data.
+TEST_F(FileApiTest, CopyFileDataCountsReadsAndWritesForTheFaultHook)
+{
+    MakeFile(QStringLiteral("C:\\src.txt"), "some data");
+    const HANDLE in = Open(QStringLiteral("C:\\src.txt"), GENERIC_READ, OPEN_EXISTING);
+    const HANDLE out = Open(QStringLiteral("C:\\dst.txt"), GENERIC_WRITE, CREATE_NEW);
+    DWORD copied = 0;
+    InjectFault(FaultOp::Read, 1, ERROR_READ_FAULT);
+    EXPECT_FALSE(CopyFileData(in, out, 4, copied));
+    EXPECT_EQ(GetLastError(), ERROR_READ_FAULT);
+    InjectFault(FaultOp::Write, 3, ERROR_DISK_FULL);
+    EXPECT_TRUE(CopyFileData(in, out, 4, copied));
+    EXPECT_TRUE(CopyFileData(in, out, 4, copied));
+    EXPECT_FALSE(CopyFileData(in, out, 4, copied));
+    EXPECT_EQ(GetLastError(), ERROR_DISK_FULL);
+    EXPECT_TRUE(CopyFileData(in, out, 4, copied));
+    EXPECT_EQ(copied, 1u);
+    InjectFault(FaultOp::Write, 1, ERROR_DISK_FULL);
+    EXPECT_TRUE(CopyFileData(in, out, 4, copied)) << "the end moves nothing to write";
+    EXPECT_EQ(copied, 0u);
+    ClearFaults();
+    CloseHandle(in);
+    CloseHandle(out);
+    EXPECT_EQ(Contents(QStringLiteral("C:\\dst.txt")), QByteArray("some data"));
+}
+
 TEST_F(FileApiTest, FoldersAndDeletion)
 {
     EXPECT_TRUE(CreateDirectory(QStringLiteral("C:\\new")));
