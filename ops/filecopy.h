@@ -49,6 +49,8 @@ private:
     // attributes: the source's, when the caller has them from a listing.
     int CopyOneFile(const QString &source, const QString &target,
                     sys::DWORD attributes = sys::INVALID_FILE_ATTRIBUTES);
+    // A link is copied as a link holding the same target text.
+    int CopyLink(const QString &source, const QString &target, sys::DWORD attributes);
     int CopyFolderTree(const QString &source, const QString &target);
     int CopyContents(const QString &source, const QString &target);
     void Advance(sys::UINT64 bytes);

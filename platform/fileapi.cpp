@@ -9,6 +9,7 @@
 #include "platform/filetime.h"
 #include "platform/fsutil.h"
 #include "platform/handles.h"
+#include "platform/names.h"
 #include "platform/native.h"
 
 #include <algorithm>
@@ -499,6 +500,39 @@ bool RemoveDirectory(const QString &path)
     if (!st.ownerCanWrite())
         return Fail(ERROR_ACCESS_DENIED);
     return rmdir(native.constData()) == 0 ? Succeed() : FailPath(native);
+}
+
+bool CreateSymbolicLink(const QString &link, const QString &target, DWORD /*flags*/)
+{
+    DWORD fault = 0;
+    if (FaultDue(FaultOp::Create, fault))
+        return Fail(fault);
+    QByteArray native;
+    if (!ToNative(link, native))
+        return false;
+    if (symlink(EncodeName(target).constData(), native.constData()) != 0)
+        return errno == EEXIST ? Fail(ERROR_ALREADY_EXISTS) : FailPath(native);
+    NoteCreated(native);
+    return Succeed();
+}
+
+bool ReadSymbolicLink(const QString &link, QString &target)
+{
+    QByteArray native;
+    if (!ToNative(link, native))
+        return false;
+    QByteArray text(256, Qt::Uninitialized);
+    for (;;) {
+        const ssize_t n = readlink(native.constData(), text.data(), std::size_t(text.size()));
+        if (n < 0)
+            return errno == EINVAL ? Fail(ERROR_NOT_A_REPARSE_POINT) : FailPath(native);
+        if (n < text.size()) {
+            text.truncate(n);
+            target = DecodeName(text);
+            return Succeed();
+        }
+        text.resize(text.size() * 2); // possibly cut short: read again with more room
+    }
 }
 
 } // namespace kestrel::sys

@@ -50,6 +50,16 @@ bool DeleteFile(const QString &path);
 bool CreateDirectory(const QString &path);
 bool RemoveDirectory(const QString &path);
 
+// Symbolic links. The target is the text a link holds (a native path, taken
+// from the link's folder unless absolute), stored and read as it stands and
+// never looked up, so a link to nothing is made and read like any other.
+// flags: SYMBOLIC_LINK_FLAG_DIRECTORY for a link to a folder (needed by some
+// systems only). An existing name fails with 183; counts as a create for the
+// fault hook.
+bool CreateSymbolicLink(const QString &link, const QString &target, DWORD flags);
+// Fails with ERROR_NOT_A_REPARSE_POINT when the name is not a link.
+bool ReadSymbolicLink(const QString &link, QString &target);
+
 bool SetCurrentDirectory(const QString &path);
 QString GetCurrentDirectory();
 

@@ -275,15 +275,17 @@ TEST_F(CopyTest, AnswerNoToTheErrorLeavesTheRestUntouched)
     EXPECT_EQ(engine->SuccessCount(), 2);
 }
 
-TEST_F(CopyTest, DanglingLinkSourceIsReportedNotCopied)
+TEST_F(CopyTest, DanglingLinkSourceArrivesAsTheSameLink)
 {
     MakeFolder(QStringLiteral("C:\\src"));
-    ASSERT_TRUE(QFile::link(Root() + QStringLiteral("/c/nowhere"),
-                            QString::fromUtf8(Native(QStringLiteral("C:\\src\\link")))));
-    ask.ExpectMessageBox(mrOk);
+    const QString nowhere = Root() + QStringLiteral("/c/nowhere");
+    ASSERT_TRUE(QFile::link(nowhere, QString::fromUtf8(Native(QStringLiteral("C:\\src\\link")))));
     auto engine = Engine({QStringLiteral("C:\\src\\link")});
-    EXPECT_EQ(engine->Copy(QStringLiteral("D:\\")), 2);
-    EXPECT_FALSE(Exists(QStringLiteral("D:\\link")));
+    EXPECT_EQ(engine->Copy(QStringLiteral("D:\\")), 0);
+    QString text;
+    EXPECT_TRUE(sys::ReadSymbolicLink(QStringLiteral("D:\\link"), text));
+    EXPECT_EQ(text, nowhere);
+    EXPECT_TRUE(ask.asked.isEmpty());
 }
 
 TEST_F(CopyTest, WriteProtectedDestinationIsReportedOnce)

@@ -224,6 +224,81 @@ TEST_F(FileApiTest, DeletingALinkNeverTouchesItsTarget)
     EXPECT_EQ(Contents(QStringLiteral("C:\\folder\\inside.txt")), "i");
 }
 
+// A link holds its text as given, is never looked up, and reads back the same,
+// also when the text is longer than a first guess at its size.
+TEST_F(FileApiTest, SymbolicLinksAreMadeAndReadAsTheyStand)
+{
+    MakeFile(QStringLiteral("C:\\folder\\inside.txt"), "i");
+    QString longText;
+    for (int i = 0; i < 100; ++i)
+        longText += QStringLiteral("ab/");
+    const struct {
+        const char *name;
+        QString text;
+        DWORD flags;
+        const char *resolved; // what the link leads to, below the drive's folder
+    } rows[] = {
+        {"to file", QStringLiteral("folder/inside.txt"), 0, "/c/folder/inside.txt"},
+        {"to folder", QStringLiteral("folder"), SYMBOLIC_LINK_FLAG_DIRECTORY, "/c/folder"},
+        {"to parent", QStringLiteral(".."), SYMBOLIC_LINK_FLAG_DIRECTORY, ""},
+        {"dangling ü ☃", QStringLiteral("nowhere ü ☃"), 0, "/c/nowhere ü ☃"},
+        {"long", longText, 0, nullptr},
+    };
+    for (const auto &row : rows) {
+        const QString link = QStringLiteral("C:\\") + QString::fromUtf8(row.name);
+        ASSERT_TRUE(CreateSymbolicLink(link, row.text, row.flags)) << row.name;
+        const QFileInfo info(DecodeName(Native(link)));
+        EXPECT_TRUE(info.isSymLink()) << row.name;
+        if (row.resolved) {
+            EXPECT_EQ(info.symLinkTarget(),
+                      QDir::cleanPath(Root() + QString::fromUtf8(row.resolved)))
+                << row.name;
+        }
+        QString read;
+        EXPECT_TRUE(ReadSymbolicLink(link, read)) << row.name;
+        EXPECT_EQ(read, row.text) << row.name;
+        EXPECT_TRUE(GetFileAttributes(link) & FILE_ATTRIBUTE_REPARSE_POINT) << row.name;
+    }
+    // One made elsewhere reads the same.
+    ASSERT_TRUE(QFile::link(QStringLiteral("../x/y"), DecodeName(Native(QStringLiteral("C:\\q")))));
+    QString read;
+    EXPECT_TRUE(ReadSymbolicLink(QStringLiteral("C:\\Q"), read));
+    EXPECT_EQ(read, QStringLiteral("../x/y"));
+}
+
+TEST_F(FileApiTest, SymbolicLinkFailuresHaveTheWindowsCodes)
+{
+    MakeFile(QStringLiteral("C:\\file.txt"), "old");
+    ASSERT_TRUE(CreateSymbolicLink(QStringLiteral("C:\\link"), QStringLiteral("file.txt"), 0));
+    const struct {
+        const char *what;
+        const char *name;
+        DWORD code;
+    } made[] = {
+        {"over a file", "FILE.TXT", ERROR_ALREADY_EXISTS},
+        {"over a link", "link", ERROR_ALREADY_EXISTS},
+        {"in a missing folder", "no\\link", ERROR_PATH_NOT_FOUND},
+    };
+    for (const auto &row : made) {
+        EXPECT_FALSE(CreateSymbolicLink(QStringLiteral("C:\\") + QLatin1String(row.name),
+                                        QStringLiteral("x"), 0))
+            << row.what;
+        EXPECT_EQ(GetLastError(), row.code) << row.what;
+    }
+    EXPECT_EQ(Contents(QStringLiteral("C:\\file.txt")), "old");
+    QString read = QStringLiteral("unchanged");
+    EXPECT_FALSE(ReadSymbolicLink(QStringLiteral("C:\\file.txt"), read));
+    EXPECT_EQ(GetLastError(), ERROR_NOT_A_REPARSE_POINT);
+    EXPECT_FALSE(ReadSymbolicLink(QStringLiteral("C:\\missing"), read));
+    EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(read, QStringLiteral("unchanged"));
+
+    InjectFault(FaultOp::Create, 1, ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(CreateSymbolicLink(QStringLiteral("C:\\new"), QStringLiteral("file.txt"), 0));
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(QFileInfo(DecodeName(Native(QStringLiteral("C:\\new")))).isSymLink());
+}
+
 TEST_F(FileApiTest, CreateDispositions)
 {
     const QString path = QStringLiteral("C:\\f.txt");
