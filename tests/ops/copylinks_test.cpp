@@ -60,6 +60,12 @@ TEST_F(CopyLinksTest, LinksArriveAsLinksWithTheSameText)
         const int result = row.move ? engine->Move(row.destination) : engine->Copy(row.destination);
         EXPECT_EQ(result, 0) << row.what;
         EXPECT_EQ(engine->SuccessCount(), 2) << row.what;
+        // Counted without walking into a linked folder: a link is one file of no bytes.
+        if (row.destination.startsWith(QLatin1Char('D'))) {
+            EXPECT_EQ(engine->FileCount, 5) << row.what;
+            EXPECT_EQ(engine->TotalSize, sys::UINT64(3)) << row.what;
+            EXPECT_EQ(progress.copying.started, 5) << row.what;
+        }
         const QString t = row.destination + QStringLiteral("\\T\\");
         EXPECT_EQ(Names(row.destination + QStringLiteral("\\T")),
                   (QStringList{"file", "gone", "own.txt", "up"}))
@@ -76,25 +82,6 @@ TEST_F(CopyLinksTest, LinksArriveAsLinksWithTheSameText)
         EXPECT_TRUE(ask.asked.isEmpty()) << row.what;
         QDir(Root() + QStringLiteral("/c/src")).removeRecursively();
     }
-}
-
-// Counting never walks into a linked folder: a link is one file of no bytes.
-TEST_F(CopyLinksTest, CountsALinkAsOneEmptyFile)
-{
-    MakeFileOfSize(QStringLiteral("C:\\elsewhere\\big.bin"), 5000);
-    MakeFile(QStringLiteral("C:\\src\\T\\own.txt"), "own");
-    Link(QStringLiteral(".."), QStringLiteral("C:\\src\\T\\up"));
-    Link(elsewhere + QStringLiteral("/big.bin"), QStringLiteral("C:\\src\\T\\big"));
-    Link(elsewhere, QStringLiteral("C:\\src\\top"));
-    auto engine = CopyEngine({QStringLiteral("C:\\src\\T"), QStringLiteral("C:\\src\\top")});
-    EXPECT_EQ(engine->Copy(QStringLiteral("D:\\")), 0);
-    EXPECT_EQ(engine->FileCount, 4);
-    EXPECT_EQ(engine->TotalSize, sys::UINT64(3));
-    EXPECT_EQ(progress.copying.started, 4);
-    EXPECT_EQ(progress.copying.progress, sys::UINT64(3));
-    const TTreeTotals top = ItemTotals(QStringLiteral("C:\\src\\top"));
-    EXPECT_EQ(top.files, 1);
-    EXPECT_EQ(top.bytes, sys::UINT64(0));
 }
 
 // An existing target is asked about as for a file. A file or a link gives way
