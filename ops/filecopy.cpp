@@ -21,7 +21,6 @@ namespace kestrel {
 
 namespace {
 
-constexpr sys::DWORD copyBufferSize = 0xFFFF;
 constexpr int errIntoItself = 12;
 constexpr int errAlreadyExists = 183;
 
@@ -214,7 +213,10 @@ int TFileCopy::RunItems(const QString &destination, ItemWork work)
 
 int TFileCopy::CopyItem(const QString &source, const QString &target)
 {
-    if (IsFolder(sys::GetFileAttributes(source)))
+    const sys::DWORD attributes = sys::GetFileAttributes(source);
+    if (IsLink(attributes))
+        return CopyLink(source, target, attributes);
+    if (IsFolder(attributes))
         return CopyFolderTree(source, target);
     return CopyOneFile(source, target);
 }
@@ -233,7 +235,7 @@ int TFileCopy::MoveItemAcross(const QString &source, const QString &target)
 int TFileCopy::MoveItemWithin(const QString &source, const QString &target)
 {
     const sys::DWORD attributes = sys::GetFileAttributes(source);
-    const bool folder = IsFolder(attributes);
+    const bool folder = IsRealFolder(attributes);
     if (!(Flags & (feOverwrite | feRename | feSkip)) && ShowProgress) {
         TCopyProgress &progress = CopyProgress();
         progress.SetFileName(sys::ExtractFileName(source));
@@ -250,7 +252,7 @@ int TFileCopy::MoveItemWithin(const QString &source, const QString &target)
         return errIntoItself;
     const sys::DWORD existing = sys::GetFileAttributes(target);
     if ((Flags & feOverwrite) && existing != sys::INVALID_FILE_ATTRIBUTES) {
-        if (folder != IsFolder(existing))
+        if (folder != IsRealFolder(existing))
             return errAlreadyExists;
         if (folder)
             return MoveItemAcross(source, target); // merge, then remove the source
@@ -312,8 +314,9 @@ int TFileCopy::CopyOneFile(const QString &source, const QString &target, sys::DW
     // An existing target is replaced only once the new content is complete.
     bool replacing = false;
     if (Flags & feOverwrite) {
+        // A link in the target's place goes, its own target untouched.
         const sys::DWORD existing = sys::GetFileAttributes(target);
-        if (IsFolder(existing))
+        if (IsRealFolder(existing))
             return errAlreadyExists;
         replacing = existing != sys::INVALID_FILE_ATTRIBUTES;
     }
@@ -326,10 +329,9 @@ int TFileCopy::CopyOneFile(const QString &source, const QString &target, sys::DW
 
     int result = resDone;
     for (;;) {
-        // 65,535 bytes a step, copied by the kernel without a trip through
-        // our memory; cancel and progress are checked after every step.
+        // Cancel and progress are checked after every step.
         sys::DWORD put = 0;
-        if (!sys::CopyFileData(in, out, copyBufferSize, put)) {
+        if (!sys::CopyFileData(in, out, CopyStep, put)) {
             // A read error is a failed copy, never a short file taken as done.
             result = LastError();
             break;
@@ -363,6 +365,38 @@ int TFileCopy::CopyOneFile(const QString &source, const QString &target, sys::DW
     return result;
 }
 
+int TFileCopy::CopyLink(const QString &source, const QString &target, sys::DWORD attributes)
+{
+    if (ShowProgress) {
+        TCopyProgress &progress = CopyProgress();
+        if (progress.Cancelled())
+            return resCancelled;
+        progress.SetFileName(sys::ExtractFileName(source));
+        if (Flags == 0)
+            progress.SetStartedCount(progress.StartedCount() + 1);
+    }
+    if (Flags & feSkip)
+        return resSkipped;
+    QString text;
+    if (!sys::ReadSymbolicLink(source, text))
+        return LastError();
+    const sys::DWORD linkFlags = IsFolder(attributes) ? sys::SYMBOLIC_LINK_FLAG_DIRECTORY : 0;
+    const sys::DWORD existing =
+        Flags & feOverwrite ? sys::GetFileAttributes(target) : sys::INVALID_FILE_ATTRIBUTES;
+    if (existing == sys::INVALID_FILE_ATTRIBUTES)
+        return sys::CreateSymbolicLink(target, text, linkFlags) ? resDone : LastError();
+    // A file or a link gives way to the new link, a folder does not.
+    if (IsRealFolder(existing))
+        return errAlreadyExists;
+    QString written;
+    if (!CreateLinkBeside(target, text, linkFlags, written))
+        return LastError();
+    const int result = ReplaceFile(written, target);
+    if (result != resDone)
+        RemoveFile(written);
+    return result;
+}
+
 int TFileCopy::CopyFolderTree(const QString &source, const QString &target)
 {
     if (Flags & feSkip) {
@@ -377,7 +411,7 @@ int TFileCopy::CopyFolderTree(const QString &source, const QString &target)
         CopyProgress().SetFileName(sys::ExtractFileName(source));
     if (IsSameOrInside(AbsolutePath(target), AbsolutePath(source)))
         return errIntoItself;
-    if ((Flags & feOverwrite) && IsFolder(sys::GetFileAttributes(target))) {
+    if ((Flags & feOverwrite) && IsRealFolder(sys::GetFileAttributes(target))) {
         // Merge: inside the existing folder every file is replaced unasked.
         const sys::DWORD saved = Flags;
         Flags = feOverwrite | feAll;
@@ -401,10 +435,14 @@ int TFileCopy::CopyContents(const QString &source, const QString &target)
         const QString from = sys::JoinPath(source, name);
         const QString to = sys::JoinPath(target, name);
         int result;
-        if (data.dwFileAttributes & sys::FILE_ATTRIBUTE_DIRECTORY) {
+        if (IsLink(data.dwFileAttributes)) {
+            result = CopyLink(from, to, data.dwFileAttributes);
+        } else if (data.dwFileAttributes & sys::FILE_ATTRIBUTE_DIRECTORY) {
             if (IsDots(name))
                 continue;
-            if ((Flags & feOverwrite) && IsFolder(sys::GetFileAttributes(to)))
+            // A link in the target's place is not merged into: it may lead
+            // out of the destination.
+            if ((Flags & feOverwrite) && IsRealFolder(sys::GetFileAttributes(to)))
                 result = CopyContents(from, to);
             else if (!sys::CreateDirectory(to))
                 result = LastError();

@@ -28,6 +28,10 @@ public:
     sys::DWORD Flags = 0; // the conflict answer in force
     bool RemoveReadOnly = false;
 
+    // The most a file copy moves between two looks at cancel: what the kernel
+    // copies at once, page-aligned. Data it cannot copy moves in smaller steps.
+    static constexpr sys::DWORD CopyStep = 1 << 20;
+
     // Each returns the result of the last item handled.
     int Copy(const QString &destination);
     int Move(const QString &destination);
@@ -45,6 +49,8 @@ private:
     // attributes: the source's, when the caller has them from a listing.
     int CopyOneFile(const QString &source, const QString &target,
                     sys::DWORD attributes = sys::INVALID_FILE_ATTRIBUTES);
+    // A link is copied as a link holding the same target text.
+    int CopyLink(const QString &source, const QString &target, sys::DWORD attributes);
     int CopyFolderTree(const QString &source, const QString &target);
     int CopyContents(const QString &source, const QString &target);
     void Advance(sys::UINT64 bytes);

@@ -36,6 +36,18 @@ sys::UINT64 SizeOf(const sys::WIN32_FIND_DATA &data)
 
 } // namespace
 
+bool IsLink(sys::DWORD attributes)
+{
+    return attributes != sys::INVALID_FILE_ATTRIBUTES &&
+           (attributes & sys::FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+bool IsRealFolder(sys::DWORD attributes)
+{
+    return attributes != sys::INVALID_FILE_ATTRIBUTES &&
+           (attributes & sys::FILE_ATTRIBUTE_DIRECTORY) && !IsLink(attributes);
+}
+
 TTreeTotals FolderTotals(const QString &folder)
 {
     TTreeTotals totals;
@@ -45,7 +57,7 @@ TTreeTotals FolderTotals(const QString &folder)
     if (search == sys::INVALID_HANDLE_VALUE)
         return totals;
     do {
-        if (data.dwFileAttributes & sys::FILE_ATTRIBUTE_DIRECTORY) {
+        if (IsRealFolder(data.dwFileAttributes)) {
             if (IsDots(data.cFileName))
                 continue;
             const TTreeTotals sub = FolderTotals(sys::JoinPath(folder, data.cFileName));
@@ -53,7 +65,8 @@ TTreeTotals FolderTotals(const QString &folder)
             totals.bytes += sub.bytes;
         } else {
             ++totals.files;
-            totals.bytes += SizeOf(data);
+            if (!IsLink(data.dwFileAttributes))
+                totals.bytes += SizeOf(data);
         }
     } while (sys::FindNextFile(search, data));
     sys::FindClose(search);
@@ -63,10 +76,12 @@ TTreeTotals FolderTotals(const QString &folder)
 TTreeTotals ItemTotals(const QString &path)
 {
     const sys::DWORD attributes = sys::GetFileAttributes(path);
-    if (attributes != sys::INVALID_FILE_ATTRIBUTES && (attributes & sys::FILE_ATTRIBUTE_DIRECTORY))
+    if (IsRealFolder(attributes))
         return FolderTotals(path);
     TTreeTotals totals;
     totals.files = 1;
+    if (IsLink(attributes))
+        return totals;
     const sys::HANDLE file =
         sys::CreateFile(path, sys::GENERIC_READ, sys::FILE_SHARE_READ | sys::FILE_SHARE_WRITE,
                         sys::OPEN_EXISTING, sys::FILE_ATTRIBUTE_NORMAL);

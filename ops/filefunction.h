@@ -37,8 +37,15 @@ private:
     std::vector<unsigned char> Results;
 };
 
+// A symbolic link, to a folder, a file or nothing: copied, moved and deleted
+// as the link itself and never entered, so a run stays inside its folders.
+bool IsLink(sys::DWORD attributes);
+// A folder that is not a link.
+bool IsRealFolder(sys::DWORD attributes);
+
 // Files and bytes below a top-level item: a file counts itself, a folder every
-// file of its subtree; what cannot be read counts nothing.
+// file of its subtree, a link one file of no bytes; what cannot be read
+// counts nothing.
 struct TTreeTotals {
     int files = 0;
     sys::UINT64 bytes = 0;

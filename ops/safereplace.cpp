@@ -33,6 +33,19 @@ sys::HANDLE CreateTempBeside(const QString &target, sys::DWORD attributes, QStri
     return sys::INVALID_HANDLE_VALUE;
 }
 
+bool CreateLinkBeside(const QString &target, const QString &text, sys::DWORD flags,
+                      QString &tempPath)
+{
+    for (int i = 0; i < nameAttempts; ++i) {
+        tempPath = TempNameBeside(target);
+        if (sys::CreateSymbolicLink(tempPath, text, flags))
+            return true;
+        if (sys::GetLastError() != sys::ERROR_ALREADY_EXISTS)
+            return false;
+    }
+    return false;
+}
+
 int ReplaceFile(const QString &replacement, const QString &target)
 {
     // The old file steps aside under a temporary name, so that it can come
@@ -59,7 +72,8 @@ int ReplaceFile(const QString &replacement, const QString &target)
 bool RemoveFile(const QString &path)
 {
     const sys::DWORD attributes = sys::GetFileAttributes(path);
-    if (attributes != sys::INVALID_FILE_ATTRIBUTES && (attributes & sys::FILE_ATTRIBUTE_READONLY))
+    if (attributes != sys::INVALID_FILE_ATTRIBUTES && (attributes & sys::FILE_ATTRIBUTE_READONLY) &&
+        !(attributes & sys::FILE_ATTRIBUTE_REPARSE_POINT))
         sys::SetFileAttributes(path, sys::FILE_ATTRIBUTE_NORMAL);
     return sys::DeleteFile(path);
 }

@@ -13,11 +13,17 @@ namespace kestrel {
 // INVALID_HANDLE_VALUE with the last error set on failure.
 sys::HANDLE CreateTempBeside(const QString &target, sys::DWORD attributes, QString &tempPath);
 
+// Makes a symbolic link holding text under a temporary name in the folder of
+// target; its path goes to tempPath. False with the last error set on failure.
+bool CreateLinkBeside(const QString &target, const QString &text, sys::DWORD flags,
+                      QString &tempPath);
+
 // Puts the file replacement in place of the existing file target. Returns 0,
 // or a Windows error code with both files as they were before.
 int ReplaceFile(const QString &replacement, const QString &target);
 
-// Deletes a file, clearing a read-only attribute first; false on failure.
+// Deletes a file or a link, clearing a file's read-only attribute first (a
+// link's attributes are its target's, left alone); false on failure.
 bool RemoveFile(const QString &path);
 
 } // namespace kestrel

@@ -9,6 +9,7 @@
 #include "platform/filetime.h"
 #include "platform/fsutil.h"
 #include "platform/handles.h"
+#include "platform/names.h"
 #include "platform/native.h"
 
 #include <algorithm>
@@ -23,6 +24,9 @@ namespace {
 
 constexpr DWORD ERROR_DIRECTORY = 267; // the name is not a folder
 constexpr UINT64 bigFile = 1 << 20;
+// Data that the kernel cannot copy moves through a buffer of this size, one
+// buffer a call, so that a slow copy still returns to its caller often.
+constexpr std::size_t copyBufferSize = 0xFFFF;
 
 class OpenFile : public HandleObject {
 public:
@@ -40,6 +44,9 @@ public:
         return ::close(f) == 0 || errno == EINTR;
     }
     int fd;
+    // The kernel cannot copy into this file from the source in hand: data
+    // comes through a buffer instead.
+    bool buffered = false;
 };
 
 bool Fail(DWORD code)
@@ -130,6 +137,30 @@ int OpenNative(const QByteArray &native, int flags, DWORD disposition, bool &cre
             }
         }
     }
+}
+
+// Copies up to size bytes inside the kernel; stops early only at the end of
+// the source. On failure errno is set and done holds what was copied.
+bool KernelCopy(int in, int out, std::size_t size, std::size_t &done)
+{
+    done = 0;
+    while (done < size) {
+        const ssize_t n = copy_file_range(in, nullptr, out, nullptr, size - done, 0);
+        if (n > 0)
+            done += std::size_t(n);
+        else if (n == 0)
+            return true;
+        else if (errno != EINTR)
+            return false;
+    }
+    return true;
+}
+
+// The kernel cannot copy between these two files (other file systems, or
+// files it does not copy), though read and write may.
+bool KernelCannotCopy(int err)
+{
+    return err == EXDEV || err == EINVAL || err == ENOSYS || err == EOPNOTSUPP;
 }
 
 bool ValidDisposition(DWORD disposition, DWORD access)
@@ -259,38 +290,29 @@ bool CopyFileData(HANDLE from, HANDLE to, DWORD toCopy, DWORD &copied)
     // WriteFile after a ReadFile would; the end of the source does not count.
     struct stat st;
     const off_t at = lseek(in->fd, 0, SEEK_CUR);
-    if (fstat(in->fd, &st) == 0 && at >= 0 && at < st.st_size &&
-        FaultDue(FaultOp::Write, fault))
+    if (fstat(in->fd, &st) == 0 && at >= 0 && at < st.st_size && FaultDue(FaultOp::Write, fault))
         return Fail(fault);
-    std::size_t done = 0;
-    while (done < toCopy) {
-        const ssize_t n =
-            copy_file_range(in->fd, nullptr, out->fd, nullptr, std::size_t(toCopy) - done, 0);
-        if (n > 0) {
-            done += std::size_t(n);
-            continue;
+    if (!out->buffered) {
+        std::size_t done = 0;
+        if (KernelCopy(in->fd, out->fd, toCopy, done) || done > 0) {
+            copied = DWORD(done);
+            return Succeed();
         }
-        if (n == 0)
-            break;
-        if (errno == EINTR)
-            continue;
-        if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        if (!KernelCannotCopy(errno))
             return Fail(errno == EBADF ? ERROR_ACCESS_DENIED : ErrorFromErrno(errno));
-        // The kernel cannot copy between these two: go through a buffer.
-        char buffer[0x10000];
-        const std::size_t want = std::min(sizeof buffer, std::size_t(toCopy) - done);
-        std::size_t got = 0;
-        if (!ReadFully(in->fd, buffer, want, got))
-            return Fail(errno == EISDIR ? ERROR_ACCESS_DENIED : ErrorFromErrno(errno));
-        std::size_t put = 0;
-        const bool ok = WriteFully(out->fd, buffer, got, put);
-        done += put;
-        if (!ok)
-            return Fail(errno == EBADF ? ERROR_ACCESS_DENIED : ErrorFromErrno(errno));
-        if (got < want)
-            break;
+        // Not between these two files: the rest of them goes through a buffer.
+        out->buffered = true;
     }
-    copied = DWORD(done);
+    char buffer[copyBufferSize];
+    const std::size_t want = std::min(sizeof buffer, std::size_t(toCopy));
+    std::size_t got = 0;
+    if (!ReadFully(in->fd, buffer, want, got))
+        return Fail(errno == EISDIR ? ERROR_ACCESS_DENIED : ErrorFromErrno(errno));
+    std::size_t put = 0;
+    const bool ok = WriteFully(out->fd, buffer, got, put);
+    copied = DWORD(put);
+    if (!ok)
+        return Fail(errno == EBADF ? ERROR_ACCESS_DENIED : ErrorFromErrno(errno));
     return Succeed();
 }
 
@@ -478,6 +500,39 @@ bool RemoveDirectory(const QString &path)
     if (!st.ownerCanWrite())
         return Fail(ERROR_ACCESS_DENIED);
     return rmdir(native.constData()) == 0 ? Succeed() : FailPath(native);
+}
+
+bool CreateSymbolicLink(const QString &link, const QString &target, DWORD /*flags*/)
+{
+    DWORD fault = 0;
+    if (FaultDue(FaultOp::Create, fault))
+        return Fail(fault);
+    QByteArray native;
+    if (!ToNative(link, native))
+        return false;
+    if (symlink(EncodeName(target).constData(), native.constData()) != 0)
+        return errno == EEXIST ? Fail(ERROR_ALREADY_EXISTS) : FailPath(native);
+    NoteCreated(native);
+    return Succeed();
+}
+
+bool ReadSymbolicLink(const QString &link, QString &target)
+{
+    QByteArray native;
+    if (!ToNative(link, native))
+        return false;
+    QByteArray text(256, Qt::Uninitialized);
+    for (;;) {
+        const ssize_t n = readlink(native.constData(), text.data(), std::size_t(text.size()));
+        if (n < 0)
+            return errno == EINVAL ? Fail(ERROR_NOT_A_REPARSE_POINT) : FailPath(native);
+        if (n < text.size()) {
+            text.truncate(n);
+            target = DecodeName(text);
+            return Succeed();
+        }
+        text.resize(text.size() * 2); // possibly cut short: read again with more room
+    }
 }
 
 } // namespace kestrel::sys

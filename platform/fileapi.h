@@ -24,9 +24,10 @@ HANDLE CreateFile(const QString &path, DWORD access, DWORD share, DWORD disposit
                   DWORD attributes);
 bool ReadFile(HANDLE file, void *buffer, DWORD toRead, DWORD &read);
 bool WriteFile(HANDLE file, const void *buffer, DWORD toWrite, DWORD &written);
-// Copies up to toCopy bytes from one file's position to the other's, inside
-// the kernel where it can; copied is 0 at the end of the source. Counts as one
-// read, and as one write when data moved, for the fault hook.
+// Copies the next part of the data from one file's position to the other's:
+// up to toCopy bytes inside the kernel where it can, else at most one buffer
+// of 65,535 bytes through memory. copied is 0 only at the end of the source.
+// Counts as one read, and as one write when data moved, for the fault hook.
 bool CopyFileData(HANDLE from, HANDLE to, DWORD toCopy, DWORD &copied);
 bool CloseHandle(HANDLE handle);
 // Low 32 bits returned, high 32 bits in *high when given.
@@ -48,6 +49,16 @@ bool MoveFile(const QString &from, const QString &to);
 bool DeleteFile(const QString &path);
 bool CreateDirectory(const QString &path);
 bool RemoveDirectory(const QString &path);
+
+// Symbolic links. The target is the text a link holds (a native path, taken
+// from the link's folder unless absolute), stored and read as it stands and
+// never looked up, so a link to nothing is made and read like any other.
+// flags: SYMBOLIC_LINK_FLAG_DIRECTORY for a link to a folder (needed by some
+// systems only). An existing name fails with 183; counts as a create for the
+// fault hook.
+bool CreateSymbolicLink(const QString &link, const QString &target, DWORD flags);
+// Fails with ERROR_NOT_A_REPARSE_POINT when the name is not a link.
+bool ReadSymbolicLink(const QString &link, QString &target);
 
 bool SetCurrentDirectory(const QString &path);
 QString GetCurrentDirectory();

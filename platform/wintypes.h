@@ -48,6 +48,8 @@ inline constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
 // A symbolic link; the other attributes, size and times are those of its target.
 inline constexpr DWORD FILE_ATTRIBUTE_REPARSE_POINT = 0x400;
 inline constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
+// CreateSymbolicLink: the link is to a folder.
+inline constexpr DWORD SYMBOLIC_LINK_FLAG_DIRECTORY = 0x1;
 inline constexpr DWORD INVALID_FILE_SIZE = 0xFFFFFFFF;
 
 // CreateFile access, sharing and dispositions
@@ -99,6 +101,7 @@ inline constexpr DWORD ERROR_DIR_NOT_EMPTY = 145;
 inline constexpr DWORD ERROR_ALREADY_EXISTS = 183;
 inline constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
 inline constexpr DWORD ERROR_CANCELLED = 1223;
+inline constexpr DWORD ERROR_NOT_A_REPARSE_POINT = 4390;
 // errno values without a Windows counterpart become ERROR_GENERIC_BASE + errno.
 inline constexpr DWORD ERROR_GENERIC_BASE = 1000;
 

@@ -33,11 +33,12 @@ protected:
         return engine;
     }
     sys::DWORD Attributes(const QString &path) const { return sys::GetFileAttributes(path); }
-    // Names in a folder, sorted, without "." and "..".
+    // Names in a folder, sorted, without "." and ".." (links to nothing too).
     QStringList Names(const QString &folder) const
     {
         return QDir(QString::fromUtf8(Native(folder)))
-            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                       QDir::Name);
     }
     // The error box as the engine shows it for a code, more items following or not.
     static QString ErrorText(int id, bool more)

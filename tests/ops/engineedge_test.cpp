@@ -19,7 +19,7 @@ namespace {
 
 using sys::FaultOp;
 
-constexpr qint64 buffer = 0xFFFF;
+constexpr qint64 step = TFileCopy::CopyStep;
 
 enum class Op { Copy, MoveWithin, MoveAcross, Delete };
 
@@ -262,7 +262,7 @@ TEST_F(EngineEdgeTest, FailedReplaceInsideAMergeKeepsTheOldFile)
     const struct {
         const char *what;
         FaultOp op;
-        int nth; // 0: cancelled after the first buffer instead
+        int nth; // 0: cancelled after the first step instead
         int code;
     } rows[] = {
         {"write fails", FaultOp::Write, 2, 112},
@@ -272,7 +272,7 @@ TEST_F(EngineEdgeTest, FailedReplaceInsideAMergeKeepsTheOldFile)
     };
     const QString old = QStringLiteral("D:\\F\\sub\\big.bin");
     for (const auto &row : rows) {
-        MakeFileOfSize(QStringLiteral("C:\\src\\F\\sub\\big.bin"), 4 * buffer);
+        MakeFileOfSize(QStringLiteral("C:\\src\\F\\sub\\big.bin"), 4 * step);
         MakeFile(QStringLiteral("D:\\F\\only.txt"), "only here");
         MakeFile(old, "precious");
         SetTime(old, 1300000000);

@@ -277,6 +277,81 @@ TEST_F(FileApiTest, DeletingALinkNeverTouchesItsTarget)
     EXPECT_EQ(Contents(QStringLiteral("C:\\folder\\inside.txt")), "i");
 }
 
+// A link holds its text as given, is never looked up, and reads back the same,
+// also when the text is longer than a first guess at its size.
+TEST_F(FileApiTest, SymbolicLinksAreMadeAndReadAsTheyStand)
+{
+    MakeFile(QStringLiteral("C:\\folder\\inside.txt"), "i");
+    QString longText;
+    for (int i = 0; i < 100; ++i)
+        longText += QStringLiteral("ab/");
+    const struct {
+        const char *name;
+        QString text;
+        DWORD flags;
+        const char *resolved; // what the link leads to, below the drive's folder
+    } rows[] = {
+        {"to file", QStringLiteral("folder/inside.txt"), 0, "/c/folder/inside.txt"},
+        {"to folder", QStringLiteral("folder"), SYMBOLIC_LINK_FLAG_DIRECTORY, "/c/folder"},
+        {"to parent", QStringLiteral(".."), SYMBOLIC_LINK_FLAG_DIRECTORY, ""},
+        {"dangling ü ☃", QStringLiteral("nowhere ü ☃"), 0, "/c/nowhere ü ☃"},
+        {"long", longText, 0, nullptr},
+    };
+    for (const auto &row : rows) {
+        const QString link = QStringLiteral("C:\\") + QString::fromUtf8(row.name);
+        ASSERT_TRUE(CreateSymbolicLink(link, row.text, row.flags)) << row.name;
+        const QFileInfo info(DecodeName(Native(link)));
+        EXPECT_TRUE(info.isSymLink()) << row.name;
+        if (row.resolved) {
+            EXPECT_EQ(info.symLinkTarget(),
+                      QDir::cleanPath(Root() + QString::fromUtf8(row.resolved)))
+                << row.name;
+        }
+        QString read;
+        EXPECT_TRUE(ReadSymbolicLink(link, read)) << row.name;
+        EXPECT_EQ(read, row.text) << row.name;
+        EXPECT_TRUE(GetFileAttributes(link) & FILE_ATTRIBUTE_REPARSE_POINT) << row.name;
+    }
+    // One made elsewhere reads the same.
+    ASSERT_TRUE(QFile::link(QStringLiteral("../x/y"), DecodeName(Native(QStringLiteral("C:\\q")))));
+    QString read;
+    EXPECT_TRUE(ReadSymbolicLink(QStringLiteral("C:\\Q"), read));
+    EXPECT_EQ(read, QStringLiteral("../x/y"));
+}
+
+TEST_F(FileApiTest, SymbolicLinkFailuresHaveTheWindowsCodes)
+{
+    MakeFile(QStringLiteral("C:\\file.txt"), "old");
+    ASSERT_TRUE(CreateSymbolicLink(QStringLiteral("C:\\link"), QStringLiteral("file.txt"), 0));
+    const struct {
+        const char *what;
+        const char *name;
+        DWORD code;
+    } made[] = {
+        {"over a file", "FILE.TXT", ERROR_ALREADY_EXISTS},
+        {"over a link", "link", ERROR_ALREADY_EXISTS},
+        {"in a missing folder", "no\\link", ERROR_PATH_NOT_FOUND},
+    };
+    for (const auto &row : made) {
+        EXPECT_FALSE(CreateSymbolicLink(QStringLiteral("C:\\") + QLatin1String(row.name),
+                                        QStringLiteral("x"), 0))
+            << row.what;
+        EXPECT_EQ(GetLastError(), row.code) << row.what;
+    }
+    EXPECT_EQ(Contents(QStringLiteral("C:\\file.txt")), "old");
+    QString read = QStringLiteral("unchanged");
+    EXPECT_FALSE(ReadSymbolicLink(QStringLiteral("C:\\file.txt"), read));
+    EXPECT_EQ(GetLastError(), ERROR_NOT_A_REPARSE_POINT);
+    EXPECT_FALSE(ReadSymbolicLink(QStringLiteral("C:\\missing"), read));
+    EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(read, QStringLiteral("unchanged"));
+
+    InjectFault(FaultOp::Create, 1, ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(CreateSymbolicLink(QStringLiteral("C:\\new"), QStringLiteral("file.txt"), 0));
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(QFileInfo(DecodeName(Native(QStringLiteral("C:\\new")))).isSymLink());
+}
+
 TEST_F(FileApiTest, CreateDispositions)
 {
     const QString path = QStringLiteral("C:\\f.txt");
@@ -485,6 +560,81 @@ TEST_F(FileApiTest, MoveFileAcrossFileSystems)
     EXPECT_EQ(GetLastError(), ERROR_NOT_SAME_DEVICE);
     EXPECT_EQ(QDir(other.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList({QStringLiteral("move.bin")})); // no temporary left behind
+}
+
+// The kernel copies a whole step at a time; where it cannot (another file
+// system) the data comes through one 65,535-byte buffer a call. Either way
+// the bytes arrive in order and the end of the source reads as 0.
+TEST_F(FileApiTest, CopyFileDataMovesTheDataStepByStep)
+{
+    QTemporaryDir other(QStringLiteral("/dev/shm/kestrel-XXXXXX"));
+    const bool second =
+        other.isValid() && QStorageInfo(other.path()).device() != QStorageInfo(Root()).device();
+    if (second) {
+        qputenv("KESTREL_DRIVES", qgetenv("KESTREL_DRIVES") + ";X=" + other.path().toUtf8());
+        ReloadDriveTable();
+    }
+    constexpr DWORD step = 1 << 20;
+    const qint64 size = 2 * step + 12345;
+    MakeFileOfSize(QStringLiteral("C:\\src.bin"), size);
+    for (const QString &target :
+         {QStringLiteral("C:\\same.bin"), QStringLiteral("X:\\other.bin")}) {
+        if (target.startsWith(QLatin1Char('X')) && !second)
+            continue;
+        const HANDLE in = Open(QStringLiteral("C:\\src.bin"), GENERIC_READ, OPEN_EXISTING);
+        const HANDLE out = Open(target, GENERIC_WRITE, CREATE_NEW);
+        ASSERT_NE(in, INVALID_HANDLE_VALUE);
+        ASSERT_NE(out, INVALID_HANDLE_VALUE);
+        QList<DWORD> steps;
+        DWORD copied = 0;
+        while (CopyFileData(in, out, step, copied) && copied > 0 && steps.size() < 100)
+            steps.append(copied);
+        EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
+        EXPECT_EQ(copied, 0u) << "the end of the source";
+        qint64 total = 0;
+        for (qsizetype i = 0; i < steps.size(); ++i) {
+            total += steps[i];
+            if (i + 1 < steps.size()) {
+                EXPECT_TRUE(steps[i] == step || steps[i] == 0xFFFF) << steps[i];
+            }
+        }
+        if (!target.startsWith(QLatin1Char('X'))) {
+            EXPECT_EQ(steps, (QList<DWORD>{step, step, 12345}));
+        }
+        EXPECT_EQ(total, size);
+        CloseHandle(in);
+        CloseHandle(out);
+        QFile copy(target.startsWith(QLatin1Char('X')) ? other.path() + QStringLiteral("/other.bin")
+                                                       : DecodeName(Native(target)));
+        ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(copy.readAll() == Pattern(size)) << target.toStdString();
+    }
+}
+
+// A step counts as one read, and as one write only when it moves data.
+TEST_F(FileApiTest, CopyFileDataCountsReadsAndWritesForTheFaultHook)
+{
+    MakeFile(QStringLiteral("C:\\src.txt"), "some data");
+    const HANDLE in = Open(QStringLiteral("C:\\src.txt"), GENERIC_READ, OPEN_EXISTING);
+    const HANDLE out = Open(QStringLiteral("C:\\dst.txt"), GENERIC_WRITE, CREATE_NEW);
+    DWORD copied = 0;
+    InjectFault(FaultOp::Read, 1, ERROR_READ_FAULT);
+    EXPECT_FALSE(CopyFileData(in, out, 4, copied));
+    EXPECT_EQ(GetLastError(), ERROR_READ_FAULT);
+    InjectFault(FaultOp::Write, 3, ERROR_DISK_FULL);
+    EXPECT_TRUE(CopyFileData(in, out, 4, copied));
+    EXPECT_TRUE(CopyFileData(in, out, 4, copied));
+    EXPECT_FALSE(CopyFileData(in, out, 4, copied));
+    EXPECT_EQ(GetLastError(), ERROR_DISK_FULL);
+    EXPECT_TRUE(CopyFileData(in, out, 4, copied));
+    EXPECT_EQ(copied, 1u);
+    InjectFault(FaultOp::Write, 1, ERROR_DISK_FULL);
+    EXPECT_TRUE(CopyFileData(in, out, 4, copied)) << "the end moves nothing to write";
+    EXPECT_EQ(copied, 0u);
+    ClearFaults();
+    CloseHandle(in);
+    CloseHandle(out);
+    EXPECT_EQ(Contents(QStringLiteral("C:\\dst.txt")), QByteArray("some data"));
 }
 
 TEST_F(FileApiTest, FoldersAndDeletion)
