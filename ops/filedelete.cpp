@@ -19,9 +19,6 @@ namespace {
 
 constexpr sys::DWORD importantAttributes =
     sys::FILE_ATTRIBUTE_READONLY | sys::FILE_ATTRIBUTE_HIDDEN | sys::FILE_ATTRIBUTE_SYSTEM;
-// A link (junction, symbolic link) to a folder: removed itself, never entered,
-// so a delete never reaches files outside the folder the user chose.
-constexpr sys::DWORD reparsePoint = 0x400;
 
 int LastError()
 {
@@ -46,8 +43,8 @@ int TFileDelete::Execute()
     for (int i = 0; i < n; ++i) {
         const QString &item = Files[i];
         const sys::DWORD attributes = sys::GetFileAttributes(item);
-        result = attributes == sys::INVALID_FILE_ATTRIBUTES ? LastError()
-                                                            : DeleteItem(item, attributes);
+        result =
+            attributes == sys::INVALID_FILE_ATTRIBUTES ? LastError() : DeleteItem(item, attributes);
         SetResult(i, result);
         if (result == resCancelled)
             break;
@@ -61,7 +58,9 @@ int TFileDelete::Execute()
 
 int TFileDelete::DeleteItem(const QString &path, sys::DWORD attributes)
 {
-    if ((attributes & sys::FILE_ATTRIBUTE_DIRECTORY) && !(attributes & reparsePoint))
+    // A link to a folder is removed itself, never entered, so a delete never
+    // reaches files outside the folder the user chose.
+    if (IsRealFolder(attributes))
         return DeleteFolderTree(path, attributes);
     return DeleteOneFile(path, attributes);
 }

@@ -142,35 +142,31 @@ TEST_F(EngineEdgeTest, VanishedSourceIsReportedOnceAndTheOthersAreDone)
     }
 }
 
-// A link whose target is gone never takes a file with it and never ends
-// silently: either the link itself is handled or its failure is shown.
-TEST_F(EngineEdgeTest, DanglingLinkIsHandledOrReportedButNeverLosesAFile)
+// A link whose target is gone is moved or deleted as the link itself, with
+// no question, and the file beside it is handled as usual.
+TEST_F(EngineEdgeTest, DanglingLinkIsMovedOrDeletedAsTheLinkItself)
 {
     for (const Op op : {Op::MoveWithin, Op::MoveAcross, Op::Delete}) {
         MakeFile(QStringLiteral("C:\\src\\real.txt"), "real");
+        const QString nowhere = Root() + QStringLiteral("/c/nowhere");
         const QString link = QString::fromUtf8(Native(QStringLiteral("C:\\src\\link")));
-        ASSERT_TRUE(QFile::link(Root() + QStringLiteral("/c/nowhere"), link));
+        ASSERT_TRUE(QFile::link(nowhere, link));
         MakeFolder(Destination(op));
         ask.asked.clear();
-        ask.ExpectMessageBox(mrYes);
         std::vector<bool> done;
         const int result =
             Run(op, {QStringLiteral("C:\\src\\link"), QStringLiteral("C:\\src\\real.txt")}, &done);
-        const bool linkLeft = QFileInfo(link).isSymLink();
-        if (done[0]) {
-            EXPECT_FALSE(linkLeft) << OpName(op);
-        } else {
-            EXPECT_TRUE(linkLeft) << OpName(op);
-            ASSERT_EQ(ask.asked.size(), 1) << OpName(op);
-            EXPECT_EQ(ask.asked[0].text, ErrorText(256, true)) << OpName(op);
-        }
         EXPECT_EQ(result, 0) << OpName(op);
-        EXPECT_TRUE(done[1]) << OpName(op);
+        EXPECT_TRUE(done[0] && done[1]) << OpName(op);
+        EXPECT_TRUE(ask.asked.empty()) << OpName(op);
+        EXPECT_FALSE(QFileInfo(link).isSymLink()) << OpName(op);
         if (op != Op::Delete) {
+            const QFileInfo moved(
+                QString::fromUtf8(Native(Destination(op) + QStringLiteral("\\link"))));
+            EXPECT_TRUE(moved.isSymLink()) << OpName(op);
+            EXPECT_EQ(moved.symLinkTarget(), nowhere) << OpName(op);
             EXPECT_EQ(Contents(Destination(op) + QStringLiteral("\\real.txt")), "real");
         }
-        while (ask.Pending() > 0)
-            ask.MessageBox(nullptr, {}, {}, 0);
         QDir(Root() + QStringLiteral("/c/src")).removeRecursively();
     }
 }
