@@ -57,4 +57,12 @@ bool FaultDue(FaultOp op, DWORD &code)
     return true;
 }
 
+bool FaultArmed(FaultOp op)
+{
+    if (!anyArmed.load(std::memory_order_acquire))
+        return false;
+    std::lock_guard lock(faultMutex);
+    return faults[int(op)].remaining > 0;
+}
+
 } // namespace kestrel::sys

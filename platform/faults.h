@@ -12,5 +12,8 @@ void InjectFault(FaultOp op, int nth, DWORD code);
 void ClearFaults();
 // Used by the layer itself: true (with the code) when this call is to fail.
 bool FaultDue(FaultOp op, DWORD &code);
+// True when a fault of this kind is armed: a call that needs extra work to
+// count itself does that work only then.
+bool FaultArmed(FaultOp op);
 
 } // namespace kestrel::sys

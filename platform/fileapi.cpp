@@ -139,21 +139,20 @@ int OpenNative(const QByteArray &native, int flags, DWORD disposition, bool &cre
     }
 }
 
-// Copies up to size bytes inside the kernel; stops early only at the end of
-// the source. On failure errno is set and done holds what was copied.
+// Copies up to size bytes inside the kernel; less when the source ends (or
+// the kernel stops short), 0 only at the end. On failure errno is set.
 bool KernelCopy(int in, int out, std::size_t size, std::size_t &done)
 {
     done = 0;
-    while (done < size) {
-        const ssize_t n = copy_file_range(in, nullptr, out, nullptr, size - done, 0);
-        if (n > 0)
-            done += std::size_t(n);
-        else if (n == 0)
+    for (;;) {
+        const ssize_t n = copy_file_range(in, nullptr, out, nullptr, size, 0);
+        if (n >= 0) {
+            done = std::size_t(n);
             return true;
-        else if (errno != EINTR)
+        }
+        if (errno != EINTR)
             return false;
     }
-    return true;
 }
 
 // The kernel cannot copy between these two files (other file systems, or
@@ -288,13 +287,16 @@ bool CopyFileData(HANDLE from, HANDLE to, DWORD toCopy, DWORD &copied)
         return Fail(fault);
     // The write side counts once for every call that has data to move, as a
     // WriteFile after a ReadFile would; the end of the source does not count.
-    struct stat st;
-    const off_t at = lseek(in->fd, 0, SEEK_CUR);
-    if (fstat(in->fd, &st) == 0 && at >= 0 && at < st.st_size && FaultDue(FaultOp::Write, fault))
-        return Fail(fault);
+    if (FaultArmed(FaultOp::Write)) {
+        struct stat st;
+        const off_t at = lseek(in->fd, 0, SEEK_CUR);
+        if (fstat(in->fd, &st) == 0 && at >= 0 && at < st.st_size &&
+            FaultDue(FaultOp::Write, fault))
+            return Fail(fault);
+    }
     if (!out->buffered) {
         std::size_t done = 0;
-        if (KernelCopy(in->fd, out->fd, toCopy, done) || done > 0) {
+        if (KernelCopy(in->fd, out->fd, toCopy, done)) {
             copied = DWORD(done);
             return Succeed();
         }
