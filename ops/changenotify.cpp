@@ -11,7 +11,11 @@ namespace kestrel {
 
 namespace {
 
-constexpr sys::DWORD kNotifyFlags[] = {0x001, 0x002, 0x004, 0x008, 0x010, 0x020, 0x040, 0x100};
+constexpr sys::DWORD kNotifyFlags[] = {
+    sys::FILE_NOTIFY_CHANGE_FILE_NAME,  sys::FILE_NOTIFY_CHANGE_DIR_NAME,
+    sys::FILE_NOTIFY_CHANGE_ATTRIBUTES, sys::FILE_NOTIFY_CHANGE_SIZE,
+    sys::FILE_NOTIFY_CHANGE_LAST_WRITE, sys::FILE_NOTIFY_CHANGE_LAST_ACCESS,
+    sys::FILE_NOTIFY_CHANGE_CREATION,   sys::FILE_NOTIFY_CHANGE_SECURITY};
 // A subtree watch follows links, so a link loop could otherwise grow without end.
 constexpr int kMaxDepth = 64;
 constexpr qsizetype kMaxWatched = 4096;

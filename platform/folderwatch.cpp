@@ -20,14 +20,6 @@ namespace kestrel::sys {
 
 namespace {
 
-constexpr DWORD kFileName = 0x001;
-constexpr DWORD kDirName = 0x002;
-constexpr DWORD kAttributes = 0x004;
-constexpr DWORD kSize = 0x008;
-constexpr DWORD kLastWrite = 0x010;
-constexpr DWORD kCreation = 0x040;
-constexpr DWORD kSecurity = 0x100;
-
 constexpr std::uint32_t kNames = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO;
 constexpr std::uint32_t kContents = IN_MODIFY | IN_CLOSE_WRITE | IN_ATTRIB;
 // Asked for always, so that a folder that goes away is dropped.
@@ -36,13 +28,13 @@ constexpr std::uint32_t kSelf = IN_DELETE_SELF | IN_MOVE_SELF;
 std::uint32_t EventMask(DWORD filter)
 {
     std::uint32_t mask = 0;
-    if (filter & (kFileName | kDirName))
+    if (filter & (FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME))
         mask |= kNames;
-    if (filter & (kAttributes | kSecurity))
+    if (filter & (FILE_NOTIFY_CHANGE_ATTRIBUTES | FILE_NOTIFY_CHANGE_SECURITY))
         mask |= IN_ATTRIB;
-    if (filter & (kSize | kLastWrite))
+    if (filter & (FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE))
         mask |= kContents;
-    if (filter & kCreation)
+    if (filter & FILE_NOTIFY_CHANGE_CREATION)
         mask |= IN_CREATE;
     return mask;
 }

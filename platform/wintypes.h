@@ -47,6 +47,16 @@ inline constexpr DWORD FILE_ATTRIBUTE_ARCHIVE = 0x20;
 inline constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
 // A symbolic link; the other attributes, size and times are those of its target.
 inline constexpr DWORD FILE_ATTRIBUTE_REPARSE_POINT = 0x400;
+
+// What a folder watch reports (FindFirstChangeNotification filter bits).
+inline constexpr DWORD FILE_NOTIFY_CHANGE_FILE_NAME = 0x001;
+inline constexpr DWORD FILE_NOTIFY_CHANGE_DIR_NAME = 0x002;
+inline constexpr DWORD FILE_NOTIFY_CHANGE_ATTRIBUTES = 0x004;
+inline constexpr DWORD FILE_NOTIFY_CHANGE_SIZE = 0x008;
+inline constexpr DWORD FILE_NOTIFY_CHANGE_LAST_WRITE = 0x010;
+inline constexpr DWORD FILE_NOTIFY_CHANGE_LAST_ACCESS = 0x020;
+inline constexpr DWORD FILE_NOTIFY_CHANGE_CREATION = 0x040;
+inline constexpr DWORD FILE_NOTIFY_CHANGE_SECURITY = 0x100;
 inline constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
 // CreateSymbolicLink: the link is to a folder.
 inline constexpr DWORD SYMBOLIC_LINK_FLAG_DIRECTORY = 0x1;

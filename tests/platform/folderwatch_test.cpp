@@ -15,12 +15,12 @@
 namespace kestrel::sys {
 namespace {
 
-constexpr DWORD kNames = 0x001;
-constexpr DWORD kAttributes = 0x004;
-constexpr DWORD kSize = 0x008;
-constexpr DWORD kLastWrite = 0x010;
-constexpr DWORD kLastAccess = 0x020;
-constexpr DWORD kCreation = 0x040;
+constexpr DWORD kNames = FILE_NOTIFY_CHANGE_FILE_NAME;
+constexpr DWORD kAttributes = FILE_NOTIFY_CHANGE_ATTRIBUTES;
+constexpr DWORD kSize = FILE_NOTIFY_CHANGE_SIZE;
+constexpr DWORD kLastWrite = FILE_NOTIFY_CHANGE_LAST_WRITE;
+constexpr DWORD kLastAccess = FILE_NOTIFY_CHANGE_LAST_ACCESS;
+constexpr DWORD kCreation = FILE_NOTIFY_CHANGE_CREATION;
 
 // Folder A is under test; folder B, watched for names, is the sentinel: the
 // kernel queues events in order, so once B's change has been reported, any
