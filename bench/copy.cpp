@@ -222,9 +222,10 @@ int main(int argc, char **argv)
             return seconds;
         };
         for (const bool cold : {true, false}) {
-            // Best of two, taking turns at going first.
+            // Best of three, taking turns at going first: creating thousands
+            // of files on a shared disk swings by a factor of two between runs.
             double oursBest = 1e30, baseBest = 1e30;
-            for (int round = 0; round < 2; ++round) {
+            for (int round = 0; round < 3; ++round) {
                 for (int turn = 0; turn < 2; ++turn) {
                     if ((round + turn) % 2 == 0)
                         oursBest = std::min(
