@@ -26,16 +26,10 @@ const QString kCaption = QStringLiteral("Kestrel");
 QStringList FolderEntries(const QString &folder)
 {
     QStringList entries;
-    sys::WIN32_FIND_DATA data;
-    const sys::HANDLE search =
-        sys::FindFirstFile(sys::JoinPath(folder, QStringLiteral("*.*")), data);
-    if (search == sys::INVALID_HANDLE_VALUE)
-        return entries;
-    do {
-        if (data.cFileName != QLatin1String(".") && data.cFileName != QLatin1String(".."))
-            entries.append(sys::JoinPath(folder, data.cFileName));
-    } while (sys::FindNextFile(search, data));
-    sys::FindClose(search);
+    sys::ForEachEntry(folder, [&](const sys::WIN32_FIND_DATA &data) {
+        entries.append(sys::JoinPath(folder, data.cFileName));
+        return true;
+    });
     return entries;
 }
 

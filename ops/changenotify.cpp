@@ -131,16 +131,11 @@ void TShellChangeNotify::WatchChildren(const QString &winFolder, int depth)
 {
     if (!subFolder || depth >= kMaxDepth)
         return;
-    sys::WIN32_FIND_DATA data;
-    const sys::HANDLE h = sys::FindFirstFile(sys::JoinPath(winFolder, QStringLiteral("*")), data);
-    if (h == sys::INVALID_HANDLE_VALUE)
-        return;
-    do {
-        if ((data.dwFileAttributes & sys::FILE_ATTRIBUTE_DIRECTORY) &&
-            data.cFileName != QLatin1String(".") && data.cFileName != QLatin1String(".."))
+    sys::ForEachEntry(winFolder, [&](const sys::WIN32_FIND_DATA &data) {
+        if (data.dwFileAttributes & sys::FILE_ATTRIBUTE_DIRECTORY)
             WatchTree(sys::JoinPath(winFolder, data.cFileName), depth + 1);
-    } while (sys::FindNextFile(h, data));
-    sys::FindClose(h);
+        return true;
+    });
 }
 
 void TShellChangeNotify::FolderChanged(const QByteArray &nativePath)

@@ -40,21 +40,6 @@ bool IsFolder(sys::DWORD attributes)
            (attributes & sys::FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool IsDots(const QString &name)
-{
-    return name == QLatin1String(".") || name == QLatin1String("..");
-}
-
-// Closes a search handle when it goes out of scope.
-struct TSearch {
-    sys::HANDLE handle;
-    ~TSearch()
-    {
-        if (handle != sys::INVALID_HANDLE_VALUE)
-            sys::FindClose(handle);
-    }
-};
-
 } // namespace
 
 TFileCopy::TFileCopy(QObject *owner) : TFileFunction(owner) {}
@@ -426,35 +411,29 @@ int TFileCopy::CopyFolderTree(const QString &source, const QString &target)
 
 int TFileCopy::CopyContents(const QString &source, const QString &target)
 {
-    sys::WIN32_FIND_DATA data;
-    const TSearch search{sys::FindFirstFile(sys::JoinPath(source, QStringLiteral("*.*")), data)};
-    if (search.handle == sys::INVALID_HANDLE_VALUE)
-        return LastError();
-    do {
-        const QString &name = data.cFileName;
-        const QString from = sys::JoinPath(source, name);
-        const QString to = sys::JoinPath(target, name);
-        int result;
+    int outcome = resDone;
+    const bool listed = sys::ForEachEntry(source, [&](const sys::WIN32_FIND_DATA &data) {
+        const QString from = sys::JoinPath(source, data.cFileName);
+        const QString to = sys::JoinPath(target, data.cFileName);
         if (IsLink(data.dwFileAttributes)) {
-            result = CopyLink(from, to, data.dwFileAttributes);
+            outcome = CopyLink(from, to, data.dwFileAttributes);
         } else if (data.dwFileAttributes & sys::FILE_ATTRIBUTE_DIRECTORY) {
-            if (IsDots(name))
-                continue;
             // A link in the target's place is not merged into: it may lead
             // out of the destination.
             if ((Flags & feOverwrite) && IsRealFolder(sys::GetFileAttributes(to)))
-                result = CopyContents(from, to);
+                outcome = CopyContents(from, to);
             else if (!sys::CreateDirectory(to))
-                result = LastError();
+                outcome = LastError();
             else
-                result = CopyContents(from, to);
+                outcome = CopyContents(from, to);
         } else {
-            result = CopyOneFile(from, to, data.dwFileAttributes);
+            outcome = CopyOneFile(from, to, data.dwFileAttributes);
         }
-        if (result > 0)
-            return result;
-    } while (sys::FindNextFile(search.handle, data));
-    return resDone;
+        return outcome <= 0;
+    });
+    if (!listed)
+        return LastError();
+    return outcome > 0 ? outcome : resDone;
 }
 
 } // namespace kestrel

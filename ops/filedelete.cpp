@@ -132,28 +132,18 @@ int TFileDelete::DeleteFolderTree(const QString &path, sys::DWORD attributes)
 // result is then -1, so the folder is left rather than reported as not empty.
 int TFileDelete::DeleteContents(const QString &folder)
 {
-    sys::WIN32_FIND_DATA data;
-    const sys::HANDLE search =
-        sys::FindFirstFile(sys::JoinPath(folder, QStringLiteral("*.*")), data);
-    if (search == sys::INVALID_HANDLE_VALUE)
-        return LastError();
     int outcome = resDone;
-    do {
-        const QString &name = data.cFileName;
-        if (name == QLatin1String(".") || name == QLatin1String(".."))
-            continue;
-        const QString path = sys::JoinPath(folder, name);
-        const sys::DWORD attributes = data.dwFileAttributes;
-        const int result = DeleteItem(path, attributes);
+    const bool listed = sys::ForEachEntry(folder, [&](const sys::WIN32_FIND_DATA &data) {
+        const int result = DeleteItem(sys::JoinPath(folder, data.cFileName), data.dwFileAttributes);
         if (result > 0) {
             outcome = result;
-            break;
+            return false;
         }
         if (result == resSkipped)
             outcome = resSkipped;
-    } while (sys::FindNextFile(search, data));
-    sys::FindClose(search);
-    return outcome;
+        return true;
+    });
+    return listed ? outcome : LastError();
 }
 
 int TFileDelete::RemoveEmptiedFolder(const QString &folder)

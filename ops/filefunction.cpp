@@ -24,11 +24,6 @@ void TFileFunction::ResetResults()
 
 namespace {
 
-bool IsDots(const QString &name)
-{
-    return name == QLatin1String(".") || name == QLatin1String("..");
-}
-
 sys::UINT64 SizeOf(const sys::WIN32_FIND_DATA &data)
 {
     return (sys::UINT64(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
@@ -51,15 +46,8 @@ bool IsRealFolder(sys::DWORD attributes)
 TTreeTotals FolderTotals(const QString &folder)
 {
     TTreeTotals totals;
-    sys::WIN32_FIND_DATA data;
-    const sys::HANDLE search =
-        sys::FindFirstFile(sys::JoinPath(folder, QStringLiteral("*.*")), data);
-    if (search == sys::INVALID_HANDLE_VALUE)
-        return totals;
-    do {
+    sys::ForEachEntry(folder, [&](const sys::WIN32_FIND_DATA &data) {
         if (IsRealFolder(data.dwFileAttributes)) {
-            if (IsDots(data.cFileName))
-                continue;
             const TTreeTotals sub = FolderTotals(sys::JoinPath(folder, data.cFileName));
             totals.files += sub.files;
             totals.bytes += sub.bytes;
@@ -68,8 +56,8 @@ TTreeTotals FolderTotals(const QString &folder)
             if (!IsLink(data.dwFileAttributes))
                 totals.bytes += SizeOf(data);
         }
-    } while (sys::FindNextFile(search, data));
-    sys::FindClose(search);
+        return true;
+    });
     return totals;
 }
 

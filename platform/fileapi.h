@@ -8,6 +8,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 namespace kestrel::sys {
 
 // Searches. "." and ".." are delivered as entries; the mask follows the
@@ -16,6 +18,9 @@ namespace kestrel::sys {
 HANDLE FindFirstFile(const QString &pattern, WIN32_FIND_DATA &data);
 bool FindNextFile(HANDLE search, WIN32_FIND_DATA &data);
 bool FindClose(HANDLE search);
+// Calls visit with every entry of a folder but "." and ".." until it returns
+// false. False, with the error set, when the folder cannot be listed.
+bool ForEachEntry(const QString &folder, const std::function<bool(const WIN32_FIND_DATA &)> &visit);
 
 // Files. Sharing flags are accepted and ignored (POSIX has no mandatory
 // locks); dispositions and attributes behave as on Windows: CREATE_NEW fails

@@ -311,4 +311,20 @@ bool FindClose(HANDLE search)
     return true;
 }
 
+bool ForEachEntry(const QString &folder, const std::function<bool(const WIN32_FIND_DATA &)> &visit)
+{
+    WIN32_FIND_DATA data;
+    const HANDLE search = FindFirstFile(JoinPath(folder, QStringLiteral("*.*")), data);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    do {
+        if (data.cFileName != QLatin1String(".") && data.cFileName != QLatin1String("..") &&
+            !visit(data))
+            break;
+    } while (FindNextFile(search, data));
+    FindClose(search);
+    SetLastError(ERROR_SUCCESS);
+    return true;
+}
+
 } // namespace kestrel::sys
