@@ -6,6 +6,8 @@
 
 #include <QRandomGenerator>
 
+#include <functional>
+
 namespace kestrel {
 
 namespace {
@@ -19,31 +21,40 @@ QString TempNameBeside(const QString &target)
            QStringLiteral("~kst%1.tmp").arg(n, 8, 16, QLatin1Char('0'));
 }
 
+// Makes something under a fresh temporary name beside target, trying other
+// names while the chosen one is taken; false with the last error set.
+bool MakeBeside(const QString &target, QString &tempPath,
+                const std::function<bool(const QString &)> &make)
+{
+    for (int i = 0; i < nameAttempts; ++i) {
+        tempPath = TempNameBeside(target);
+        if (make(tempPath))
+            return true;
+        const sys::DWORD error = sys::GetLastError();
+        if (error != sys::ERROR_FILE_EXISTS && error != sys::ERROR_ALREADY_EXISTS)
+            return false;
+    }
+    return false;
+}
+
 } // namespace
 
 sys::HANDLE CreateTempBeside(const QString &target, sys::DWORD attributes, QString &tempPath)
 {
-    for (int i = 0; i < nameAttempts; ++i) {
-        tempPath = TempNameBeside(target);
-        const sys::HANDLE file =
-            sys::CreateFile(tempPath, sys::GENERIC_WRITE, 0, sys::CREATE_NEW, attributes);
-        if (file != sys::INVALID_HANDLE_VALUE || sys::GetLastError() != sys::ERROR_FILE_EXISTS)
-            return file;
-    }
-    return sys::INVALID_HANDLE_VALUE;
+    sys::HANDLE file = sys::INVALID_HANDLE_VALUE;
+    MakeBeside(target, tempPath, [&](const QString &path) {
+        file = sys::CreateFile(path, sys::GENERIC_WRITE, 0, sys::CREATE_NEW, attributes);
+        return file != sys::INVALID_HANDLE_VALUE;
+    });
+    return file;
 }
 
 bool CreateLinkBeside(const QString &target, const QString &text, sys::DWORD flags,
                       QString &tempPath)
 {
-    for (int i = 0; i < nameAttempts; ++i) {
-        tempPath = TempNameBeside(target);
-        if (sys::CreateSymbolicLink(tempPath, text, flags))
-            return true;
-        if (sys::GetLastError() != sys::ERROR_ALREADY_EXISTS)
-            return false;
-    }
-    return false;
+    return MakeBeside(target, tempPath, [&](const QString &path) {
+        return sys::CreateSymbolicLink(path, text, flags);
+    });
 }
 
 int ReplaceFile(const QString &replacement, const QString &target)
