@@ -101,7 +101,7 @@ int TFileDelete::DeleteOneFile(const QString &path, sys::DWORD attributes)
     } else {
         // A link's attributes are its target's: clearing them would change
         // the target, and removing the link needs no change.
-        if ((attributes & importantAttributes) && !(attributes & sys::FILE_ATTRIBUTE_REPARSE_POINT))
+        if ((attributes & importantAttributes) && !IsLink(attributes))
             sys::SetFileAttributes(path, sys::FILE_ATTRIBUTE_NORMAL);
         // A link to a folder goes as a file or as a folder, by the system.
         const bool removed =

@@ -1,5 +1,7 @@
 #include "ops/safereplace.h"
 
+#include "ops/filefunction.h"
+
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/fileapi.h"
@@ -83,8 +85,9 @@ int ReplaceFile(const QString &replacement, const QString &target)
 bool RemoveFile(const QString &path)
 {
     const sys::DWORD attributes = sys::GetFileAttributes(path);
+    // A link's attributes are its target's: the link goes as it is.
     if (attributes != sys::INVALID_FILE_ATTRIBUTES && (attributes & sys::FILE_ATTRIBUTE_READONLY) &&
-        !(attributes & sys::FILE_ATTRIBUTE_REPARSE_POINT))
+        !IsLink(attributes))
         sys::SetFileAttributes(path, sys::FILE_ATTRIBUTE_NORMAL);
     return sys::DeleteFile(path);
 }
