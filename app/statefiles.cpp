@@ -4,8 +4,6 @@
 #include "platform/names.h"
 #include "platform/statefile.h"
 
-#include <QRegularExpression>
-
 namespace kestrel {
 
 namespace {
@@ -29,6 +27,22 @@ QString NameOf(const QString &pair)
     return pair.left(pair.indexOf(QLatin1Char('=')));
 }
 
+// Lines ended by CR LF, CR or LF, split on the bytes and then decoded one by
+// one: a name that is not UTF-8 decodes to text a pattern match rejects whole.
+QStringList SplitLines(const QByteArray &bytes)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= bytes.size(); ++i) {
+        if (i < bytes.size() && bytes[i] != '\r' && bytes[i] != '\n')
+            continue;
+        if (i > start)
+            lines.append(sys::DecodeName(bytes.mid(start, i - start)));
+        start = i + 1;
+    }
+    return lines;
+}
+
 } // namespace
 
 QStringList ReadStateLines(const QString &path)
@@ -36,8 +50,7 @@ QStringList ReadStateLines(const QString &path)
     QByteArray contents;
     if (path.isEmpty() || TooLarge(path) || !sys::ReadWholeFile(path, contents))
         return {};
-    static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
-    return sys::DecodeName(contents).split(lineEnd, Qt::SkipEmptyParts);
+    return SplitLines(contents);
 }
 
 bool WriteStateLines(const QString &path, const QStringList &lines)

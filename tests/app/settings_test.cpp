@@ -1,5 +1,6 @@
 #include "app/settings.h"
 #include "app/statefiles.h"
+#include "platform/names.h"
 
 #include "tests/support/machine.h"
 
@@ -130,6 +131,38 @@ TEST_F(StateFilesTest, CommandHistoryKeepsTheNewestTen)
     EXPECT_EQ(LoadCommandHistory(QStringLiteral("C:\\history.dat")), items.mid(2));
     MakeFile(QStringLiteral("C:\\history.dat"), QByteArray(3 << 20, '\n'));
     EXPECT_TRUE(LoadCommandHistory(QStringLiteral("C:\\history.dat")).isEmpty());
+}
+
+// A name that is not UTF-8 (written back losslessly) made the whole file read
+// as one line: the drive was lost, the folders ran together with their line
+// breaks, and the file grew by a line at every save and load.
+TEST_F(StateFilesTest, NamesThatAreNotUtf8SurviveSaveAndLoad)
+{
+    const QString odd = sys::DecodeName(QByteArray("caf\xE9 \xFF\xFE"));
+    const QStringList dirs = {QStringLiteral("C:\\=C:\\") + odd,
+                              QStringLiteral("D:\\=D:\\Work\\") + odd + QStringLiteral("\\x")};
+    const QString lastDir = QStringLiteral("C:\\last.dir");
+    ASSERT_TRUE(SaveLastDir(lastDir, dirs, QStringLiteral("D:")));
+    const QByteArray first = Contents(lastDir);
+    EXPECT_TRUE(first.startsWith("C:\\=C:\\caf\xE9 \xFF\xFE\r\nD:\\=")) << first.constData();
+    for (int round = 0; round < 3; ++round) {
+        const TLastDir read = LoadLastDir(lastDir);
+        EXPECT_EQ(read.dirs, dirs);
+        EXPECT_EQ(read.currentDrive, QStringLiteral("D:"));
+        ASSERT_TRUE(SaveLastDir(lastDir, read.dirs, read.currentDrive));
+        EXPECT_EQ(Contents(lastDir), first) << "round " << round;
+    }
+
+    const QString history = QStringLiteral("C:\\history.dat");
+    const QStringList items = {QStringLiteral("cd ") + odd, QStringLiteral("dir"), odd};
+    ASSERT_TRUE(SaveCommandHistory(history, items));
+    const QByteArray saved = Contents(history);
+    for (int round = 0; round < 3; ++round) {
+        const QStringList read = LoadCommandHistory(history);
+        EXPECT_EQ(read, items);
+        ASSERT_TRUE(SaveCommandHistory(history, read));
+        EXPECT_EQ(Contents(history), saved) << "round " << round;
+    }
 }
 
 } // namespace
