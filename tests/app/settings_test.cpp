@@ -50,6 +50,13 @@ TEST(Font, ReadsCommaTextAndWritesTheDocumentedForm)
     const TFontSpec odd{QStringLiteral("A \"q\""), 11, true};
     EXPECT_EQ(FormatFont(def), QStringLiteral("\"MS Sans Serif\",9,0"));
     EXPECT_EQ(ParseFont(FormatFont(odd)), odd);
+
+    // A "%1" in a font name used to be replaced by the size on writing.
+    const TFontSpec percent{QStringLiteral("A%1"), 12, true};
+    EXPECT_EQ(FormatFont(percent), QStringLiteral("\"A%1\",12,1"));
+    const TFontSpec manyPercents{QStringLiteral("%2 %1%3 100%"), 8, false};
+    EXPECT_EQ(FormatFont(manyPercents), QStringLiteral("\"%2 %1%3 100%\",8,0"));
+    EXPECT_EQ(ParseFont(FormatFont(manyPercents)), manyPercents);
 }
 
 class SettingsFileTest : public test::MachineTest {};
