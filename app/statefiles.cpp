@@ -1,8 +1,11 @@
 #include "app/statefiles.h"
 
+#include "platform/errors.h"
 #include "platform/fileapi.h"
 #include "platform/names.h"
 #include "platform/statefile.h"
+
+#include <cstdio>
 
 namespace kestrel {
 
@@ -20,6 +23,26 @@ bool TooLarge(const QString &path)
         return false;
     sys::FindClose(h);
     return ((sys::UINT64(data.nFileSizeHigh) << 32) | data.nFileSizeLow) > kMaxStateFile;
+}
+
+// An oversized file was never read, so it is the user's data we know nothing
+// of: it is kept under a backup name instead of being overwritten.
+bool KeepOversized(const QString &path)
+{
+    QByteArray from, keptAs;
+    if (sys::KeepAsBackup(path, from, keptAs)) {
+        std::fprintf(stderr, "kestrel: %s is over 1 MiB and was not read; kept it as %s\n",
+                     from.constData(), keptAs.constData());
+        return true;
+    }
+    const sys::DWORD error = sys::GetLastError();
+    if (from.isEmpty())
+        from = sys::EncodeName(path);
+    std::fprintf(stderr,
+                 "kestrel: %s is over 1 MiB and was not read; it could not be kept as a "
+                 "backup (error %u), so it was left as it is\n",
+                 from.constData(), unsigned(error));
+    return false;
 }
 
 QString NameOf(const QString &pair)
@@ -55,7 +78,7 @@ QStringList ReadStateLines(const QString &path)
 
 bool WriteStateLines(const QString &path, const QStringList &lines)
 {
-    if (path.isEmpty())
+    if (path.isEmpty() || (TooLarge(path) && !KeepOversized(path)))
         return false;
     QString text;
     for (const QString &line : lines)

@@ -39,6 +39,11 @@ bool StatEntry(int dirfd, const char *path, FileStatus &st);
 // False with errno set (ELOOP) when the links go round.
 bool WriteTarget(const QByteArray &native, QByteArray &target);
 
+// Renames without replacing; 0 or an errno value. File systems without
+// RENAME_NOREPLACE get a hard link and unlink for files, which fails just as
+// safely, and a checked rename as the last resort.
+int RenameNoReplace(const QByteArray &from, const QByteArray &to, bool isDir);
+
 // The last component of a native path.
 QByteArray BaseName(const QByteArray &native);
 // The folder part of a native path ("." when there is none).

@@ -140,4 +140,30 @@ bool WriteWholeFile(const QString &path, const QByteArray &contents)
     return true;
 }
 
+bool KeepAsBackup(const QString &path, QByteArray &from, QByteArray &keptAs)
+{
+    // Far more than anyone keeps; a bound all the same.
+    constexpr int maxBackups = 1000;
+    QByteArray native;
+    if (!ToNative(path, native))
+        return false;
+    if (!WriteTarget(native, from))
+        return Fail(ErrorFromErrno(errno));
+    DWORD fault = 0;
+    if (FaultDue(FaultOp::Rename, fault))
+        return Fail(fault);
+    for (int n = 1; n <= maxBackups; ++n) {
+        keptAs = from + (n == 1 ? QByteArray() : '.' + QByteArray::number(n)) + ".bak";
+        const int err = RenameNoReplace(from, keptAs, false);
+        if (err == 0) {
+            SyncFolder(DirName(from));
+            SetLastError(ERROR_SUCCESS);
+            return true;
+        }
+        if (err != EEXIST)
+            return Fail(PathError(err, from));
+    }
+    return Fail(ERROR_ALREADY_EXISTS);
+}
+
 } // namespace kestrel::sys

@@ -1,8 +1,16 @@
 #include "app/settings.h"
 #include "app/statefiles.h"
+#include "platform/errors.h"
+#include "platform/faults.h"
 #include "platform/names.h"
 
 #include "tests/support/machine.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <functional>
 
 namespace kestrel {
 namespace {
@@ -170,6 +178,69 @@ TEST_F(StateFilesTest, NamesThatAreNotUtf8SurviveSaveAndLoad)
         ASSERT_TRUE(SaveCommandHistory(history, read));
         EXPECT_EQ(Contents(history), saved) << "round " << round;
     }
+}
+
+// An oversized state file was ignored and then overwritten at exit, losing the
+// user's data. It is kept beside itself instead, never over an earlier backup.
+TEST_F(StateFilesTest, OversizedFilesAreKeptAsBackupsBeforeAFreshWrite)
+{
+    const QByteArray huge = Pattern((1 << 20) + 1);
+    const struct {
+        const char *name;
+        std::function<bool(const QString &)> save;
+        QByteArray fresh;
+    } rows[] = {
+        {"last.dir",
+         [](const QString &path) {
+             return SaveLastDir(path, {QStringLiteral("C:\\=C:\\")}, QStringLiteral("C:"));
+         },
+         "C:\\=C:\\\r\nC:\r\n"},
+        {"history.dat",
+         [](const QString &path) { return SaveCommandHistory(path, {QStringLiteral("dir")}); },
+         "dir\r\n"},
+    };
+    for (const auto &row : rows) {
+        const QString path = QStringLiteral("C:\\") + QLatin1String(row.name);
+        const QByteArray native = Native(path);
+        for (const char *kept : {".bak", ".2.bak", ".3.bak"}) {
+            MakeFile(path, huge + kept);
+            testing::internal::CaptureStderr();
+            ASSERT_TRUE(row.save(path)) << row.name;
+            const std::string said = testing::internal::GetCapturedStderr();
+            EXPECT_EQ(Contents(path), row.fresh) << row.name;
+            EXPECT_EQ(Contents(path + QLatin1String(kept)), huge + kept) << row.name;
+            EXPECT_EQ(said, "kestrel: " + native.toStdString() +
+                                " is over 1 MiB and was not read; kept it as " +
+                                native.toStdString() + kept + "\n");
+        }
+        EXPECT_EQ(Contents(path + QLatin1String(".bak")), huge + ".bak")
+            << "the first backup stays";
+
+        // When it cannot be kept, it is not overwritten either.
+        MakeFile(path, huge);
+        sys::InjectFault(sys::FaultOp::Rename, 1, sys::ERROR_ACCESS_DENIED);
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(row.save(path)) << row.name;
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(Contents(path), huge) << row.name;
+        EXPECT_NE(said.find(native.toStdString() + " is over 1 MiB and was not read; it could "
+                                                   "not be kept as a backup (error 5)"),
+                  std::string::npos)
+            << said;
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    }
+
+    // A file kept as a link is backed up beside the file it points to.
+    MakeFile(QStringLiteral("C:\\dotfiles\\history.dat"), huge);
+    const QByteArray link = Native(QStringLiteral("C:\\home\\history.dat"));
+    MakeFolder(QStringLiteral("C:\\home"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("../dotfiles/history.dat"), QString::fromUtf8(link)));
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(SaveCommandHistory(QStringLiteral("C:\\home\\history.dat"), {QStringLiteral("x")}));
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(Contents(QStringLiteral("C:\\dotfiles\\history.dat.bak")), huge);
+    EXPECT_EQ(Contents(QStringLiteral("C:\\dotfiles\\history.dat")), "x\r\n");
+    EXPECT_TRUE(QFileInfo(QString::fromUtf8(link)).isSymLink());
 }
 
 } // namespace
