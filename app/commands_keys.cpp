@@ -101,6 +101,7 @@ bool TfMain::FileViewKeyUp(QKeyEvent *event)
 
 void TfMain::RunPanelKey(const TPanelKeyAction &action)
 {
+    fileView->EndQuickSearch();
     switch (action.key) {
     case TPanelKey::SelectGroup:
         return RunCommand(TCmd::SelectGroup);
