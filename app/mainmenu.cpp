@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProxyStyle>
 
 namespace kestrel {
 
@@ -170,6 +171,19 @@ const QList<TMenuRow> rows = {
     {"Context", "", "Proper&ties", none, TCmd::Properties, sep | later},
 };
 
+// Alt pressed and released alone leaves the keys with the panel: the menu
+// bar does not take them (the menus open with Alt and their letter).
+class TMenuBarStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_MenuBar_AltKeyNavigation)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
 } // namespace
 
 const QList<TMenuRow> &TMainMenu::Rows()
@@ -179,6 +193,9 @@ const QList<TMenuRow> &TMainMenu::Rows()
 
 TMainMenu::TMainMenu(QMainWindow &window) : QObject(&window), contextMenu(new QMenu(&window))
 {
+    auto *style = new TMenuBarStyle;
+    style->setParent(window.menuBar());
+    window.menuBar()->setStyle(style);
     QHash<QString, QMenu *> menus;
     for (const TMenuTitle &title : menuTitles)
         menus.insert(QLatin1String(title.name),

@@ -3,6 +3,7 @@
 #include "app/btnstatusbar.h"
 #include "app/commandlinebar.h"
 #include "app/inifile.h"
+#include "app/keyhelp.h"
 #include "app/keymap.h"
 #include "app/mainmenu.h"
 #include "app/paneloptions.h"
@@ -62,6 +63,7 @@ TfMain::TfMain(const QStringList &arguments, QWidget *parent)
     keyBar->addWidget(btnStatusBar);
     addToolBar(Qt::BottomToolBarArea, keyBar);
     btnStatusBar->OnClick = [this](int index) { RunFunctionKey(index); };
+    keyHelp = std::make_unique<TKeyHelp>(*btnStatusBar, *fileView);
 
     workFolders->PanelFolder = [this] { return fileView->Folder(); };
     workFolders->OnOpen = [this](const QString &folder) { SetFolder(folder); };

@@ -24,6 +24,7 @@ namespace kestrel {
 class TBtnStatusBar;
 class TCommandLineBar;
 class TIniFile;
+class TKeyHelp;
 class TKFileView;
 class TMainMenu;
 class TShellChangeNotify;
@@ -90,9 +91,8 @@ private:
     void UpdateFind(const QString &text);
     void LoadFunctionKeyLabels();
 
-    // Keys, key help, context menu, command line (commands_keys.cpp)
+    // Keys, context menu, command line (commands_keys.cpp)
     bool FileViewKeyDown(QKeyEvent *event);
-    bool FileViewKeyUp(QKeyEvent *event);
     void RunPanelKey(const TPanelKeyAction &action);
     void EscapeKey();
     void ShowContextMenu(const QPoint &at);
@@ -155,6 +155,9 @@ private:
     // Held while an operation has the window disabled: its progress window
     // processes events, and a reload then would free entries it still uses.
     std::optional<TOperationGuard> disabledHold;
+    // Goes first when the window is destroyed: closing it deactivates it,
+    // which must not rebuild the button bar of a window half taken down.
+    std::unique_ptr<TKeyHelp> keyHelp;
 };
 
 } // namespace kestrel

@@ -17,6 +17,8 @@ static const QString Backslash = QStringLiteral("\\");
 void TFileListing::SetFolder(const QString &path)
 {
     HideToolTip();
+    // What was typed belongs to the listing being left.
+    EndQuickSearch();
     if (ownerData) {
         folder = path;
         if (OnGetTitle) {

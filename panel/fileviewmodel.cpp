@@ -267,8 +267,7 @@ bool TFileViewModel::MoveFocus(int index)
     SetFocused(index);
     if (FocusedIndex == old)
         return false;
-    if (!FindText.isEmpty())
-        DoFindChange(QString());
+    EndQuickSearch();
     return true;
 }
 
@@ -366,6 +365,12 @@ void TFileViewModel::DoFindChange(const QString &text)
     FindText = text;
     if (OnFindChange)
         OnFindChange(FindText);
+}
+
+void TFileViewModel::EndQuickSearch()
+{
+    if (!FindText.isEmpty())
+        DoFindChange(QString());
 }
 
 static bool IsSearchChar(QChar c)
@@ -688,8 +693,7 @@ void TFileViewModel::MouseDown(int x, int y, bool shift, bool ctrl)
         ToggleSelect(index);
     }
     SetFocused(index);
-    if (!FindText.isEmpty())
-        DoFindChange(QString());
+    EndQuickSearch();
 }
 
 void TFileViewModel::MouseMove(int x, int y)
