@@ -1,0 +1,84 @@
+#include "tests/e2e/e2e.h"
+
+#include "app/mainwindow.h"
+#include "panel/kfileview.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+
+namespace kestrel::test {
+namespace {
+
+using PathsTest = EndToEndTest;
+
+QString Canonical(const QByteArray &native)
+{
+    return QDir(QString::fromUtf8(native)).canonicalPath();
+}
+
+// Selects two entries with Space, runs Tools > Save Selected List from the
+// keyboard and answers the save dialog with typed text and Enter.
+class SaveListTest : public PathsTest {
+protected:
+    void SetUp() override
+    {
+        PathsTest::SetUp();
+        MakeFile(QStringLiteral("C:\\Data\\a.txt"), "aaa");
+        MakeFile(QStringLiteral("C:\\Data\\b.doc"), "bb");
+        MakeFile(QStringLiteral("C:\\Data\\c.txt"), "c");
+        MakeFolder(QStringLiteral("C:\\Out"));
+    }
+    void SelectAndSave(const QString &typed)
+    {
+        Start({QStringLiteral("C:\\Data")});
+        Focus(QStringLiteral("a.txt"));
+        Key(Qt::Key_Space);
+        Focus(QStringLiteral("c.txt"));
+        Key(Qt::Key_Space);
+        WhenDialog([this, typed](QWidget *dialog) {
+            auto *files = qobject_cast<QFileDialog *>(dialog);
+            ASSERT_TRUE(files) << "not a file dialog";
+            // The dialog opens in the panel's folder, offering a plain name.
+            EXPECT_EQ(files->directory().canonicalPath(),
+                      Canonical(Native(QStringLiteral("C:\\Data"))));
+            const auto *name = files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            ASSERT_TRUE(name);
+            EXPECT_EQ(name->text(), QStringLiteral("list.txt"));
+            Key(Qt::Key_A, Qt::ControlModifier);
+            Type(typed);
+            Key(Qt::Key_Return);
+        });
+        Key(Qt::Key_T, Qt::AltModifier);
+        Key(Qt::Key_S);
+        ASSERT_TRUE(WaitFor([this] { return PendingDialogSteps() == 0; }))
+            << "the save dialog never opened";
+    }
+    void ExpectList(const QString &file)
+    {
+        ASSERT_TRUE(WaitFor([&] { return Exists(file); })) << "nothing was saved";
+        const QByteArray list = Contents(file);
+        EXPECT_TRUE(list.startsWith("C:\\Data\r\n\r\na.txt  ")) << list.constData();
+        EXPECT_TRUE(list.contains("\r\nc.txt  ")) << list.constData();
+        EXPECT_FALSE(list.contains("b.doc")) << list.constData();
+        EXPECT_TRUE(list.endsWith("\r\n0 Folders, 2 Files\r\n4 bytes\r\n")) << list.constData();
+    }
+};
+
+// The dialog used to open at "/" with "C:\Data\list.txt" as the name, and
+// the path it returned was read as a Windows path, so nothing was saved.
+TEST_F(SaveListTest, TypedNameIsSavedInThePanelsFolder)
+{
+    SelectAndSave(QStringLiteral("mine.txt"));
+    ExpectList(QStringLiteral("C:\\Data\\mine.txt"));
+}
+
+TEST_F(SaveListTest, TypedNativePathIsSavedThere)
+{
+    SelectAndSave(QString::fromUtf8(Native(QStringLiteral("C:\\Out\\sel.txt"))));
+    ExpectList(QStringLiteral("C:\\Out\\sel.txt"));
+    EXPECT_FALSE(Exists(QStringLiteral("C:\\Data\\list.txt")));
+}
+
+} // namespace
+} // namespace kestrel::test
