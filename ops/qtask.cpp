@@ -189,8 +189,14 @@ bool QtAsk::SaveFileName(QObject *owner, const QString &caption, const QString &
 
 int QtAsk::SelectDrive(QObject *owner, QString &text, const QStringList &, const QString &)
 {
-    return GetString(owner, QStringLiteral("Select Drive"), QStringLiteral("Drive or folder:"),
-                     text, true, false, false);
+    QString typed = text;
+    if (GetString(owner, QStringLiteral("Select Drive"), QStringLiteral("Drive or folder:"), typed,
+                  true, false, false) != mrOk)
+        return mrCancel;
+    // A folder may be typed in native form too.
+    const QString path = sys::FromTypedPath(typed.trimmed());
+    text = path.isEmpty() ? typed : path;
+    return mrOk;
 }
 
 } // namespace kestrel

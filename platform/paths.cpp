@@ -268,6 +268,14 @@ bool FromNative(const QByteArray &native, QString &path)
     return true;
 }
 
+QString FromTypedPath(const QString &text)
+{
+    if (!text.startsWith(QLatin1Char('/')))
+        return text;
+    QString path;
+    return FromNative(EncodeName(text), path) ? path : QString();
+}
+
 DWORD PathError(int err, const QByteArray &native)
 {
     if (err != ENOENT)

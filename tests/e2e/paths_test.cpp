@@ -3,8 +3,11 @@
 #include "app/mainwindow.h"
 #include "panel/kfileview.h"
 
+#include <QClipboard>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QLineEdit>
 
 namespace kestrel::test {
@@ -78,6 +81,39 @@ TEST_F(SaveListTest, TypedNativePathIsSavedThere)
     SelectAndSave(QString::fromUtf8(Native(QStringLiteral("C:\\Out\\sel.txt"))));
     ExpectList(QStringLiteral("C:\\Out\\sel.txt"));
     EXPECT_FALSE(Exists(QStringLiteral("C:\\Data\\list.txt")));
+}
+
+// Other programs get native paths: Copy Path Name used to put "C:\\Data\\b.doc"
+// on the clipboard, which nothing outside the program can open.
+TEST_F(PathsTest, CopyPathNameGivesTheNativePath)
+{
+    MakeFile(QStringLiteral("C:\\Data\\b.doc"), "bb");
+    Start({QStringLiteral("C:\\Data")});
+    Focus(QStringLiteral("b.doc"));
+    Key(Qt::Key_C, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(),
+              QString::fromUtf8(Native(QStringLiteral("C:\\Data\\b.doc"))));
+}
+
+// Open with Parameters runs the focused program with "!\\" and "!:" as native
+// paths (they used to arrive as "C:\\Data\\" and "C:").
+TEST_F(PathsTest, OpenWithParametersHandsNativePaths)
+{
+    const QString script = QStringLiteral("C:\\Data\\args.sh");
+    MakeFile(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > out.tmp && mv out.tmp out.txt\n");
+    QFile::setPermissions(QString::fromUtf8(Native(script)),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    Start({QStringLiteral("C:\\Data")});
+    Focus(QStringLiteral("args.sh"));
+    WhenDialog([this](QWidget *) {
+        Type(QStringLiteral("!\\ !: !.!"));
+        Key(Qt::Key_Return);
+    });
+    Key(Qt::Key_Return, Qt::ControlModifier);
+    const QString out = QStringLiteral("C:\\Data\\out.txt");
+    ASSERT_TRUE(WaitFor([&] { return Exists(out); })) << "the program did not run";
+    EXPECT_EQ(Contents(out), Native(QStringLiteral("C:\\Data")) + "/\n" +
+                                 Native(QStringLiteral("C:\\")) + "\nargs.sh\n");
 }
 
 } // namespace
