@@ -2,6 +2,7 @@
 
 #include "app/mainwindow.h"
 #include "panel/kfileview.h"
+#include "platform/fileapi.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -114,6 +115,49 @@ TEST_F(PathsTest, OpenWithParametersHandsNativePaths)
     ASSERT_TRUE(WaitFor([&] { return Exists(out); })) << "the program did not run";
     EXPECT_EQ(Contents(out), Native(QStringLiteral("C:\\Data")) + "/\n" +
                                  Native(QStringLiteral("C:\\")) + "\nargs.sh\n");
+}
+
+// Entering a link to a folder used to show C:\\Data, and Backspace then went
+// to C:\\ instead of back to the folder holding the link.
+TEST_F(PathsTest, LinkToAFolderKeepsTheWayBack)
+{
+    MakeFile(QStringLiteral("C:\\Data\\a.txt"), "a");
+    MakeFile(QStringLiteral("C:\\Data\\Sub\\inner.txt"), "i");
+    MakeFolder(QStringLiteral("C:\\Mixed"));
+    ASSERT_TRUE(sys::CreateSymbolicLink(QStringLiteral("C:\\Mixed\\LINK_TO_DATA"),
+                                        QString::fromUtf8(Native(QStringLiteral("C:\\Data"))),
+                                        sys::SYMBOLIC_LINK_FLAG_DIRECTORY));
+    Start({QStringLiteral("C:\\Mixed")});
+    Focus(QStringLiteral("LINK_TO_DATA"));
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Panel().Folder(), QStringLiteral("C:\\Mixed\\LINK_TO_DATA"));
+    EXPECT_EQ(Panel().Title, QStringLiteral("LINK_TO_DATA"));
+    EXPECT_TRUE(PanelNames().contains(QStringLiteral("a.txt")));
+    Focus(QStringLiteral("Sub"));
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Panel().Folder(), QStringLiteral("C:\\Mixed\\LINK_TO_DATA\\Sub"));
+    // Moving the focus ends the quick search that found the folder, so that
+    // Backspace goes up instead of taking back a letter of the search.
+    Key(Qt::Key_Down);
+    Key(Qt::Key_Backspace);
+    EXPECT_EQ(FocusedName(), QStringLiteral("Sub"));
+    Key(Qt::Key_Backspace);
+    EXPECT_EQ(Panel().Folder(), QStringLiteral("C:\\Mixed"));
+    EXPECT_EQ(FocusedName(), QStringLiteral("LINK_TO_DATA"));
+
+    // A file cut inside the link's folder and pasted elsewhere is the one
+    // the link leads to; the link itself stays.
+    Key(Qt::Key_Return);
+    Focus(QStringLiteral("a.txt"));
+    Key(Qt::Key_X, Qt::ControlModifier);
+    Key(Qt::Key_D, Qt::ShiftModifier);
+    ASSERT_EQ(Panel().Folder(), QStringLiteral("D:\\"));
+    Key(Qt::Key_V, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([this] { return Exists(QStringLiteral("D:\\a.txt")); }));
+    EXPECT_EQ(Contents(QStringLiteral("D:\\a.txt")), "a");
+    EXPECT_TRUE(WaitFor([this] { return !Exists(QStringLiteral("C:\\Data\\a.txt")); }));
+    QString target;
+    EXPECT_TRUE(sys::ReadSymbolicLink(QStringLiteral("C:\\Mixed\\LINK_TO_DATA"), target));
 }
 
 } // namespace
