@@ -189,11 +189,14 @@ void TfMain::PasteShortcut1Click()
     PasteShortcut(*fileView, this);
 }
 
+// The path goes to other programs, so it is native; one that cannot be
+// converted (a drive not ready) is given as the panel shows it.
 void TfMain::CopyPathName1Click()
 {
     const QString path = FocusedPath();
+    const QString native = sys::GetShortPathName(path);
     if (!path.isEmpty())
-        QGuiApplication::clipboard()->setText(path);
+        QGuiApplication::clipboard()->setText(native.isEmpty() ? path : native);
 }
 
 void TfMain::RestoreSelection1Click()

@@ -1,9 +1,15 @@
 #include "ops/qtask.h"
 
 #include "ops/conflicts.h"
+#include "ops/errors.h"
 #include "ops/fdelwarning.h"
 #include "ops/ffileexists.h"
 #include "ops/fgetstring.h"
+#include "ops/strings.h"
+#include "platform/drives.h"
+#include "platform/errors.h"
+#include "platform/fileapi.h"
+#include "platform/names.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -52,6 +58,33 @@ QMessageBox::Icon IconOf(unsigned flags)
     default:
         return QMessageBox::NoIcon;
     }
+}
+
+// The file dialogs show the system's own paths. A Windows-form path goes in
+// as its native folder joined with the plain name, so the dialog opens in
+// that folder offering the name.
+QString DialogPath(const QString &path)
+{
+    const QString name = sys::ExtractFileName(path);
+    const QString folder = sys::ExtractFilePath(path);
+    QString native = folder.isEmpty() ? QString() : sys::GetShortPathName(folder);
+    if (!native.isEmpty() && !native.endsWith(QLatin1Char('/')))
+        native += QLatin1Char('/');
+    return native + name;
+}
+
+// The dialog's choice, native, back in Windows form. A place that no drive
+// covers cannot be named inside the program: said so, and nothing chosen.
+bool ChosenPath(QtAsk &ask, QObject *owner, const QString &chosen, QString &path)
+{
+    if (chosen.isEmpty())
+        return false;
+    if (sys::FromNative(sys::EncodeName(chosen), path))
+        return true;
+    ask.MessageBox(owner,
+                   GetErrorMessage(int(sys::ERROR_PATH_NOT_FOUND)) + QLatin1String("\n\n") + chosen,
+                   LoadStr(512), MB_OK | MB_ICONERROR);
+    return false;
 }
 
 } // namespace
@@ -132,37 +165,38 @@ int QtAsk::DeleteWarning(QObject *owner, const QString &text, int focused, bool 
 
 bool QtAsk::SelectFolder(QObject *owner, const QString &caption, QString &folder)
 {
-    const QString chosen = QFileDialog::getExistingDirectory(ParentOf(owner), caption, folder);
-    if (chosen.isEmpty())
-        return false;
-    folder = chosen;
-    return true;
+    return ChosenPath(
+        *this, owner,
+        QFileDialog::getExistingDirectory(ParentOf(owner), caption, sys::GetShortPathName(folder)),
+        folder);
 }
 
 bool QtAsk::OpenFileName(QObject *owner, const QString &caption, const QString &filter,
                          QString &path)
 {
-    const QString chosen = QFileDialog::getOpenFileName(ParentOf(owner), caption, path, filter);
-    if (chosen.isEmpty())
-        return false;
-    path = chosen;
-    return true;
+    return ChosenPath(
+        *this, owner,
+        QFileDialog::getOpenFileName(ParentOf(owner), caption, DialogPath(path), filter), path);
 }
 
 bool QtAsk::SaveFileName(QObject *owner, const QString &caption, const QString &filter,
                          QString &path)
 {
-    const QString chosen = QFileDialog::getSaveFileName(ParentOf(owner), caption, path, filter);
-    if (chosen.isEmpty())
-        return false;
-    path = chosen;
-    return true;
+    return ChosenPath(
+        *this, owner,
+        QFileDialog::getSaveFileName(ParentOf(owner), caption, DialogPath(path), filter), path);
 }
 
 int QtAsk::SelectDrive(QObject *owner, QString &text, const QStringList &, const QString &)
 {
-    return GetString(owner, QStringLiteral("Select Drive"), QStringLiteral("Drive or folder:"),
-                     text, true, false, false);
+    QString typed = text;
+    if (GetString(owner, QStringLiteral("Select Drive"), QStringLiteral("Drive or folder:"), typed,
+                  true, false, false) != mrOk)
+        return mrCancel;
+    // A folder may be typed in native form too.
+    const QString path = sys::FromTypedPath(typed.trimmed());
+    text = path.isEmpty() ? typed : path;
+    return mrOk;
 }
 
 } // namespace kestrel

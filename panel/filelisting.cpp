@@ -29,11 +29,8 @@ void TFileListing::SetFolder(const QString &path)
         Invalidate();
         return;
     }
-    const bool relative = !path.isEmpty() && !path.contains(QLatin1Char(':')) &&
-                          !path.startsWith(QLatin1Char('/')) && !path.startsWith(QLatin1Char('\\'));
-    if (relative && !folder.isEmpty())
-        sys::SetCurrentDirectory(folder);
-    if (!sys::SetCurrentDirectory(path))
+    const QString target = PathFromFolder(path);
+    if (!sys::SetCurrentDirectory(target))
         return;
     if (sys::IsRoot(folder) && (path == Parent || path == Backslash))
         return;
@@ -45,7 +42,11 @@ void TFileListing::SetFolder(const QString &path)
         // The first-level folder below the root ("C:\" or "\\server\share\").
         focusName = folder.mid(drive.size() + 1).section(QLatin1Char('\\'), 0, 0);
     }
-    folder = sys::GetCurrentDirectory();
+    // The folder is kept as it was reached, as a shell's cd keeps it: a link
+    // to a folder stays in the path, so ".." returns to the folder holding
+    // the link. Only the spelling of the names is taken from the disk.
+    const QString entered = sys::GetLongPathName(target);
+    folder = entered.isEmpty() ? sys::GetCurrentDirectory() : entered;
     drive = sys::ExtractFileDrive(folder);
     RememberFolder();
     if (sys::IsRoot(folder)) {
@@ -59,6 +60,16 @@ void TFileListing::SetFolder(const QString &path)
     Invalidate();
     if (OnChangeDir)
         OnChangeDir();
+}
+
+QString TFileListing::PathFromFolder(const QString &path) const
+{
+    if (folder.isEmpty() || path.isEmpty() || path.contains(QLatin1Char(':')) ||
+        path.startsWith(QLatin1String("\\\\")))
+        return path;
+    if (path.startsWith(QLatin1Char('\\')) || path.startsWith(QLatin1Char('/')))
+        return drive + path;
+    return sys::JoinPath(folder, path);
 }
 
 void TFileListing::RememberFolder()
@@ -99,8 +110,9 @@ void TFileListing::SetDrive(const QString &driveText)
     if (remembered.isEmpty() || !sys::SetCurrentDirectory(remembered)) {
         if (!sys::SetCurrentDirectory(root))
             return;
+        remembered = root;
     }
-    SetFolder(sys::GetCurrentDirectory());
+    SetFolder(remembered);
 }
 
 void TFileListing::Refresh(const QString &focusName, bool keepSelection)

@@ -1,9 +1,10 @@
 #pragma once
 // TFileListing: the panel's listing operations. Enters folders and drives
-// (the process's current directory follows the folder shown), lists the
-// folder's sub-folders, files by filter masks and the machine's drives, sorts,
-// and opens entries. Owner-data mode takes the listing from OnOwnerData
-// (archives) instead of the file system.
+// (the process's current directory follows the folder shown; the folder
+// keeps the links it was reached through), lists the folder's sub-folders,
+// files by filter masks and the machine's drives, sorts, and opens entries.
+// Owner-data mode takes the listing from OnOwnerData (archives) instead of
+// the file system.
 
 #include "panel/fileviewmodel.h"
 
@@ -67,6 +68,9 @@ private:
         sys::FILETIME time;
     };
     QList<Found> ReadFolder(bool atRoot) const;
+    // A path relative to the folder shown ("Sub", "..", "\\") made full
+    // from it; full paths as they are.
+    QString PathFromFolder(const QString &path) const;
     void RememberFolder();
 
     QString folder;

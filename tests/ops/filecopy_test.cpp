@@ -241,6 +241,32 @@ TEST_F(CopyTest, FolderIntoItselfOrItsSubfolderIsRefusedButASiblingIsNot)
     EXPECT_EQ(Contents(QStringLiteral("C:\\Data2\\Data\\Sub\\f.txt")), "f");
 }
 
+// A folder reached through a link has two names; copying it below either of
+// them used to recurse until the path grew too long.
+TEST_F(CopyTest, FolderIntoItselfThroughALinkIsRefused)
+{
+    MakeFile(QStringLiteral("C:\\Data\\Sub\\f.txt"), "f");
+    ASSERT_TRUE(sys::CreateSymbolicLink(QStringLiteral("C:\\Via"),
+                                        QString::fromUtf8(Native(QStringLiteral("C:\\Data"))),
+                                        sys::SYMBOLIC_LINK_FLAG_DIRECTORY));
+    const struct {
+        QString source, destination;
+    } rows[] = {
+        {QStringLiteral("C:\\Via\\Sub"), QStringLiteral("C:\\Data\\Sub")},
+        {QStringLiteral("C:\\Data"), QStringLiteral("C:\\Via\\Sub")},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.destination.toStdString());
+        ask.ExpectMessageBox(mrOk);
+        EXPECT_EQ(Engine({row.source})->Copy(row.destination), 12);
+        auto mover = Engine({row.source});
+        ask.ExpectMessageBox(mrOk);
+        EXPECT_EQ(mover->Move(row.destination), 12);
+    }
+    EXPECT_EQ(Names(QStringLiteral("C:\\Data")), QStringList{"Sub"});
+    EXPECT_EQ(Names(QStringLiteral("C:\\Data\\Sub")), QStringList{"f.txt"});
+}
+
 TEST_F(CopyTest, OverwriteOfAFileByAFolderIsAnErrorNotAnEndlessQuestion)
 {
     MakeFile(QStringLiteral("C:\\src\\x\\in.txt"), "in");
