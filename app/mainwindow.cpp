@@ -82,13 +82,16 @@ TfMain::TfMain(const QStringList &arguments, QWidget *parent)
 
 TfMain::~TfMain() = default;
 
-void TfMain::showEvent(QShowEvent *event)
+// The state is loaded before the window is made: a position given then
+// places the window's frame, as it was saved, also where the window system
+// learns the frame only when the window appears.
+void TfMain::setVisible(bool visible)
 {
-    if (!shown) {
+    if (visible && !shown) {
         shown = true;
         FormShow();
     }
-    QMainWindow::showEvent(event);
+    QMainWindow::setVisible(visible);
 }
 
 void TfMain::FormShow()
