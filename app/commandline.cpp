@@ -1,8 +1,8 @@
 #include "app/commandline.h"
 
+#include "ops/ask.h"
 #include "ops/errors.h"
 #include "ops/strings.h"
-#include "ops/ask.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/fileapi.h"
@@ -62,7 +62,7 @@ void TCommandLine::OpenFolder(const QString &path)
 {
     // A folder that cannot be entered is said so, rather than nothing happening.
     if (!path.isEmpty() && !target.SetFolder(path))
-        ShowError(sys::ERROR_PATH_NOT_FOUND, LoadStr(512), true);
+        ShowError(sys::ERROR_PATH_NOT_FOUND, path, LoadStr(512), true);
 }
 
 void TCommandLine::Format(const QString &args)
@@ -85,7 +85,7 @@ void TCommandLine::MakeFolder(const QString &args)
         return;
     }
     if (!sys::CreateDirectory(name))
-        ShowError(sys::GetLastError(), LoadStr(512), true);
+        ShowError(sys::GetLastError(), name, LoadStr(512), true);
 }
 
 void TCommandLine::OpenWithParameters(bool focusedIsFolder)

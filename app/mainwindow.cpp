@@ -17,7 +17,6 @@
 #include "panel/kfileview.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QLabel>
 #include <QStatusBar>
 #include <QToolBar>
@@ -142,9 +141,9 @@ void TfMain::LoadFunctionKeyLabels()
 
 void TfMain::UpdateCaption()
 {
-    const QString title = pathCaption ? fileView->Folder() : kTitle;
-    setWindowTitle(title);
-    QApplication::setApplicationDisplayName(title);
+    // Only the window's own title: an application display name would be
+    // added by Qt to the title of every dialog ("Error — Kestrel 4.0").
+    setWindowTitle(pathCaption ? fileView->Folder() : kTitle);
 }
 
 void TfMain::closeEvent(QCloseEvent *event)

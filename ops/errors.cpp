@@ -39,10 +39,15 @@ QString GetErrorMessage(int code)
     }
 }
 
-bool ShowError(int code, const QString &caption, bool last)
+QString AboutObject(const QString &object, const QString &text)
+{
+    return object.isEmpty() ? text : object + QLatin1String("\n\n") + text;
+}
+
+bool ShowError(int code, const QString &object, const QString &caption, bool last)
 {
     const TOperationGuard guard;
-    QString text = GetErrorMessage(code);
+    QString text = AboutObject(object, GetErrorMessage(code));
     unsigned flags = MB_OK | MB_ICONERROR;
     if (!last) {
         text += QLatin1String("\n\n") + LoadStr(511);

@@ -313,7 +313,7 @@ TEST_F(CommandsTest, CommandLineWordsRunEndToEnd)
     ask.ExpectMessageBox(mrOk);
     Command(QStringLiteral("mkdir Sub"));
     EXPECT_EQ(ask.asked.last().text,
-              QStringLiteral("The file/folder which has same name is already exists."));
+              QStringLiteral("Sub\n\nThe file/folder which has same name is already exists."));
     ask.ExpectMessageBox(mrOk);
     Command(QStringLiteral("cd Missing"));
     EXPECT_EQ(Folder(), QStringLiteral("C:\\Data"));
@@ -465,7 +465,8 @@ TEST_F(CommandsTest, CreateNewAndCreateNewFolderFocusWhatTheyMade)
     ask.ExpectMessageBox(mrOk);
     Press(Qt::Key_K, Qt::AltModifier);
     EXPECT_EQ(ask.asked.last().text,
-              QStringLiteral("The file/folder which has same name is already exists."));
+              QStringLiteral("C:\\Data\\Made\n\n"
+                             "The file/folder which has same name is already exists."));
 }
 
 TEST_F(CommandsTest, ClipboardKeysCopyPasteAndRestoreTheSelection)

@@ -60,9 +60,9 @@ TEST(ShowError, LastItemHasOnlyOkAndEndsTheLoop)
 {
     ScriptedAsk ask;
     ask.ExpectMessageBox(mrOk);
-    EXPECT_FALSE(ShowError(5, LoadStr(512), true));
+    EXPECT_FALSE(ShowError(5, QStringLiteral("C:\\Locked"), LoadStr(512), true));
     ASSERT_EQ(ask.asked.size(), 1);
-    EXPECT_EQ(ask.asked[0].text, QStringLiteral("Access is denied."));
+    EXPECT_EQ(ask.asked[0].text, QStringLiteral("C:\\Locked\n\nAccess is denied."));
     EXPECT_EQ(ask.asked[0].caption, QStringLiteral("Error"));
     EXPECT_EQ(ask.asked[0].flags, 0x10u);
 }
@@ -72,10 +72,11 @@ TEST(ShowError, MoreItemsAskWhetherToGoOn)
     ScriptedAsk ask;
     ask.ExpectMessageBox(mrYes);
     ask.ExpectMessageBox(mrNo);
-    EXPECT_TRUE(ShowError(112, QStringLiteral("Error"), false));
-    EXPECT_FALSE(ShowError(112, QStringLiteral("Error"), false));
+    EXPECT_TRUE(ShowError(112, QStringLiteral("D:\\a.bin"), QStringLiteral("Error"), false));
+    EXPECT_FALSE(ShowError(112, QStringLiteral("D:\\b.bin"), QStringLiteral("Error"), false));
     ASSERT_EQ(ask.asked.size(), 2);
-    EXPECT_EQ(ask.asked[0].text, QStringLiteral("There is no enough space in disk\n\n"
+    EXPECT_EQ(ask.asked[0].text, QStringLiteral("D:\\a.bin\n\n"
+                                                "There is no enough space in disk\n\n"
                                                 "Do you want to process the rest of files?"));
     EXPECT_EQ(ask.asked[0].flags, 0x14u);
 }

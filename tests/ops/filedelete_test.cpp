@@ -64,7 +64,8 @@ TEST_F(DeleteTest, LinkToAReadOnlyFileGoesWithoutTouchingItsTarget)
     EXPECT_EQ(engine->Execute(), 0);
     EXPECT_FALSE(QFileInfo(Root() + QStringLiteral("/c/ro-link")).isSymLink());
     EXPECT_EQ(Contents(QStringLiteral("D:\\ro.txt")), "r");
-    EXPECT_TRUE(sys::GetFileAttributes(QStringLiteral("D:\\ro.txt")) & sys::FILE_ATTRIBUTE_READONLY);
+    EXPECT_TRUE(sys::GetFileAttributes(QStringLiteral("D:\\ro.txt")) &
+                sys::FILE_ATTRIBUTE_READONLY);
 }
 
 TEST_F(DeleteTest, AttributeWarningAnswers)
@@ -148,7 +149,7 @@ TEST_F(DeleteTest, ErrorAsksToGoOnAndMarksTheItem)
                           QStringLiteral("C:\\x\\c.txt")},
                          false);
     EXPECT_EQ(engine->Execute(), 0);
-    EXPECT_EQ(ask.asked[0].text, ErrorText(256, true));
+    EXPECT_EQ(ask.asked[0].text, ErrorText(QStringLiteral("C:\\x\\vanished"), 256, true));
     EXPECT_TRUE(engine->Succeeded(0));
     EXPECT_FALSE(engine->Succeeded(1));
     EXPECT_TRUE(engine->Succeeded(2));
