@@ -34,6 +34,8 @@ QString GetErrorMessage(int code)
         return LoadStr(265);
     case 1005:
         return LoadStr(262);
+    case 1155:
+        return LoadStr(269);
     default:
         return LoadStr(267).replace(QLatin1String("%d"), QString::number(code));
     }

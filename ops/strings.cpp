@@ -30,6 +30,7 @@ constexpr TStringEntry stringTable[] = {
     {267, "Error Occured. Error Code : %d\n\nPlease mail me an error code and situation error "
           "occured."},
     {268, "Invalid Password"},
+    {269, "No program is associated with this type of file."},
     {511, "Do you want to process the rest of files?"},
     {512, "Error"},
     {520, "You can put several filters seperate by semicolon(;)\nex) *.exe;*.txt;a??.dll"},

@@ -36,7 +36,7 @@ TCustomFileView::TCustomFileView(QWidget *parent)
     toolTipTimer.setSingleShot(true);
     toolTipTimer.setInterval(500);
     connect(&toolTipTimer, &QTimer::timeout, this, &TCustomFileView::ToolTipTimer);
-    OnShellOpen = [](const QString &path) { sys::ShellOpen(path); };
+    OnShellOpen = [](const QString &path) { return sys::ShellOpen(path); };
     SetMeasure(&fontMeasure);
 }
 
