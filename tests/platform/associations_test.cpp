@@ -2,7 +2,9 @@
 
 #include "tests/support/machine.h"
 
+#include <QFile>
 #include <QList>
+#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -20,6 +22,13 @@ protected:
         MachineTest::SetUp();
         MakeFolder(QStringLiteral("D:\\Share\\applications"));
         MakeFolder(QStringLiteral("D:\\Config"));
+        // The machine's type database stays in reach: types come from it.
+        const QString mime =
+            QStandardPaths::locate(QStandardPaths::GenericDataLocation, QStringLiteral("mime"),
+                                   QStandardPaths::LocateDirectory);
+        ASSERT_FALSE(mime.isEmpty()) << "no MIME type database on this machine";
+        ASSERT_TRUE(
+            QFile::link(mime, QString::fromLocal8Bit(Native(QStringLiteral("D:\\Share\\mime")))));
         const QByteArray share = Native(QStringLiteral("D:\\Share"));
         const QByteArray config = Native(QStringLiteral("D:\\Config"));
         const QByteArray values[] = {share, share, config, config, ""};
