@@ -110,7 +110,7 @@ void TfMain::OpenWithParameters1Click()
 void TfMain::CreateNew1Click()
 {
     QString name;
-    if (Ask().GetString(this, QStringLiteral("Creat New"),
+    if (Ask().GetString(this, QStringLiteral("Create New"),
                         QStringLiteral("Create 0 size file\nPut the filename you want to make"),
                         name, false, false) != mrOk ||
         name.trimmed().isEmpty())

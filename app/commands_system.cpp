@@ -100,11 +100,14 @@ void TfMain::EmptyRecycleBin1Click()
                          MB_OK | MB_ICONINFORMATION);
         return;
     }
-    if (Ask().MessageBox(this,
-                         QStringLiteral("Are you sure you want to permanently delete all %1 "
-                                        "items in the Recycle Bin?")
-                             .arg(items.size()),
-                         caption, MB_YESNO | MB_ICONWARNING) != mrYes)
+    const QString question =
+        items.size() == 1
+            ? QStringLiteral("Are you sure you want to permanently delete the item in the "
+                             "Recycle Bin?")
+            : QStringLiteral("Are you sure you want to permanently delete all %1 items in the "
+                             "Recycle Bin?")
+                  .arg(items.size());
+    if (Ask().MessageBox(this, question, caption, MB_YESNO | MB_ICONWARNING) != mrYes)
         return;
     // The items, then their restore records and the cached folder sizes.
     TFileDelete run(this);

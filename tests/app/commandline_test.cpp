@@ -99,7 +99,7 @@ TEST_F(CommandLineTest, MakeFolderCreatesOrSaysWhy)
     const std::pair<const char *, const char *> failures[] = {
         {"md", "The syntax of the command is incorrect.\n\nex) md(mkdir) name"},
         {"mkdir   ", "The syntax of the command is incorrect.\n\nex) md(mkdir) name"},
-        {"md Old", "Old\n\nThe file/folder which has same name is already exists."},
+        {"md Old", "Old\n\nA file or folder with the same name already exists."},
         {"md gone\\deeper", "gone\\deeper\n\nThe system cannot find the file/folder specified"},
     };
     for (const auto &[text, message] : failures) {

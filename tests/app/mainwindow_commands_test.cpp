@@ -313,7 +313,7 @@ TEST_F(CommandsTest, CommandLineWordsRunEndToEnd)
     ask.ExpectMessageBox(mrOk);
     Command(QStringLiteral("mkdir Sub"));
     EXPECT_EQ(ask.asked.last().text,
-              QStringLiteral("Sub\n\nThe file/folder which has same name is already exists."));
+              QStringLiteral("Sub\n\nA file or folder with the same name already exists."));
     ask.ExpectMessageBox(mrOk);
     Command(QStringLiteral("cd Missing"));
     EXPECT_EQ(Folder(), QStringLiteral("C:\\Data"));
@@ -449,7 +449,7 @@ TEST_F(CommandsTest, CreateNewAndCreateNewFolderFocusWhatTheyMade)
     test::ScriptedAsk ask;
     ask.ExpectGetString(mrOk, QStringLiteral("empty.txt"));
     Press(Qt::Key_N, Qt::ControlModifier);
-    EXPECT_EQ(ask.asked.last().caption, QStringLiteral("Creat New"));
+    EXPECT_EQ(ask.asked.last().caption, QStringLiteral("Create New"));
     EXPECT_EQ(Contents(QStringLiteral("C:\\Data\\empty.txt")), QByteArray());
     EXPECT_EQ(w->FileView()->GetItemFocused()->GetFullName(), QStringLiteral("empty.txt"));
     ask.ExpectGetString(mrOk, QStringLiteral("keep.txt"));
@@ -467,7 +467,7 @@ TEST_F(CommandsTest, CreateNewAndCreateNewFolderFocusWhatTheyMade)
     Press(Qt::Key_K, Qt::AltModifier);
     EXPECT_EQ(ask.asked.last().text,
               QStringLiteral("C:\\Data\\Made\n\n"
-                             "The file/folder which has same name is already exists."));
+                             "A file or folder with the same name already exists."));
 }
 
 TEST_F(CommandsTest, ClipboardKeysCopyPasteAndRestoreTheSelection)

@@ -101,8 +101,9 @@ TEST_F(DeleteTest, AttributeWarningAnswers)
         EXPECT_EQ(ask.asked.size(), row.questions) << row.answer;
         EXPECT_EQ(engine->Cancelled, row.answer == mrCancel);
         ASSERT_FALSE(ask.asked.isEmpty());
-        EXPECT_EQ(ask.asked[0].text, QStringLiteral("h1.txt\nFile/Folder has a important "
-                                                    "attributes\nDo you really want to delete?"));
+        EXPECT_EQ(ask.asked[0].text,
+                  QStringLiteral("h1.txt\nFile/Folder has important "
+                                 "attributes\nDo you really want to delete it?"));
         EXPECT_EQ(ask.asked[0].focused, 2);
         EXPECT_TRUE(ask.asked[0].allCaption);
     }
