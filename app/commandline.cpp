@@ -65,7 +65,7 @@ void TCommandLine::OpenFolder(const QString &typed)
     // A folder that cannot be entered is said so, rather than nothing happening.
     const QString path = sys::FromTypedPath(typed);
     if (path.isEmpty() || !target.SetFolder(path))
-        ShowError(sys::ERROR_PATH_NOT_FOUND, LoadStr(512), true);
+        ShowError(sys::ERROR_PATH_NOT_FOUND, path.isEmpty() ? typed : path, LoadStr(512), true);
 }
 
 void TCommandLine::Format(const QString &args)
@@ -93,8 +93,10 @@ void TCommandLine::MakeFolder(const QString &args)
         return;
     }
     const QString name = sys::FromTypedPath(typed);
-    if (name.isEmpty() || !sys::CreateDirectory(name))
-        ShowError(sys::GetLastError(), LoadStr(512), true);
+    if (name.isEmpty())
+        ShowError(sys::ERROR_PATH_NOT_FOUND, typed, LoadStr(512), true);
+    else if (!sys::CreateDirectory(name))
+        ShowError(sys::GetLastError(), name, LoadStr(512), true);
 }
 
 void TCommandLine::OpenWithParameters(bool focusedIsFolder)

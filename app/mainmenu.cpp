@@ -64,7 +64,7 @@ const QList<TMenuRow> rows = {
     {"Folder", "", "&Favorites", Qt::Key_F11, TCmd::Favorites, later},
     {"Folder", "", "&Create New Folder", Alt(Qt::Key_K), TCmd::CreateNewFolder, sep},
     {"Folder", "", "&Back", Alt(Qt::Key_Left), TCmd::Back, sep | later},
-    {"Folder", "", "&Foward", Alt(Qt::Key_Right), TCmd::Forward, later},
+    {"Folder", "", "&Forward", Alt(Qt::Key_Right), TCmd::Forward, later},
     {"Folder", "", "&Up One Level", none, TCmd::UpOneLevel, 0},
     {"Folder", "", "Roo&t", none, TCmd::Root, 0},
     {"Folder", "", "Last &Destination", Ctrl(Qt::Key_Backspace), TCmd::LastDestination, 0},

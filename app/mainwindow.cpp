@@ -18,7 +18,6 @@
 #include "panel/kfileview.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QLabel>
 #include <QStatusBar>
 #include <QToolBar>
@@ -84,13 +83,16 @@ TfMain::TfMain(const QStringList &arguments, QWidget *parent)
 
 TfMain::~TfMain() = default;
 
-void TfMain::showEvent(QShowEvent *event)
+// The state is loaded before the window is made: a position given then
+// places the window's frame, as it was saved, also where the window system
+// learns the frame only when the window appears.
+void TfMain::setVisible(bool visible)
 {
-    if (!shown) {
+    if (visible && !shown) {
         shown = true;
         FormShow();
     }
-    QMainWindow::showEvent(event);
+    QMainWindow::setVisible(visible);
 }
 
 void TfMain::FormShow()
@@ -143,9 +145,9 @@ void TfMain::LoadFunctionKeyLabels()
 
 void TfMain::UpdateCaption()
 {
-    const QString title = pathCaption ? fileView->Folder() : kTitle;
-    setWindowTitle(title);
-    QApplication::setApplicationDisplayName(title);
+    // Only the window's own title: an application display name would be
+    // added by Qt to the title of every dialog ("Error — Kestrel 4.0").
+    setWindowTitle(pathCaption ? fileView->Folder() : kTitle);
 }
 
 void TfMain::closeEvent(QCloseEvent *event)

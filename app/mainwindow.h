@@ -38,6 +38,8 @@ public:
     // arguments: the command line after the program name.
     explicit TfMain(const QStringList &arguments = {}, QWidget *parent = nullptr);
     ~TfMain() override;
+    // The first show loads the window state and options (FormShow).
+    void setVisible(bool visible) override;
 
     TKFileView *FileView() const { return fileView; }
     TIniFile &Ini() { return *ini; }
@@ -72,7 +74,6 @@ public:
     void Exit() override;
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;

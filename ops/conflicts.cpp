@@ -1,6 +1,7 @@
 #include "ops/conflicts.h"
 
 #include "ops/ask.h"
+#include "ops/errors.h"
 #include "ops/operationlock.h"
 #include "ops/strings.h"
 #include "platform/drives.h"
@@ -137,7 +138,8 @@ bool AskRenameTarget(QObject *owner, QString &target)
             return true;
         }
         const TOperationGuard guard;
-        Ask().MessageBox(owner, LoadStr(264), LoadStr(512), MB_OK | MB_ICONERROR);
+        Ask().MessageBox(owner, AboutObject(name, LoadStr(264)), LoadStr(512),
+                         MB_OK | MB_ICONERROR);
     }
 }
 

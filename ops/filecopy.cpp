@@ -116,7 +116,7 @@ bool TFileCopy::CheckFreeSpace(const QString &destination)
         return true; // unknown: the copy itself reports what fails
     if (TotalSize <= available)
         return true;
-    Ask().MessageBox(Owner, LoadStr(261), LoadStr(512), MB_OK | MB_ICONERROR);
+    Ask().MessageBox(Owner, AboutObject(root, LoadStr(261)), LoadStr(512), MB_OK | MB_ICONERROR);
     return false;
 }
 
@@ -190,7 +190,9 @@ int TFileCopy::RunItems(const QString &destination, ItemWork work)
             CopyProgress().SetProgress(sys::UINT64(i) + 1);
         if (result == resCancelled)
             break;
-        if (result > 0 && !ShowError(result, LoadStr(512), i == n - 1))
+        // A conflict concerns the target; any other failure the item.
+        if (result > 0 &&
+            !ShowError(result, IsConflict(result) ? target : item, LoadStr(512), i == n - 1))
             break;
     }
     return result;

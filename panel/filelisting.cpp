@@ -1,8 +1,11 @@
 #include "panel/filelisting.h"
 
+#include "ops/errors.h"
+#include "ops/strings.h"
 #include "platform/wildcard.h"
 
 #include "platform/drives.h"
+#include "platform/errors.h"
 #include "platform/fileapi.h"
 #include "platform/shell.h"
 
@@ -14,7 +17,14 @@ namespace kestrel {
 static const QString Parent = QStringLiteral("..");
 static const QString Backslash = QStringLiteral("\\");
 
-void TFileListing::SetFolder(const QString &path)
+// "C:\Data" of "C:\Data\Sub"; a root of a folder just below it.
+static QString ParentFolder(const QString &folder)
+{
+    const QString parent = sys::ExtractFilePath(folder);
+    return parent.size() > 3 && parent.endsWith(Backslash) ? parent.chopped(1) : parent;
+}
+
+bool TFileListing::SetFolder(const QString &path)
 {
     HideToolTip();
     // What was typed belongs to the listing being left.
@@ -27,13 +37,13 @@ void TFileListing::SetFolder(const QString &path)
             SetTitle(title);
         }
         Invalidate();
-        return;
+        return true;
     }
     const QString target = PathFromFolder(path);
     if (!sys::SetCurrentDirectory(target))
-        return;
+        return false;
     if (sys::IsRoot(folder) && (path == Parent || path == Backslash))
-        return;
+        return true;
 
     QString focusName;
     if (path == Parent) {
@@ -60,6 +70,7 @@ void TFileListing::SetFolder(const QString &path)
     Invalidate();
     if (OnChangeDir)
         OnChangeDir();
+    return true;
 }
 
 QString TFileListing::PathFromFolder(const QString &path) const
@@ -312,13 +323,17 @@ void TFileListing::Open()
     const TFile *focused = GetItemFocused();
     if (!focused)
         return;
+    // What cannot be opened is said, with its name; nothing happening would
+    // leave the user guessing.
+    const QString path = focused->IsParent() ? ParentFolder(folder) : GetFileName();
     switch (focused->Kind()) {
     case fkFile:
-        if (OnShellOpen)
-            OnShellOpen(GetFileName());
+        if (OnShellOpen && !OnShellOpen(path))
+            ShowError(int(sys::GetLastError()), path, LoadStr(512), true);
         break;
     case fkFolder:
-        SetFolder(focused->Name);
+        if (!SetFolder(focused->Name))
+            ShowError(int(sys::GetLastError()), path, LoadStr(512), true);
         break;
     case fkDrive:
         SetDrive(focused->Name);

@@ -24,7 +24,8 @@ public:
     bool Descend() const { return descend; }
     bool OwnerData() const { return ownerData; }
 
-    void SetFolder(const QString &path);
+    // False (with the last error set) when the folder cannot be entered.
+    bool SetFolder(const QString &path);
     void SetDrive(const QString &driveText);
     void Refresh(const QString &focusName, bool keepSelection);
     void ScanFiles();
@@ -55,7 +56,8 @@ public:
     std::function<void(QString &title)> OnGetTitle;
     std::function<void()> OnChangeDir;
     // Starts a file through the desktop; the widget installs the shell's.
-    std::function<void(const QString &path)> OnShellOpen;
+    // False with the last error set when it cannot.
+    std::function<bool(const QString &path)> OnShellOpen;
 
 private:
     void GetOwnerData();

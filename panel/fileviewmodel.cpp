@@ -739,9 +739,9 @@ void TFileViewModel::SetTitle(const QString &text)
 
 QString TFileViewModel::TitleInfo() const
 {
-    return QStringLiteral("%1 %2 (%3 bytes)")
-        .arg(Files.Count() - Files.CountKind(fkDrive))
-        .arg(panelstr::Items, ThousandsText(Files.TotalSize()));
+    return QStringLiteral("%1 (%2 bytes)")
+        .arg(ItemCountText(Files.Count() - Files.CountKind(fkDrive)),
+             ThousandsText(Files.TotalSize()));
 }
 
 } // namespace kestrel

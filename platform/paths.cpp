@@ -5,6 +5,7 @@
 #include "platform/caseless.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
+#include "platform/faults.h"
 #include "platform/fileapi.h"
 #include "platform/fsutil.h"
 #include "platform/names.h"
@@ -331,6 +332,10 @@ bool SetCurrentDirectory(const QString &path)
     QByteArray native;
     if (!ToNative(path, native))
         return false;
+    if (DWORD fault = 0; FaultDue(FaultOp::Enter, fault)) {
+        SetLastError(fault);
+        return false;
+    }
     if (::chdir(native.constData()) != 0) {
         SetLastError(PathError(errno, native));
         return false;

@@ -79,7 +79,7 @@ TEST_F(CommandLineTest, FolderThatCannotBeEnteredIsReported)
     line.Run(QStringLiteral("cd missing"), true);
     ASSERT_EQ(ask.asked.size(), 1);
     EXPECT_EQ(ask.asked[0].text,
-              QStringLiteral("The system cannot find the file/folder specified"));
+              QStringLiteral("missing\n\nThe system cannot find the file/folder specified"));
     EXPECT_EQ(ask.asked[0].caption, QStringLiteral("Error"));
     EXPECT_EQ(ask.asked[0].flags, unsigned(MB_OK | MB_ICONERROR));
 }
@@ -99,8 +99,8 @@ TEST_F(CommandLineTest, MakeFolderCreatesOrSaysWhy)
     const std::pair<const char *, const char *> failures[] = {
         {"md", "The syntax of the command is incorrect.\n\nex) md(mkdir) name"},
         {"mkdir   ", "The syntax of the command is incorrect.\n\nex) md(mkdir) name"},
-        {"md Old", "The file/folder which has same name is already exists."},
-        {"md gone\\deeper", "The system cannot find the file/folder specified"},
+        {"md Old", "Old\n\nA file or folder with the same name already exists."},
+        {"md gone\\deeper", "gone\\deeper\n\nThe system cannot find the file/folder specified"},
     };
     for (const auto &[text, message] : failures) {
         SCOPED_TRACE(text);

@@ -119,7 +119,7 @@ TEST_F(ConflictTest, RenameAsksAgainAfterAnInvalidNameAndKeepsTheFolder)
     ASSERT_EQ(ask.asked.size(), 3);
     EXPECT_EQ(ask.asked[0].caption, QStringLiteral("Rename and Copy"));
     EXPECT_EQ(ask.asked[0].text, QStringLiteral("Put new name you want to change to"));
-    EXPECT_EQ(ask.asked[1].text, QStringLiteral("Invalid Name"));
+    EXPECT_EQ(ask.asked[1].text, QStringLiteral("bad?name\n\nInvalid Name"));
     EXPECT_EQ(ask.asked[1].flags, 0x10u);
 }
 

@@ -167,7 +167,7 @@ TEST_F(CopyLinksTest, ALinkThatCannotBeMadeIsReportedAndKeepsTheSource)
     auto engine = CopyEngine({QStringLiteral("C:\\src\\a"), QStringLiteral("C:\\src\\b.txt")});
     EXPECT_EQ(engine->Move(QStringLiteral("D:\\")), 0);
     ASSERT_EQ(ask.asked.size(), 1);
-    EXPECT_EQ(ask.asked[0].text, ErrorText(259, true));
+    EXPECT_EQ(ask.asked[0].text, ErrorText(QStringLiteral("C:\\src\\a"), 259, true));
     EXPECT_EQ(LinkText(QStringLiteral("C:\\src\\a")), elsewhere);
     EXPECT_EQ(Names(QStringLiteral("D:\\")), QStringList{"b.txt"});
     EXPECT_EQ(Names(QStringLiteral("C:\\elsewhere")), QStringList{"keep.txt"});

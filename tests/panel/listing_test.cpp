@@ -243,7 +243,10 @@ TEST_F(ListingTest, LastDirsAndDriveChanges)
 TEST_F(ListingTest, OpenEntersFoldersAndDrivesAndStartsFiles)
 {
     QStringList opened;
-    view.OnShellOpen = [&](const QString &path) { opened << path; };
+    view.OnShellOpen = [&](const QString &path) {
+        opened << path;
+        return true;
+    };
     view.SetFolder(QStringLiteral("C:\\Data"));
     view.SetFocused(view.Files.IndexOf(QStringLiteral("c.txt")));
     view.Open();

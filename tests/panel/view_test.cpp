@@ -389,6 +389,9 @@ TEST(TextsTest, SizeTextsCaseAndStatus)
     EXPECT_EQ(AttributeText(0x21), QStringLiteral("A_R_"));
     EXPECT_EQ(AttributeText(0x06), QStringLiteral("_H_S"));
     EXPECT_EQ(SelectionStatusText(3, 1234567), QStringLiteral("3 Items (1,234,567 bytes) "));
+    // One used to be "1 Items".
+    EXPECT_EQ(SelectionStatusText(1, 5), QStringLiteral("1 Item (5 bytes) "));
+    EXPECT_EQ(ItemCountText(0), QStringLiteral("0 Items"));
     EXPECT_EQ(SelectionStatusText(0, 0), QString());
     TFile folder;
     folder.Attributes = sys::FILE_ATTRIBUTE_DIRECTORY | sys::FILE_ATTRIBUTE_HIDDEN;
