@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 
 namespace kestrel {
@@ -38,6 +39,21 @@ TRenameTarget RenameTarget()
     return AskRenameTarget;
 }
 
+// The window that had the keys when a question was asked gets them back
+// when it closes, also where no window manager hands them back.
+class TKeysBack {
+public:
+    TKeysBack() : window(QApplication::activeWindow()) {}
+    ~TKeysBack()
+    {
+        if (window && window->isVisible())
+            window->activateWindow();
+    }
+
+private:
+    QPointer<QWidget> window;
+};
+
 QMessageBox::Icon IconOf(unsigned flags)
 {
     switch (flags & 0xF0) {
@@ -58,6 +74,7 @@ QMessageBox::Icon IconOf(unsigned flags)
 
 int QtAsk::MessageBox(QObject *owner, const QString &text, const QString &caption, unsigned flags)
 {
+    const TKeysBack keysBack;
     QMessageBox box(IconOf(flags), caption, text, QMessageBox::NoButton, ParentOf(owner));
     struct Choice {
         QString label;
@@ -98,6 +115,7 @@ int QtAsk::MessageBox(QObject *owner, const QString &text, const QString &captio
 int QtAsk::GetString(QObject *owner, const QString &caption, const QString &prompt, QString &text,
                      bool selectAll, bool keepSelection, bool masked)
 {
+    const TKeysBack keysBack;
     TfGetString dialog(ParentOf(owner));
     dialog.Setup(caption, prompt, text, selectAll, keepSelection);
     dialog.Edit->setEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
@@ -110,6 +128,7 @@ int QtAsk::GetString(QObject *owner, const QString &caption, const QString &prom
 
 TFileExistsAnswer QtAsk::FileExists(QObject *owner, const TFileExistsQuestion &q)
 {
+    const TKeysBack keysBack;
     TfFileExists dialog(ParentOf(owner), q, RenameTarget());
     CentreOver(dialog, owner);
     TFileExistsAnswer answer;
@@ -124,6 +143,7 @@ TFileExistsAnswer QtAsk::FileExists(QObject *owner, const TFileExistsQuestion &q
 
 int QtAsk::DeleteWarning(QObject *owner, const QString &text, int focused, bool allCaption)
 {
+    const TKeysBack keysBack;
     TfDelWarning dialog(ParentOf(owner), text, focused, allCaption);
     CentreOver(dialog, owner);
     const int result = dialog.exec();
@@ -132,6 +152,7 @@ int QtAsk::DeleteWarning(QObject *owner, const QString &text, int focused, bool 
 
 bool QtAsk::SelectFolder(QObject *owner, const QString &caption, QString &folder)
 {
+    const TKeysBack keysBack;
     const QString chosen = QFileDialog::getExistingDirectory(ParentOf(owner), caption, folder);
     if (chosen.isEmpty())
         return false;
@@ -142,6 +163,7 @@ bool QtAsk::SelectFolder(QObject *owner, const QString &caption, QString &folder
 bool QtAsk::OpenFileName(QObject *owner, const QString &caption, const QString &filter,
                          QString &path)
 {
+    const TKeysBack keysBack;
     const QString chosen = QFileDialog::getOpenFileName(ParentOf(owner), caption, path, filter);
     if (chosen.isEmpty())
         return false;
@@ -152,6 +174,7 @@ bool QtAsk::OpenFileName(QObject *owner, const QString &caption, const QString &
 bool QtAsk::SaveFileName(QObject *owner, const QString &caption, const QString &filter,
                          QString &path)
 {
+    const TKeysBack keysBack;
     const QString chosen = QFileDialog::getSaveFileName(ParentOf(owner), caption, path, filter);
     if (chosen.isEmpty())
         return false;
