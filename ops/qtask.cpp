@@ -40,17 +40,30 @@ TRenameTarget RenameTarget()
 }
 
 // The window that had the keys when a question was asked gets them back
-// when it closes, also where no window manager hands them back.
+// when it closes, also where no window manager hands them back. Right after
+// an earlier question none may have them yet: the one it handed them to does.
 class TKeysBack {
 public:
-    TKeysBack() : window(QApplication::activeWindow()) {}
+    explicit TKeysBack(QObject *owner) : window(Holder(owner)) {}
     ~TKeysBack()
     {
-        if (window && window->isVisible())
-            window->activateWindow();
+        if (!window || !window->isVisible())
+            return;
+        window->activateWindow();
+        handedTo = window;
     }
 
 private:
+    static QWidget *Holder(QObject *owner)
+    {
+        if (QWidget *active = QApplication::activeWindow())
+            return active;
+        if (handedTo && handedTo->isVisible())
+            return handedTo;
+        return ParentOf(owner);
+    }
+
+    static inline QPointer<QWidget> handedTo;
     QPointer<QWidget> window;
 };
 
@@ -74,7 +87,7 @@ QMessageBox::Icon IconOf(unsigned flags)
 
 int QtAsk::MessageBox(QObject *owner, const QString &text, const QString &caption, unsigned flags)
 {
-    const TKeysBack keysBack;
+    const TKeysBack keysBack(owner);
     QMessageBox box(IconOf(flags), caption, text, QMessageBox::NoButton, ParentOf(owner));
     struct Choice {
         QString label;
@@ -115,7 +128,7 @@ int QtAsk::MessageBox(QObject *owner, const QString &text, const QString &captio
 int QtAsk::GetString(QObject *owner, const QString &caption, const QString &prompt, QString &text,
                      bool selectAll, bool keepSelection, bool masked)
 {
-    const TKeysBack keysBack;
+    const TKeysBack keysBack(owner);
     TfGetString dialog(ParentOf(owner));
     dialog.Setup(caption, prompt, text, selectAll, keepSelection);
     dialog.Edit->setEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
@@ -128,7 +141,7 @@ int QtAsk::GetString(QObject *owner, const QString &caption, const QString &prom
 
 TFileExistsAnswer QtAsk::FileExists(QObject *owner, const TFileExistsQuestion &q)
 {
-    const TKeysBack keysBack;
+    const TKeysBack keysBack(owner);
     TfFileExists dialog(ParentOf(owner), q, RenameTarget());
     CentreOver(dialog, owner);
     TFileExistsAnswer answer;
@@ -143,7 +156,7 @@ TFileExistsAnswer QtAsk::FileExists(QObject *owner, const TFileExistsQuestion &q
 
 int QtAsk::DeleteWarning(QObject *owner, const QString &text, int focused, bool allCaption)
 {
-    const TKeysBack keysBack;
+    const TKeysBack keysBack(owner);
     TfDelWarning dialog(ParentOf(owner), text, focused, allCaption);
     CentreOver(dialog, owner);
     const int result = dialog.exec();
@@ -152,7 +165,7 @@ int QtAsk::DeleteWarning(QObject *owner, const QString &text, int focused, bool 
 
 bool QtAsk::SelectFolder(QObject *owner, const QString &caption, QString &folder)
 {
-    const TKeysBack keysBack;
+    const TKeysBack keysBack(owner);
     const QString chosen = QFileDialog::getExistingDirectory(ParentOf(owner), caption, folder);
     if (chosen.isEmpty())
         return false;
@@ -163,7 +176,7 @@ bool QtAsk::SelectFolder(QObject *owner, const QString &caption, QString &folder
 bool QtAsk::OpenFileName(QObject *owner, const QString &caption, const QString &filter,
                          QString &path)
 {
-    const TKeysBack keysBack;
+    const TKeysBack keysBack(owner);
     const QString chosen = QFileDialog::getOpenFileName(ParentOf(owner), caption, path, filter);
     if (chosen.isEmpty())
         return false;
@@ -174,7 +187,7 @@ bool QtAsk::OpenFileName(QObject *owner, const QString &caption, const QString &
 bool QtAsk::SaveFileName(QObject *owner, const QString &caption, const QString &filter,
                          QString &path)
 {
-    const TKeysBack keysBack;
+    const TKeysBack keysBack(owner);
     const QString chosen = QFileDialog::getSaveFileName(ParentOf(owner), caption, path, filter);
     if (chosen.isEmpty())
         return false;
