@@ -41,7 +41,8 @@ TRenameTarget RenameTarget()
 
 // The window that had the keys when a question was asked gets them back
 // when it closes, also where no window manager hands them back. Right after
-// an earlier question none may have them yet: the one it handed them to does.
+// an earlier question none may have them yet: then the asking window, or
+// else the one the earlier question handed them to.
 class TKeysBack {
 public:
     explicit TKeysBack(QObject *owner) : window(Holder(owner)) {}
@@ -56,11 +57,9 @@ public:
 private:
     static QWidget *Holder(QObject *owner)
     {
-        if (QWidget *active = QApplication::activeWindow())
-            return active;
-        if (handedTo && handedTo->isVisible())
-            return handedTo;
-        return ParentOf(owner);
+        if (QWidget *asking = ParentOf(owner))
+            return asking;
+        return handedTo;
     }
 
     static inline QPointer<QWidget> handedTo;
