@@ -30,12 +30,14 @@ void TProgressWindow::OpenOver(QObject *owner)
             windowHandle()->setTransientParent(window->windowHandle());
         move(window->frameGeometry().center() - rect().center());
         window->setEnabled(false);
+        window->installEventFilter(this);
         disabledOwner = window;
     } else if (QScreen *screen = QApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
     show();
     raise();
+    activateWindow();
     QCoreApplication::processEvents();
 }
 
@@ -44,11 +46,19 @@ void TProgressWindow::closeEvent(QCloseEvent *event)
     Closing();
     cancelled = true;
     if (disabledOwner) {
+        disabledOwner->removeEventFilter(this);
         disabledOwner->setEnabled(true);
         disabledOwner->activateWindow();
     }
     disabledOwner = nullptr;
     event->accept();
+}
+
+bool TProgressWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == disabledOwner && event->type() == QEvent::WindowActivate && isVisible())
+        activateWindow();
+    return QDialog::eventFilter(watched, event);
 }
 
 void TProgressWindow::reject()

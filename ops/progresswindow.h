@@ -2,7 +2,9 @@
 // What the two progress windows share: a modeless top-level window that is
 // centred over its owner, disables the owner while it is shown and enables
 // it again on close, and turns Cancel, Escape and the close box into a
-// cancel flag that the engine polls.
+// cancel flag that the engine polls. While shown it keeps the keys: it takes
+// them when it opens and whenever its disabled owner would get them (after a
+// question closes), so Escape always reaches it.
 
 #include <QDialog>
 #include <QPointer>
@@ -26,6 +28,7 @@ protected:
 
     void closeEvent(QCloseEvent *event) override;
     void reject() override; // Escape: the same as Cancel, the engine closes
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QPointer<QWidget> disabledOwner;

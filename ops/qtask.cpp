@@ -76,22 +76,6 @@ void CentreOver(QDialog &dialog, QObject *owner)
     Centre(dialog, owner);
 }
 
-// Gives the focus back to the window that had it when a dialog closes:
-// without a window manager to do it, the focus would go nowhere and the
-// next keys be lost.
-class TFocusReturn {
-public:
-    TFocusReturn() : window(QApplication::activeWindow()) {}
-    ~TFocusReturn()
-    {
-        if (window && window->isVisible() && QApplication::activeWindow() != window)
-            window->activateWindow();
-    }
-
-private:
-    QPointer<QWidget> window;
-};
-
 // A message box takes its size only as it is shown; it is then widened to
 // hold its title (with the title bar's buttons) and centred.
 class TMessageBox : public QMessageBox {
@@ -122,6 +106,33 @@ TRenameTarget RenameTarget()
 {
     return AskRenameTarget;
 }
+
+// The window that had the keys when a question was asked gets them back
+// when it closes, also where no window manager hands them back. Right after
+// an earlier question none may have them yet: then the asking window, or
+// else the one the earlier question handed them to.
+class TKeysBack {
+public:
+    explicit TKeysBack(QObject *owner) : window(Holder(owner)) {}
+    ~TKeysBack()
+    {
+        if (!window || !window->isVisible())
+            return;
+        window->activateWindow();
+        handedTo = window;
+    }
+
+private:
+    static QWidget *Holder(QObject *owner)
+    {
+        if (QWidget *asking = ParentOf(owner))
+            return asking;
+        return handedTo;
+    }
+
+    static inline QPointer<QWidget> handedTo;
+    QPointer<QWidget> window;
+};
 
 QMessageBox::Icon IconOf(unsigned flags)
 {
@@ -170,7 +181,7 @@ bool ChosenPath(QtAsk &ask, QObject *owner, const QString &chosen, QString &path
 
 int QtAsk::MessageBox(QObject *owner, const QString &text, const QString &caption, unsigned flags)
 {
-    const TFocusReturn focusReturn;
+    const TKeysBack keysBack(owner);
     TMessageBox box(IconOf(flags), caption, text, owner);
     struct Choice {
         QString label;
@@ -211,7 +222,7 @@ int QtAsk::MessageBox(QObject *owner, const QString &text, const QString &captio
 int QtAsk::GetString(QObject *owner, const QString &caption, const QString &prompt, QString &text,
                      bool selectAll, bool keepSelection, bool masked)
 {
-    const TFocusReturn focusReturn;
+    const TKeysBack keysBack(owner);
     TfGetString dialog(ParentOf(owner));
     dialog.Setup(caption, prompt, text, selectAll, keepSelection);
     dialog.Edit->setEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
@@ -224,7 +235,7 @@ int QtAsk::GetString(QObject *owner, const QString &caption, const QString &prom
 
 TFileExistsAnswer QtAsk::FileExists(QObject *owner, const TFileExistsQuestion &q)
 {
-    const TFocusReturn focusReturn;
+    const TKeysBack keysBack(owner);
     TfFileExists dialog(ParentOf(owner), q, RenameTarget());
     CentreOver(dialog, owner);
     TFileExistsAnswer answer;
@@ -239,7 +250,7 @@ TFileExistsAnswer QtAsk::FileExists(QObject *owner, const TFileExistsQuestion &q
 
 int QtAsk::DeleteWarning(QObject *owner, const QString &text, int focused, bool allCaption)
 {
-    const TFocusReturn focusReturn;
+    const TKeysBack keysBack(owner);
     TfDelWarning dialog(ParentOf(owner), text, focused, allCaption);
     CentreOver(dialog, owner);
     const int result = dialog.exec();
@@ -248,7 +259,7 @@ int QtAsk::DeleteWarning(QObject *owner, const QString &text, int focused, bool 
 
 bool QtAsk::SelectFolder(QObject *owner, const QString &caption, QString &folder)
 {
-    const TFocusReturn focusReturn;
+    const TKeysBack keysBack(owner);
     return ChosenPath(
         *this, owner,
         QFileDialog::getExistingDirectory(ParentOf(owner), caption, sys::GetShortPathName(folder)),
@@ -258,7 +269,7 @@ bool QtAsk::SelectFolder(QObject *owner, const QString &caption, QString &folder
 bool QtAsk::OpenFileName(QObject *owner, const QString &caption, const QString &filter,
                          QString &path)
 {
-    const TFocusReturn focusReturn;
+    const TKeysBack keysBack(owner);
     return ChosenPath(
         *this, owner,
         QFileDialog::getOpenFileName(ParentOf(owner), caption, DialogPath(path), filter), path);
@@ -267,7 +278,7 @@ bool QtAsk::OpenFileName(QObject *owner, const QString &caption, const QString &
 bool QtAsk::SaveFileName(QObject *owner, const QString &caption, const QString &filter,
                          QString &path)
 {
-    const TFocusReturn focusReturn;
+    const TKeysBack keysBack(owner);
     return ChosenPath(
         *this, owner,
         QFileDialog::getSaveFileName(ParentOf(owner), caption, DialogPath(path), filter), path);

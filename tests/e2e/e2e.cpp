@@ -8,9 +8,9 @@
 #include "ops/qtask.h"
 #include "panel/kfileview.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QLabel>
-#include <QPointer>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
@@ -35,21 +35,28 @@ struct EndToEndTest::DialogSteps {
     bool running = false;
 };
 
-// The offscreen platform leaves no window focused when the focused one
-// closes; on X11 the focus goes back to the window it belonged to (its
-// transient parent). This does the same, so keys after a dialog go where
-// they would go on a desktop.
-struct EndToEndTest::FocusReturn : QObject {
+// A step that waits for a condition, checked each time the event
+// dispatcher wakes up to process events.
+struct EndToEndTest::Watch {
+    std::function<bool()> condition;
+    std::function<void()> step;
+    QMetaObject::Connection connection;
+    bool running = false;
+    ~Watch() { QObject::disconnect(connection); }
+};
+
+// On X11 a menu never holds the keyboard focus: its window keeps it. The
+// offscreen platform moves the focus to a menu and leaves no window focused
+// when the menu closes; this gives it back to the menu's window, as on X11.
+// (Dialogs are left alone: where the focus goes after them is the program's
+// business.)
+struct EndToEndTest::MenuFocus : QObject {
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         auto *window = qobject_cast<QWindow *>(watched);
-        if (event->type() == QEvent::Hide && window && window == FocusWindow()) {
-            QPointer<QWindow> parent = window->transientParent();
-            QTimer::singleShot(0, parent, [parent] {
-                if (parent && parent->isVisible() && !FocusWindow())
-                    parent->requestActivate();
-            });
-        }
+        if (event->type() == QEvent::Hide && window && window->type() == Qt::Popup &&
+            window == FocusWindow() && window->transientParent())
+            window->transientParent()->requestActivate();
         return false;
     }
 };
@@ -65,14 +72,16 @@ void EndToEndTest::SetUp()
     dialogSteps = std::make_unique<DialogSteps>();
     dialogSteps->poll.setInterval(5);
     QObject::connect(&dialogSteps->poll, &QTimer::timeout, [this] { RunDialogSteps(); });
-    focusReturn = std::make_unique<FocusReturn>();
-    qApp->installEventFilter(focusReturn.get());
+    menuFocus = std::make_unique<MenuFocus>();
+    qApp->installEventFilter(menuFocus.get());
 }
 
 void EndToEndTest::TearDown()
 {
     dialogSteps->poll.stop();
     EXPECT_EQ(PendingDialogSteps(), 0) << "a dialog the test waited for never opened";
+    EXPECT_FALSE(watch) << "a step waited for a condition that never held";
+    watch.reset();
     main.reset();
     SetProgressWindows(nullptr, nullptr);
     fCopying.reset();
@@ -81,7 +90,7 @@ void EndToEndTest::TearDown()
     heldDialogs.reset();
     dialogs.reset();
     dialogSteps.reset();
-    focusReturn.reset();
+    menuFocus.reset();
     MachineTest::TearDown();
 }
 
@@ -216,6 +225,22 @@ void EndToEndTest::RunDialogSteps()
     // The same dialog object may be shown again for the next question.
     if (!dialog->isVisible())
         d.lastDialog = nullptr;
+}
+
+void EndToEndTest::When(std::function<bool()> condition, std::function<void()> step)
+{
+    ASSERT_FALSE(watch) << "one condition at a time";
+    watch = std::make_unique<Watch>();
+    watch->condition = std::move(condition);
+    watch->step = std::move(step);
+    watch->connection = QObject::connect(QAbstractEventDispatcher::instance(),
+                                         &QAbstractEventDispatcher::awake, [this] {
+                                             if (!watch || watch->running || !watch->condition())
+                                                 return;
+                                             watch->running = true;
+                                             watch->step();
+                                             watch.reset();
+                                         });
 }
 
 bool EndToEndTest::WaitFor(const std::function<bool()> &condition, int timeoutMs)

@@ -63,6 +63,10 @@ protected:
     void WhenDialog(std::function<void(QWidget *dialog)> step);
     // Dialog steps not yet run (a dialog that never opened).
     int PendingDialogSteps() const;
+    // Runs `step` once, as soon as the condition holds whenever events are
+    // processed: also inside a long operation, while the key that started
+    // it has not returned to the test. TearDown fails if it never ran.
+    void When(std::function<bool()> condition, std::function<void()> step);
 
     // Processes events until the condition holds (false after the timeout).
     static bool WaitFor(const std::function<bool()> &condition, int timeoutMs = 10000);
@@ -91,8 +95,10 @@ private:
     std::unique_ptr<TfMain> main;
     struct DialogSteps;
     std::unique_ptr<DialogSteps> dialogSteps;
-    struct FocusReturn;
-    std::unique_ptr<FocusReturn> focusReturn;
+    struct Watch;
+    std::unique_ptr<Watch> watch;
+    struct MenuFocus;
+    std::unique_ptr<MenuFocus> menuFocus;
 };
 
 } // namespace kestrel::test
