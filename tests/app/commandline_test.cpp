@@ -154,7 +154,8 @@ TEST_F(CommandLineTest, NativePathsAreTakenWhereAFolderIsTyped)
         line.Run(QString::fromUtf8(text), true);
         ASSERT_EQ(ask.asked.size(), 1);
         EXPECT_EQ(ask.asked[0].text,
-                  QStringLiteral("The system cannot find the file/folder specified"));
+                  QStringLiteral("/outside/every/drive\n\n"
+                                 "The system cannot find the file/folder specified"));
         EXPECT_TRUE(target.calls.isEmpty());
     }
 }

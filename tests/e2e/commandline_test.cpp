@@ -172,8 +172,8 @@ TEST_F(CommandLineTest, RunsAProgramInThePanelsFolder)
     Run(QStringLiteral("rec.sh \"two words\" !.! !:"));
     const QString out = QStringLiteral("C:\\Data\\Sub\\args.txt");
     ASSERT_TRUE(WaitFor([&] { return Exists(out); })) << "the program did not run";
-    EXPECT_EQ(Contents(out),
-              Native(QStringLiteral("C:\\Data\\Sub")) + "\ntwo words\ninner.txt\nC:\n");
+    EXPECT_EQ(Contents(out), Native(QStringLiteral("C:\\Data\\Sub")) + "\ntwo words\ninner.txt\n" +
+                                 Native(QStringLiteral("C:\\")) + "\n");
 }
 
 // The box's list holds the typed commands; a command picked from it by

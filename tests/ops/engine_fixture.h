@@ -40,7 +40,6 @@ protected:
             .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                        QDir::Name);
     }
-    // The error box as the engine shows it for a code, more items following or not.
     // The error box's text about object: its name, then the message.
     static QString ErrorText(const QString &object, int id, bool more)
     {
