@@ -261,6 +261,11 @@ bool ToNative(const QString &path, QByteArray &native)
 
 bool FromNative(const QByteArray &native, QString &path)
 {
+    // No file name holds a NUL byte, though a URI can spell one ("%00").
+    if (native.contains('\0')) {
+        SetLastError(ERROR_INVALID_NAME);
+        return false;
+    }
     if (!native.startsWith('/') || !MapNative(*CurrentDriveTable(), CleanNative(native), path)) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return false;

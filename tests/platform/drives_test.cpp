@@ -261,6 +261,10 @@ TEST_F(DriveTableTest, NativePathsConvertThroughTheLongestRoot)
         EXPECT_FALSE(FromNative(uncovered, path)) << uncovered.constData();
         EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
     }
+    // A NUL byte inside a covered path used to give a Windows path that no
+    // call could use.
+    EXPECT_FALSE(FromNative(Under("c/a") + '\0' + "b", path));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_NAME);
 }
 
 TEST_F(DriveTableTest, NamesWithInvalidBytesRoundTrip)
