@@ -6,7 +6,7 @@ SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: run test test-sanitize fuzz bench deps build release clean
+.PHONY: run test test-sanitize fuzz bench deps build configure-release release clean
 
 deps:
 	@bash scripts/install-deps
@@ -15,11 +15,15 @@ build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Debug >/dev/null
 	cmake --build $(BUILD) -j$(JOBS)
 
-release: deps
+configure-release: deps
 	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release >/dev/null
+
+release: configure-release
 	cmake --build $(RELEASE) -j$(JOBS)
 
-run: release
+# Only the program: a first run does not wait for tests and benchmarks.
+run: configure-release
+	cmake --build $(RELEASE) --target kestrel -j$(JOBS)
 	./$(RELEASE)/kestrel $(ARGS)
 
 test: build

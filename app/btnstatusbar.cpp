@@ -24,7 +24,14 @@ void TBtnStatusBar::SetKeyHelpMode(TKeyHelpMode value)
     if (value == mode && !shown.isEmpty())
         return;
     mode = value;
-    Show(mode == khNormal ? normalItems : KeyHelpItems(mode), mode == khNormal);
+    Show(mode == khNormal ? normalItems : KeyHelpItems(mode, ctrlX), mode == khNormal);
+}
+
+void TBtnStatusBar::SetCtrlX(bool extractOwnsCtrlX)
+{
+    ctrlX = extractOwnsCtrlX;
+    if (mode == khCtrl)
+        Show(KeyHelpItems(mode, ctrlX), false);
 }
 
 void TBtnStatusBar::Show(const QStringList &items, bool clickable)

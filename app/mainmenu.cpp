@@ -1,5 +1,7 @@
 #include "app/mainmenu.h"
 
+#include "app/keymap.h"
+
 #include <QAction>
 #include <QActionGroup>
 #include <QMainWindow>
@@ -237,16 +239,14 @@ void TMainMenu::SetEditKeys(bool menuOwnsThem)
 
 void TMainMenu::ApplyEditKeys()
 {
-    const auto key = [this](QKeyCombination k) {
-        return editKeys ? QKeySequence(k) : QKeySequence();
+    const auto sequence = [](QKeyCombination k) {
+        return k == none ? QKeySequence() : QKeySequence(k);
     };
-    items.value(TCmd::EditCopy)->setShortcut(key(Ctrl(Qt::Key_C)));
-    items.value(TCmd::EditPaste)->setShortcut(key(Ctrl(Qt::Key_V)));
-    // Cut keeps Ctrl+T while Extract owns Ctrl+X, also while the command line is open.
-    items.value(TCmd::EditCut)
-        ->setShortcut(ctrlX ? QKeySequence(Ctrl(Qt::Key_T)) : key(Ctrl(Qt::Key_X)));
-    items.value(TCmd::Extract)
-        ->setShortcut(ctrlX ? key(Ctrl(Qt::Key_X)) : QKeySequence(Ctrl(Qt::Key_E)));
+    const TEditKeys keys = EditKeys(ctrlX, !editKeys);
+    items.value(TCmd::EditCopy)->setShortcut(sequence(keys.copy));
+    items.value(TCmd::EditCut)->setShortcut(sequence(keys.cut));
+    items.value(TCmd::EditPaste)->setShortcut(sequence(keys.paste));
+    items.value(TCmd::Extract)->setShortcut(sequence(keys.extract));
 }
 
 } // namespace kestrel

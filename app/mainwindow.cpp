@@ -117,7 +117,9 @@ void TfMain::LoadOptions()
     LoadPanelOptions(*fileView, *ini, ProgramFile(QStringLiteral("kestrel.col")));
     pathCaption = ReadSetting(*ini, key::PathCaption);
     UpdateCaption();
-    mainMenu->SetCtrlX(ReadSetting(*ini, key::CtrlX));
+    const bool ctrlX = ReadSetting(*ini, key::CtrlX);
+    mainMenu->SetCtrlX(ctrlX);
+    btnStatusBar->SetCtrlX(ctrlX);
     fileView->Files.EndUpdate();
     SyncViewMenu();
 

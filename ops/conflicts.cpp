@@ -115,8 +115,10 @@ bool IsValidNewName(const QString &name)
             return false;
     }
     // Backslashes and slashes lead into subfolders of the target folder;
-    // parts that would lead out of it, or nowhere, are refused.
-    const QStringList parts = name.split(QRegularExpression(QStringLiteral("[\\\\/]")));
+    // parts that would lead out of it, or nowhere, are refused. Split by
+    // character: a pattern never matches a name that is not UTF-8.
+    const QStringList parts =
+        QString(name).replace(QLatin1Char('/'), QLatin1Char('\\')).split(QLatin1Char('\\'));
     for (const QString &part : parts) {
         if (part.isEmpty() || part == QLatin1String(".") || part == QLatin1String(".."))
             return false;

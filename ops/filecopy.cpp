@@ -237,7 +237,12 @@ int TFileCopy::MoveItemWithin(const QString &source, const QString &target)
         return errIntoItself;
     const sys::DWORD existing = sys::GetFileAttributes(target);
     if ((Flags & feOverwrite) && existing != sys::INVALID_FILE_ATTRIBUTES) {
-        if (folder != IsRealFolder(existing))
+        // A file never takes the place of a link to a folder (the link would
+        // be cut); a moved link gives way to nothing but a real folder.
+        const bool blocked = folder               ? !IsRealFolder(existing)
+                             : IsLink(attributes) ? IsRealFolder(existing)
+                                                  : IsFolder(existing);
+        if (blocked)
             return errAlreadyExists;
         if (folder)
             return MoveItemAcross(source, target); // merge, then remove the source
@@ -299,9 +304,10 @@ int TFileCopy::CopyOneFile(const QString &source, const QString &target, sys::DW
     // An existing target is replaced only once the new content is complete.
     bool replacing = false;
     if (Flags & feOverwrite) {
-        // A link in the target's place goes, its own target untouched.
+        // A link to a file in the target's place goes, its own target
+        // untouched; a folder, or a link to one, stays.
         const sys::DWORD existing = sys::GetFileAttributes(target);
-        if (IsRealFolder(existing))
+        if (IsFolder(existing))
             return errAlreadyExists;
         replacing = existing != sys::INVALID_FILE_ATTRIBUTES;
     }

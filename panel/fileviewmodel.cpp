@@ -564,6 +564,20 @@ static QRegularExpression GroupMaskRegex(const QString &mask)
                               QRegularExpression::CaseInsensitiveOption);
 }
 
+// Bytes of a name that were not UTF-8 are kept as lone surrogates, which the
+// regular expression engine refuses as a subject. One replacement character
+// each keeps every position, so '?' still counts them as one character.
+static QString MatchableName(QString name)
+{
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        if (name[i].isHighSurrogate() && i + 1 < name.size() && name[i + 1].isLowSurrogate())
+            ++i;
+        else if (name[i].isSurrogate())
+            name[i] = QChar::ReplacementCharacter;
+    }
+    return name;
+}
+
 void TFileViewModel::SelectGroup(const QString &masks, bool select)
 {
     QList<QRegularExpression> patterns;
@@ -576,7 +590,7 @@ void TFileViewModel::SelectGroup(const QString &masks, bool select)
         TFile &file = *Files[i];
         if (file.Kind() != fkFile)
             continue;
-        const QString name = file.GetFullName();
+        const QString name = MatchableName(file.GetFullName());
         const bool hit =
             std::any_of(patterns.begin(), patterns.end(),
                         [&](const QRegularExpression &re) { return re.match(name).hasMatch(); });

@@ -2,6 +2,7 @@
 
 #include "ops/operationlock.h"
 #include "platform/filetime.h"
+#include "platform/names.h"
 #include "tests/ops/engine_fixture.h"
 
 #include <QCoreApplication>
@@ -98,6 +99,10 @@ TEST(IsValidNewName, RefusesWhatCannotNameAFileBelowTheTarget)
         {QStringLiteral(".."), false},
         {QStringLiteral("\\root.txt"), false},
         {QStringLiteral("sub\\"), false},
+        // A name that is not UTF-8 used to slip past the check of its parts.
+        {sys::DecodeName("..\\out\xFF.txt"), false},
+        {sys::DecodeName("../out\xFF.txt"), false},
+        {sys::DecodeName("sub\\caf\xE9.txt"), true},
     };
     for (const auto &row : rows)
         EXPECT_EQ(IsValidNewName(row.name), row.valid) << row.name.toStdString();

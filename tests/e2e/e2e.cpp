@@ -1,0 +1,234 @@
+#include "tests/e2e/e2e.h"
+
+#include "app/mainwindow.h"
+#include "ops/ask.h"
+#include "ops/fcopying.h"
+#include "ops/fdeleting.h"
+#include "ops/heldask.h"
+#include "ops/qtask.h"
+#include "panel/kfileview.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+
+#include <deque>
+#include <ostream>
+
+void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace kestrel::test {
+
+// Dialog steps wait in a queue; a timer looks for a newly opened modal
+// dialog, which runs the step from inside its own event loop.
+struct EndToEndTest::DialogSteps {
+    std::deque<std::function<void(QWidget *)>> steps;
+    QTimer poll;
+    QWidget *lastDialog = nullptr;
+    bool running = false;
+};
+
+EndToEndTest::EndToEndTest() = default;
+EndToEndTest::~EndToEndTest() = default;
+
+void EndToEndTest::SetUp()
+{
+    MachineTest::SetUp();
+    MakeFolder(QStringLiteral("C:\\Home"));
+    qputenv("KESTREL_HOME", Native(QStringLiteral("C:\\Home")));
+    dialogSteps = std::make_unique<DialogSteps>();
+    dialogSteps->poll.setInterval(5);
+    QObject::connect(&dialogSteps->poll, &QTimer::timeout, [this] { RunDialogSteps(); });
+}
+
+void EndToEndTest::TearDown()
+{
+    dialogSteps->poll.stop();
+    EXPECT_EQ(PendingDialogSteps(), 0) << "a dialog the test waited for never opened";
+    main.reset();
+    SetProgressWindows(nullptr, nullptr);
+    fCopying.reset();
+    fDeleting.reset();
+    SetAsk(nullptr);
+    heldDialogs.reset();
+    dialogs.reset();
+    dialogSteps.reset();
+    MachineTest::TearDown();
+}
+
+void EndToEndTest::Start(const QStringList &arguments)
+{
+    dialogs = std::make_unique<QtAsk>();
+    heldDialogs = std::make_unique<THeldAsk>(*dialogs);
+    SetAsk(heldDialogs.get());
+    main = std::make_unique<TfMain>(arguments);
+    fCopying = std::make_unique<TfCopying>();
+    fDeleting = std::make_unique<TfDeleting>();
+    SetProgressWindows(fCopying.get(), fDeleting.get());
+    main->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
+    ASSERT_TRUE(WaitFor([this] { return FocusWindow() == main->windowHandle(); }))
+        << "the main window never got the focus";
+}
+
+void EndToEndTest::Quit()
+{
+    Key(Qt::Key_X, Qt::AltModifier);
+    ASSERT_TRUE(WaitFor([this] { return !main->isVisible(); })) << "Alt+X did not close the program";
+    main.reset();
+}
+
+TKFileView &EndToEndTest::Panel() const
+{
+    return *main->FileView();
+}
+
+QWindow *EndToEndTest::FocusWindow()
+{
+    return QGuiApplication::focusWindow();
+}
+
+QWidget *EndToEndTest::FocusWidget()
+{
+    return QApplication::focusWidget();
+}
+
+QWindow *EndToEndTest::TargetWindow() const
+{
+    QWindow *window = FocusWindow();
+    EXPECT_TRUE(window) << "no window has the focus: the key would be lost";
+    return window;
+}
+
+void EndToEndTest::Key(int key, Qt::KeyboardModifiers modifiers)
+{
+    if (QWindow *window = TargetWindow())
+        QTest::keyClick(window, Qt::Key(key), modifiers);
+}
+
+void EndToEndTest::Press(int key, Qt::KeyboardModifiers modifiers)
+{
+    if (QWindow *window = TargetWindow())
+        QTest::keyPress(window, Qt::Key(key), modifiers);
+}
+
+void EndToEndTest::Release(int key, Qt::KeyboardModifiers modifiers)
+{
+    if (QWindow *window = TargetWindow())
+        QTest::keyRelease(window, Qt::Key(key), modifiers);
+}
+
+void EndToEndTest::Type(const QString &text)
+{
+    for (const QChar c : text) {
+        QWindow *window = TargetWindow();
+        if (!window)
+            return;
+        const ushort u = c.unicode();
+        Qt::Key key = Qt::Key_unknown;
+        if (u >= 'a' && u <= 'z')
+            key = Qt::Key(Qt::Key_A + (u - 'a'));
+        else if (u >= 0x20 && u < 0x7f)
+            key = Qt::Key(c.toUpper().unicode());
+        const Qt::KeyboardModifiers modifiers =
+            c.isUpper() ? Qt::ShiftModifier : Qt::NoModifier;
+        QTest::sendKeyEvent(QTest::Press, window, key, QString(c), modifiers);
+        QTest::sendKeyEvent(QTest::Release, window, key, QString(c), modifiers);
+    }
+}
+
+static QPoint ClickPoint(QWidget *widget, QPoint at)
+{
+    return at == QPoint(-1, -1) ? widget->rect().center() : at;
+}
+
+void EndToEndTest::Click(QWidget *widget, QPoint at, Qt::KeyboardModifiers modifiers)
+{
+    ASSERT_TRUE(widget && widget->isVisible()) << "clicking a widget that is not shown";
+    QWidget *top = widget->window();
+    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, modifiers,
+                      widget->mapTo(top, ClickPoint(widget, at)));
+}
+
+void EndToEndTest::DoubleClick(QWidget *widget, QPoint at)
+{
+    ASSERT_TRUE(widget && widget->isVisible()) << "clicking a widget that is not shown";
+    QWidget *top = widget->window();
+    QTest::mouseDClick(top->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                       widget->mapTo(top, ClickPoint(widget, at)));
+}
+
+void EndToEndTest::WhenDialog(std::function<void(QWidget *)> step)
+{
+    dialogSteps->steps.push_back(std::move(step));
+    dialogSteps->poll.start();
+}
+
+int EndToEndTest::PendingDialogSteps() const
+{
+    return int(dialogSteps->steps.size());
+}
+
+void EndToEndTest::RunDialogSteps()
+{
+    DialogSteps &d = *dialogSteps;
+    QWidget *dialog = QApplication::activeModalWidget();
+    if (d.running || d.steps.empty() || !dialog || dialog == d.lastDialog || !dialog->isVisible()
+        || FocusWindow() != dialog->windowHandle())
+        return;
+    d.lastDialog = dialog;
+    const auto step = std::move(d.steps.front());
+    d.steps.pop_front();
+    if (d.steps.empty())
+        d.poll.stop();
+    d.running = true;
+    step(dialog);
+    d.running = false;
+    // The same dialog object may be shown again for the next question.
+    if (!dialog->isVisible())
+        d.lastDialog = nullptr;
+}
+
+bool EndToEndTest::WaitFor(const std::function<bool()> &condition, int timeoutMs)
+{
+    return QTest::qWaitFor(condition, timeoutMs);
+}
+
+QStringList EndToEndTest::PanelNames() const
+{
+    QStringList names;
+    for (int i = 0; i < Panel().Files.Count(); ++i)
+        names << Panel().Files.Get(i)->GetFullName();
+    return names;
+}
+
+QString EndToEndTest::FocusedName() const
+{
+    const TFile *file = Panel().GetItemFocused();
+    return file ? file->GetFullName() : QString();
+}
+
+void EndToEndTest::Focus(const QString &name)
+{
+    Type(name.toLower());
+    ASSERT_EQ(FocusedName(), name) << "typing the name did not focus it";
+}
+
+QStringList EndToEndTest::StatusTexts() const
+{
+    QStringList texts;
+    if (!main->statusBar()->isVisible())
+        return texts;
+    for (QLabel *label : main->statusBar()->findChildren<QLabel *>())
+        if (label->isVisible() && !label->text().isEmpty())
+            texts << label->text();
+    return texts;
+}
+
+} // namespace kestrel::test
