@@ -30,7 +30,7 @@ test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 
 # The suite under AddressSanitizer and UndefinedBehaviorSanitizer, in a build
-# folder of its own. Leaks inside Qt and the libraries below it are suppressed
+# folder of its own. Leaks inside the system libraries below Qt are suppressed
 # in tests/lsan.supp; ours fail the test like any other fault.
 test-sanitize: deps
 	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKESTREL_SANITIZE=ON >/dev/null
