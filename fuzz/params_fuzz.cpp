@@ -40,9 +40,11 @@ void CheckCommand(const QString &text)
 {
     QString word, rest;
     SplitCommand(text, word, rest);
-    // A word with a blank came from quotes, and so holds no quote.
-    const bool quote = word.isEmpty() || word.contains(QLatin1Char(' ')) ||
-                       word.contains(QLatin1Char('\t'));
+    // A word with a blank, or with white space at an end, came from quotes
+    // and so holds no quote.
+    const bool quote = !word.contains(QLatin1Char('"')) &&
+                       (word.isEmpty() || word.contains(QLatin1Char(' ')) ||
+                        word.contains(QLatin1Char('\t')) || word.trimmed() != word);
     const QString joined =
         (quote ? QLatin1Char('"') + word + QLatin1Char('"') : word) + QLatin1Char(' ') + rest;
     QString wordAgain, restAgain;

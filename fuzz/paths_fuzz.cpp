@@ -49,9 +49,6 @@ void CheckWindowsPath(const QString &path)
 
 void CheckNativePath(const QByteArray &below)
 {
-    // A backslash in a native name is a separator in the Windows form.
-    if (below.contains('\\'))
-        return;
     const QByteArray native = fuzz::DriveRoot() + '/' + below;
     QString path;
     if (!sys::FromNative(native, path))

@@ -262,9 +262,13 @@ TEST_F(DriveTableTest, NativePathsConvertThroughTheLongestRoot)
         EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
     }
     // A NUL byte inside a covered path used to give a Windows path that no
-    // call could use.
-    EXPECT_FALSE(FromNative(Under("c/a") + '\0' + "b", path));
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_NAME);
+    // call could use, and a name with backslashes one that named another
+    // file ("a\..\..\x" led out of the drive's folder).
+    for (const QByteArray &bad : {Under("c/a") + '\0' + "b", Under("c/a\\..\\..\\x")}) {
+        SetLastError(0);
+        EXPECT_FALSE(FromNative(bad, path)) << bad.constData();
+        EXPECT_EQ(GetLastError(), ERROR_INVALID_NAME);
+    }
 }
 
 TEST_F(DriveTableTest, NamesWithInvalidBytesRoundTrip)
