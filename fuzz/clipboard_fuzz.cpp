@@ -43,7 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     QMimeData clipboard;
     for (int i = 0; i < 4; ++i) {
         if (present & (1u << i))
-            clipboard.setData(QString::fromLatin1(formats[i]), i < 2 ? WithRoot(fields[i]) : fields[i]);
+            clipboard.setData(QString::fromLatin1(formats[i]),
+                              i < 2 ? WithRoot(fields[i]) : fields[i]);
     }
     QStringList files;
     const int effect = GetClipboardFiles(clipboard, files);
@@ -56,7 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     SetClipboardFiles(again, files, effect == DROPEFFECT_MOVE);
     QStringList filesAgain;
     const int effectAgain = GetClipboardFiles(again, filesAgain);
-    fuzz::Check(filesAgain == files && effectAgain == effect, "files put on the clipboard read back different",
+    fuzz::Check(filesAgain == files && effectAgain == effect,
+                "files put on the clipboard read back different",
                 fuzz::Shown(files) + QStringLiteral(" effect ") + QString::number(effect) +
                     QStringLiteral("\nread back: ") + fuzz::Shown(filesAgain) +
                     QStringLiteral(" effect ") + QString::number(effectAgain));

@@ -63,7 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const TColorSet once = WriteAndRead(read);
     fuzz::Check(once.Basic == read.Basic, "basic lines change in a write",
                 Describe(read) + QStringLiteral("\nread back: ") + Describe(once));
-    fuzz::Check(ExtensionColors(once) == ExtensionColors(read), "extension colours change in a write",
+    fuzz::Check(ExtensionColors(once) == ExtensionColors(read),
+                "extension colours change in a write",
                 Describe(read) + QStringLiteral("\nread back: ") + Describe(once));
     const TColorSet twice = WriteAndRead(once);
     fuzz::Check(twice.Basic == once.Basic && twice.Ext == once.Ext,
@@ -79,7 +80,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             continue;
         bool duplicate = false;
         for (auto other = colors.cbegin(); other != colors.cend(); ++other)
-            duplicate = duplicate || (other != it && other.key().compare(it.key(), Qt::CaseInsensitive) == 0);
+            duplicate = duplicate ||
+                        (other != it && other.key().compare(it.key(), Qt::CaseInsensitive) == 0);
         if (duplicate)
             continue;
         fuzz::Check(QString::number(panel.GetExtColor(it.key())) == it.value().first(),

@@ -75,8 +75,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     QList<Edit> edits;
     for (qsizetype i = 1; i + 2 < fields.size() && edits.size() < 4; i += 3) {
-        edits.append({sys::DecodeName(fields[i]).trimmed(), sys::DecodeName(fields[i + 1]).trimmed(),
-                      sys::DecodeName(fields[i + 2]), fields[i + 2] == "\x7F"});
+        edits.append({sys::DecodeName(fields[i]).trimmed(),
+                      sys::DecodeName(fields[i + 1]).trimmed(), sys::DecodeName(fields[i + 2]),
+                      fields[i + 2] == "\x7F"});
     }
 
     QStringList sections, keys;
@@ -111,9 +112,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QStringList after = Answers(ini, sections, keys);
     qsizetype at = 0;
     for (const QString &s : sections) {
-        const bool sectionEdited = std::any_of(edits.begin(), edits.end(), [&](const Edit &e) {
-            return SameName(e.section, s);
-        });
+        const bool sectionEdited = std::any_of(
+            edits.begin(), edits.end(), [&](const Edit &e) { return SameName(e.section, s); });
         fuzz::Check(sectionEdited || after[at] == before[at], "an edit changed another section",
                     fuzz::Shown(s) + QStringLiteral(": ") + fuzz::Shown(before[at]) +
                         QStringLiteral(" -> ") + fuzz::Shown(after[at]));

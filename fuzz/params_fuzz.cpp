@@ -50,9 +50,9 @@ void CheckCommand(const QString &text)
     QString wordAgain, restAgain;
     SplitCommand(joined, wordAgain, restAgain);
     fuzz::Check(wordAgain == word && restAgain == rest, "a command put together splits different",
-                fuzz::Shown(text) + QStringLiteral(" -> ") + fuzz::Shown(word) +
-                    QLatin1Char(' ') + fuzz::Shown(rest) + QStringLiteral(" -> ") +
-                    fuzz::Shown(wordAgain) + QLatin1Char(' ') + fuzz::Shown(restAgain));
+                fuzz::Shown(text) + QStringLiteral(" -> ") + fuzz::Shown(word) + QLatin1Char(' ') +
+                    fuzz::Shown(rest) + QStringLiteral(" -> ") + fuzz::Shown(wordAgain) +
+                    QLatin1Char(' ') + fuzz::Shown(restAgain));
 }
 
 using Placeholders = QList<std::pair<QString, QString>>;
@@ -68,7 +68,8 @@ QString Expand(const QString &text, const Placeholders &placeholders, qsizetype 
     qsizetype start = 0;
     for (;;) {
         const qsizetype at = text.indexOf(key, start, Qt::CaseInsensitive);
-        pieces.append(Expand(text.mid(start, at < 0 ? -1 : at - start), placeholders, from + 1, edit));
+        pieces.append(
+            Expand(text.mid(start, at < 0 ? -1 : at - start), placeholders, from + 1, edit));
         if (at < 0)
             break;
         edit = edit || key == QLatin1String("%p");
@@ -99,7 +100,8 @@ void CheckExpansion(const QString &text, const TPanelNames &names)
     const QString expected = Expand(text, placeholders, 0, editExpected).trimmed();
     bool edit = false;
     const QString got = ExpandParams(text, names, edit);
-    fuzz::Check(got == expected && edit == editExpected, "parameters expand different from the reference",
+    fuzz::Check(got == expected && edit == editExpected,
+                "parameters expand different from the reference",
                 fuzz::Shown(text) + QStringLiteral(" -> ") + fuzz::Shown(got) +
                     QStringLiteral(" expected ") + fuzz::Shown(expected));
 }

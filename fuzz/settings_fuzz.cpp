@@ -33,8 +33,9 @@ void CheckPlacement(const QString &text)
     const QString written = FormatPlacement(read);
     const TWindowPlacement again = ParsePlacement(written, other);
     fuzz::Check(again == read, "a placement reads back different",
-                fuzz::Shown(text) + QStringLiteral(" -> ") + Describe(read) + QStringLiteral(" -> ") +
-                    fuzz::Shown(written) + QStringLiteral(" -> ") + Describe(again));
+                fuzz::Shown(text) + QStringLiteral(" -> ") + Describe(read) +
+                    QStringLiteral(" -> ") + fuzz::Shown(written) + QStringLiteral(" -> ") +
+                    Describe(again));
 }
 
 void CheckFont(const QString &text)
@@ -45,8 +46,9 @@ void CheckFont(const QString &text)
     const QString written = FormatFont(read);
     const TFontSpec again = ParseFont(written);
     fuzz::Check(again == read, "a font reads back different",
-                fuzz::Shown(text) + QStringLiteral(" -> ") + Describe(read) + QStringLiteral(" -> ") +
-                    fuzz::Shown(written) + QStringLiteral(" -> ") + Describe(again));
+                fuzz::Shown(text) + QStringLiteral(" -> ") + Describe(read) +
+                    QStringLiteral(" -> ") + fuzz::Shown(written) + QStringLiteral(" -> ") +
+                    Describe(again));
 }
 
 } // namespace

@@ -17,7 +17,8 @@ bool SameTime(const sys::FILETIME &a, const sys::FILETIME &b)
 
 QString Describe(const TShellLink &l)
 {
-    return QStringLiteral("target %1 relative %2 work %3 args %4 label %5 type %6 serial %7 icon %8")
+    return QStringLiteral(
+               "target %1 relative %2 work %3 args %4 label %5 type %6 serial %7 icon %8")
         .arg(fuzz::Shown(l.target), fuzz::Shown(l.relativePath), fuzz::Shown(l.workingDir),
              fuzz::Shown(l.arguments), fuzz::Shown(l.volumeLabel), QString::number(l.driveType),
              QString::number(l.driveSerial), QString::number(l.iconIndex));

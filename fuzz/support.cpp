@@ -36,7 +36,8 @@ void SetUpMachine()
 {
     if (machine)
         return;
-    machine = std::make_unique<QTemporaryDir>(MachineBase() + QStringLiteral("/kestrel-fuzz-XXXXXX"));
+    machine =
+        std::make_unique<QTemporaryDir>(MachineBase() + QStringLiteral("/kestrel-fuzz-XXXXXX"));
     if (!machine->isValid()) {
         std::fprintf(stderr, "fuzz: cannot make a private folder\n");
         std::abort();

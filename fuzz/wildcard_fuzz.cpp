@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const bool got = sys::MatchesMask(name, mask);
     fuzz::Check(got == Reference(name, mask), "MatchesMask differs from the reference",
                 QStringLiteral("mask %1 name %2 got %3")
-                    .arg(fuzz::Shown(mask), fuzz::Shown(name), got ? QStringLiteral("true")
-                                                                   : QStringLiteral("false")));
+                    .arg(fuzz::Shown(mask), fuzz::Shown(name),
+                         got ? QStringLiteral("true") : QStringLiteral("false")));
     return 0;
 }
