@@ -5,6 +5,8 @@
 #include "platform/drives.h"
 #include "platform/shelllink.h"
 
+#include <QStringList>
+
 namespace {
 
 using namespace kestrel;
@@ -28,8 +30,15 @@ QString Describe(const TShellLink &l)
 // targets only, its label in the ANSI code page.
 bool SameLink(const TShellLink &read, const TShellLink &again)
 {
+    // A share is stored as its name and the path below it, so the share's
+    // root is written without a final backslash.
+    QString target = read.target;
+    const QStringList share = target.mid(2).split(QLatin1Char('\\'));
+    if (target.startsWith(QLatin1String("\\\\")) && share.size() == 3 && !share[0].isEmpty() &&
+        !share[1].isEmpty() && share[2].isEmpty())
+        target.chop(1);
     const bool sameFields =
-        read.target == again.target && read.relativePath == again.relativePath &&
+        target == again.target && read.relativePath == again.relativePath &&
         read.workingDir == again.workingDir && read.arguments == again.arguments &&
         read.attributes == again.attributes && SameTime(read.creationTime, again.creationTime) &&
         SameTime(read.accessTime, again.accessTime) && SameTime(read.writeTime, again.writeTime) &&
