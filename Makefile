@@ -2,8 +2,11 @@
 JOBS ?= $(shell nproc)
 BUILD ?= build
 RELEASE ?= build-release
+SANITIZE_BUILD ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 
-.PHONY: run test bench deps build configure-release release clean
+.PHONY: run test test-sanitize fuzz bench deps build configure-release release clean
 
 deps:
 	@bash scripts/install-deps
@@ -26,9 +29,28 @@ run: configure-release
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 
+# The suite under AddressSanitizer and UndefinedBehaviorSanitizer, in a build
+# folder of its own. Leaks inside the system libraries below Qt are suppressed
+# in tests/lsan.supp; ours fail the test like any other fault.
+test-sanitize: deps
+	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKESTREL_SANITIZE=ON >/dev/null
+	cmake --build $(SANITIZE_BUILD) -j$(JOBS)
+	cd $(SANITIZE_BUILD) && QT_QPA_PLATFORM=offscreen \
+		ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:strict_init_order=1 \
+		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+		LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+		ctest --output-on-failure -j$(JOBS)
+
+# The fuzz targets, built with clang, each run for FUZZ_SECONDS (two at a time).
+fuzz:
+	@bash scripts/install-deps fuzz
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DKESTREL_FUZZ=ON >/dev/null
+	cmake --build $(FUZZ_BUILD) -j$(JOBS)
+	bash fuzz/run $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 # make bench [BENCH=name]
 bench: release
 	bash bench/run $(RELEASE) $(BENCH)
 
 clean:
-	rm -rf $(BUILD) $(RELEASE)
+	rm -rf $(BUILD) $(RELEASE) $(SANITIZE_BUILD) $(FUZZ_BUILD)

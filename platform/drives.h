@@ -45,7 +45,8 @@ bool GetDiskFreeSpaceEx(const QString &root, UINT64 *freeToCaller, UINT64 *total
 // without regard to case. Fails with 3 (no drive) or 53 (no share).
 bool ToNative(const QString &path, QByteArray &native);
 // Native path to the Windows form through the longest drive root that is a
-// prefix; fails with 3 when no drive covers it.
+// prefix; fails with 3 when no drive covers it, 123 when it holds a NUL byte
+// or a backslash, which the Windows form cannot hold inside a name.
 bool FromNative(const QByteArray &native, QString &path);
 // A path as a person typed it, in Windows form: text that starts with "/" is
 // a native path and is converted ("" with error 3 when no drive covers it);

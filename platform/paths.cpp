@@ -262,6 +262,13 @@ bool ToNative(const QString &path, QByteArray &native)
 
 bool FromNative(const QByteArray &native, QString &path)
 {
+    // No file name holds a NUL byte, though a URI can spell one ("%00"); a
+    // name with a backslash would read as two names in the Windows form and
+    // so name another file.
+    if (native.contains('\0') || native.contains('\\')) {
+        SetLastError(ERROR_INVALID_NAME);
+        return false;
+    }
     if (!native.startsWith('/') || !MapNative(*CurrentDriveTable(), CleanNative(native), path)) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return false;

@@ -171,9 +171,14 @@ private:
     bool failed = false;
 };
 
+// "\\server\share..." with both names; anything else ("\\\x") is kept
+// whole as a local base path, which reads back as it was.
 bool IsUnc(const QString &path)
 {
-    return path.startsWith(QLatin1String("\\\\"));
+    if (!path.startsWith(QLatin1String("\\\\")))
+        return false;
+    const QStringList bits = path.mid(2).split(QLatin1Char('\\'));
+    return bits.size() >= 2 && !bits[0].isEmpty() && !bits[1].isEmpty();
 }
 
 QByteArray EncodeVolumeId(const TShellLink &link)

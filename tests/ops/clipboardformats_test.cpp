@@ -129,6 +129,10 @@ TEST_F(ClipboardFormatsTest, BadInputNeverMovesAndNeverInventsFiles)
         {"remote host", {{mimeUriList, "file://otherhost" + a.mid(7)}}, 0, {}},
         {"garbage", {{mimeUriList, "\x01\x02 garbage\r\n#comment\r\n"}}, 0, {}},
         {"outside every drive", {{mimeUriList, outside + "\r\n" + a}}, 1, {files[0]}},
+        // "%00" used to put a path with a NUL on the list, which no operation
+        // can use, and "%5C" (a backslash in a name) the path of another file.
+        {"NUL in a name", {{mimeUriList, a + "%00x\r\n" + a}}, 1, {files[0]}},
+        {"backslash in a name", {{mimeUriList, a + "%5C..%5Cx\r\n" + a}}, 1, {files[0]}},
         {"localhost and comments",
          {{mimeUriList, "# from a drag\r\nfile://localhost" + a.mid(7) + "\r\nmailto:x@y\r\n"}},
          1,

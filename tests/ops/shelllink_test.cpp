@@ -183,6 +183,13 @@ TEST_F(ShellLinkTest, MalformedLinksAreRefusedWithoutReadingPastTheEnd)
     qToLittleEndian(std::uint16_t(0xFFFF), huge.data() + 0x4C); // ID list size
     EXPECT_FALSE(sys::DecodeShellLink(huge, link));
 
+    // A target of backslashes with no server name used to be stored as a
+    // share and read back one backslash short.
+    TShellLink odd;
+    odd.target = QStringLiteral("\\\\\\\\x\\y");
+    ASSERT_TRUE(sys::DecodeShellLink(sys::EncodeShellLink(odd), link));
+    EXPECT_EQ(link.target, odd.target);
+
     MakeFile(QStringLiteral("C:\\note.lnk"), "just some text, not a link at all");
     EXPECT_FALSE(sys::ReadShellLink(QStringLiteral("C:\\note.lnk"), link));
     EXPECT_EQ(sys::GetLastError(), sys::ERROR_INVALID_DATA);

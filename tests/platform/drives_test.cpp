@@ -261,6 +261,14 @@ TEST_F(DriveTableTest, NativePathsConvertThroughTheLongestRoot)
         EXPECT_FALSE(FromNative(uncovered, path)) << uncovered.constData();
         EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
     }
+    // A NUL byte inside a covered path used to give a Windows path that no
+    // call could use, and a name with backslashes one that named another
+    // file ("a\..\..\x" led out of the drive's folder).
+    for (const QByteArray &bad : {Under("c/a") + '\0' + "b", Under("c/a\\..\\..\\x")}) {
+        SetLastError(0);
+        EXPECT_FALSE(FromNative(bad, path)) << bad.constData();
+        EXPECT_EQ(GetLastError(), ERROR_INVALID_NAME);
+    }
 
     // Typed text: native when it starts with "/", else Windows form as typed.
     EXPECT_EQ(FromTypedPath(QString::fromUtf8(Under("c/nested/x"))), QStringLiteral("F:\\x"));
