@@ -33,10 +33,10 @@ int TArchiveEntries::Add(const QString &key, std::unique_ptr<TArchiveEntry> entr
         items.push_back({key, std::move(entry)});
         return Count() - 1;
     }
-    const auto at = std::upper_bound(items.begin(), items.end(), key,
-                                     [](const QString &k, const Item &item) {
-                                         return CompareKeys(k, item.key) < 0;
-                                     });
+    const auto at =
+        std::upper_bound(items.begin(), items.end(), key, [](const QString &k, const Item &item) {
+            return CompareKeys(k, item.key) < 0;
+        });
     const auto placed = items.insert(at, {key, std::move(entry)});
     return int(placed - items.begin());
 }
@@ -81,8 +81,7 @@ void TArchive::SetFileName(const QString &path)
 {
     FileName = path;
     const sys::DWORD attributes = sys::GetFileAttributes(path);
-    if (attributes != sys::INVALID_FILE_ATTRIBUTES &&
-        !(attributes & sys::FILE_ATTRIBUTE_DIRECTORY))
+    if (attributes != sys::INVALID_FILE_ATTRIBUTES && !(attributes & sys::FILE_ATTRIBUTE_DIRECTORY))
         ReadList();
 }
 

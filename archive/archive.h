@@ -23,12 +23,12 @@ class TFiles;
 
 // One archived item.
 struct TArchiveEntry {
-    QString Name;            // last component of the item's path
-    sys::UINT64 Size = 0;    // unpacked
+    QString Name;         // last component of the item's path
+    sys::UINT64 Size = 0; // unpacked
     sys::UINT64 PackedSize = 0;
     sys::DWORD Attributes = 0; // 0x10 marks a folder
-    sys::FILETIME Time;      // last write, UTC
-    int Parent = -1;         // index in Folders, -1 for the root
+    sys::FILETIME Time;        // last write, UTC
+    int Parent = -1;           // index in Folders, -1 for the root
 };
 
 // A list of entries keyed by path, owning them. Keys compare without regard
@@ -46,7 +46,7 @@ public:
     int IndexOf(const QString &key) const; // linear; -1 when absent
 
     bool Sorted() const { return sorted; }
-    void SetSorted(bool value); // sorting keeps equal keys in their order
+    void SetSorted(bool value);         // sorting keeps equal keys in their order
     int Find(const QString &key) const; // bisection, only while sorted
 
 private:
@@ -60,11 +60,11 @@ private:
 
 // Kinds of OnProgress reports.
 enum TArchiveProgressKind : int {
-    apkItem = 0,       // a new item starts: its unpacked size, its path
-    apkBytes = 1,      // bytes processed since the last report
-    apkEnd = 2,        // end of the operation, also after a cancel
-    apkItemCount = 3,  // items that will be processed
-    apkByteTotal = 4,  // bytes that will be processed
+    apkItem = 0,      // a new item starts: its unpacked size, its path
+    apkBytes = 1,     // bytes processed since the last report
+    apkEnd = 2,       // end of the operation, also after a cancel
+    apkItemCount = 3, // items that will be processed
+    apkByteTotal = 4, // bytes that will be processed
 };
 
 // AddOptions bits.

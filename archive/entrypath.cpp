@@ -26,10 +26,10 @@ bool BadCharacter(QChar c)
 
 bool SafeEntryPath(const QString &stored, QString &relative)
 {
-    QStringView rest(stored);
-    if (HasDrive(rest))
-        rest = rest.mid(2);
+    const QStringView rest(stored);
     relative.clear();
+    if (HasDrive(rest) || (!rest.isEmpty() && IsSeparator(rest[0])))
+        return false;
     relative.reserve(rest.size());
     qsizetype start = 0;
     while (start <= rest.size()) {

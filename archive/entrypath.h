@@ -6,10 +6,11 @@
 
 namespace kestrel {
 
-// The stored path made relative to the destination, with backslashes.
-// Slashes become backslashes; a drive ("C:") and leading separators are
-// dropped, and so are empty and "." components. Refused (false): a ".."
-// component, a control character or ':' in a component, or nothing left.
+// The stored path as a path below the destination, with backslashes:
+// slashes become backslashes, empty and "." components are dropped.
+// Refused (false): an absolute path (a drive such as "C:", or a leading
+// separator), a ".." component, a control character or ':' in a component,
+// or nothing left.
 bool SafeEntryPath(const QString &stored, QString &relative);
 
 // True when a link kept at the relative path linkPath (backslashes), holding

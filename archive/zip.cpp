@@ -162,7 +162,8 @@ void TZip::Add()
     request.move = AddOptions & aoMove;
     engineMessages.clear();
     try {
-        ProcessedCount = ZipEngine::Add(request, [this](TZipCallbackRecord &r) { return Callback(r); });
+        ProcessedCount =
+            ZipEngine::Add(request, [this](TZipCallbackRecord &r) { return Callback(r); });
     } catch (const std::exception &) {
         ShowZipError(10101);
     }

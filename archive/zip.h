@@ -30,8 +30,8 @@ class TZip : public TArchive {
 public:
     bool AddRunning = false;
     bool ExtractRunning = false;
-    int LastErrorId = 0;     // message id of the last error or engine message
-    int ProcessedCount = 0;  // files the last engine call processed
+    int LastErrorId = 0;    // message id of the last error or engine message
+    int ProcessedCount = 0; // files the last engine call processed
     sys::INT64 ZipFileSize = 0;
     sys::HANDLE ZipHandle = sys::INVALID_HANDLE_VALUE; // open only while listing
     QString LastMessage;

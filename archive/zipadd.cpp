@@ -120,11 +120,13 @@ private:
     bool WriteNew(sys::HANDLE file);
     bool WriteItem(struct archive *writer, const TNewItem &item);
     bool Merge(const QString &newPath);
+    bool CopyRange(sys::HANDLE from, sys::INT64 at, sys::INT64 length, sys::HANDLE to);
     bool CopyEntry(TZipSource &source, sys::HANDLE from, const TZipCentralEntry &entry,
                    sys::INT64 shift, sys::HANDLE to, sys::UINT64 &offset, QByteArray &directory);
     void RemoveOriginals();
 
-    static la_ssize_t Write(struct archive *writer, void *client, const void *buffer, size_t length);
+    static la_ssize_t Write(struct archive *writer, void *client, const void *buffer,
+                            size_t length);
 
     const TZipAddRequest &request;
     const TZipCallback &callback;
@@ -183,9 +185,10 @@ void TAddition::CollectFolder(const QString &folder, const QString &mask, bool w
 
 void TAddition::Collect(const QString &name)
 {
-    const QString path = sys::ExtractFileDrive(name).isEmpty() && !name.startsWith(QLatin1Char('\\'))
-                             ? sys::JoinPath(request.baseFolder, name)
-                             : name;
+    const QString path =
+        sys::ExtractFileDrive(name).isEmpty() && !name.startsWith(QLatin1Char('\\'))
+            ? sys::JoinPath(request.baseFolder, name)
+            : name;
     const QString mask = sys::ExtractFileName(path);
     if (mask.contains(QLatin1Char('*')) || mask.contains(QLatin1Char('?'))) {
         QString folder = sys::ExtractFilePath(path);
@@ -251,8 +254,8 @@ bool TAddition::WriteItem(struct archive *writer, const TNewItem &item)
     if (item.IsLinkItem()) {
         QString text;
         if (!sys::ReadSymbolicLink(item.path, text)) {
-            Message(zmWrite, item.stored + QLatin1String(": ") +
-                                 GetErrorMessage(int(sys::GetLastError())));
+            Message(zmWrite,
+                    item.stored + QLatin1String(": ") + GetErrorMessage(int(sys::GetLastError())));
             return false;
         }
         archive_entry_set_filetype(entry.get(), AE_IFLNK);
@@ -265,8 +268,8 @@ bool TAddition::WriteItem(struct archive *writer, const TNewItem &item)
         source.handle = sys::CreateFile(item.path, sys::GENERIC_READ, sys::FILE_SHARE_READ,
                                         sys::OPEN_EXISTING, sys::FILE_ATTRIBUTE_NORMAL);
         if (!source.Valid()) {
-            Message(zmWrite, item.stored + QLatin1String(": ") +
-                                 GetErrorMessage(int(sys::GetLastError())));
+            Message(zmWrite,
+                    item.stored + QLatin1String(": ") + GetErrorMessage(int(sys::GetLastError())));
             return false;
         }
         const unsigned execute = sys::IsExecutable(item.path) ? 0111 : 0;
@@ -354,6 +357,24 @@ bool TAddition::WriteNew(sys::HANDLE file)
     return true;
 }
 
+bool TAddition::CopyRange(sys::HANDLE from, sys::INT64 at, sys::INT64 length, sys::HANDLE to)
+{
+    int error = 0;
+    if (sys::SetFilePointer(from, at, sys::FILE_BEGIN) != at)
+        error = int(sys::GetLastError());
+    for (sys::INT64 left = length; left > 0 && error == 0;) {
+        sys::DWORD copied = 0;
+        if (!sys::CopyFileData(from, to, sys::DWORD(std::min<sys::INT64>(left, 1 << 30)), copied))
+            error = int(sys::GetLastError());
+        else if (copied == 0)
+            error = int(sys::ERROR_READ_FAULT);
+        left -= copied;
+    }
+    if (error != 0)
+        Message(zmWrite, request.archive + QLatin1String(": ") + GetErrorMessage(error));
+    return error == 0;
+}
+
 // Copies an entry's local header, data and data descriptor, and appends its
 // central header for the place it now has.
 bool TAddition::CopyEntry(TZipSource &source, sys::HANDLE from, const TZipCentralEntry &entry,
@@ -381,22 +402,12 @@ bool TAddition::CopyEntry(TZipSource &source, sys::HANDLE from, const TZipCentra
         unsigned char mark[4];
         if (source.ReadAt(at + length, mark, 4) == 4 && zip::Get32(mark) == zip::sigDescriptor)
             length += 4;
-        const bool zip64 = zip::Get32(header + 18) == 0xFFFFFFFF || zip::Get32(header + 22) == 0xFFFFFFFF;
+        const bool zip64 =
+            zip::Get32(header + 18) == 0xFFFFFFFF || zip::Get32(header + 22) == 0xFFFFFFFF;
         length += zip64 ? 20 : 12;
     }
-    if (sys::SetFilePointer(from, at, sys::FILE_BEGIN) != at)
+    if (!CopyRange(from, at, length, to))
         return false;
-    sys::INT64 left = length;
-    while (left > 0) {
-        sys::DWORD copied = 0;
-        if (!sys::CopyFileData(from, to, sys::DWORD(std::min<sys::INT64>(left, 1 << 30)), copied) ||
-            copied == 0) {
-            const int error = copied == 0 ? int(sys::ERROR_READ_FAULT) : int(sys::GetLastError());
-            Message(zmWrite, request.archive + QLatin1String(": ") + GetErrorMessage(error));
-            return false;
-        }
-        left -= copied;
-    }
     directory += ZipCentralHeader(entry, offset);
     offset += sys::UINT64(length);
     return true;
@@ -408,7 +419,8 @@ int ReadArchive(TZipSource &source, TZipEnd &end, std::vector<TZipCentralEntry> 
     TZipDirectoryReader reader(source);
     int id = reader.FindEnd(end);
     if (id == 0)
-        id = reader.ReadEntries(end, true, [&](TZipCentralEntry &e) { entries.push_back(std::move(e)); });
+        id = reader.ReadEntries(end, true,
+                                [&](TZipCentralEntry &e) { entries.push_back(std::move(e)); });
     return id;
 }
 
@@ -419,8 +431,8 @@ bool TAddition::Merge(const QString &newPath)
     TOpenFile newFile(sys::CreateFile(newPath, sys::GENERIC_READ, sys::FILE_SHARE_READ,
                                       sys::OPEN_EXISTING, sys::FILE_ATTRIBUTE_NORMAL));
     if (!oldFile.Valid() || !newFile.Valid()) {
-        Message(zmArchive, request.archive + QLatin1String(": ") +
-                               GetErrorMessage(int(sys::GetLastError())));
+        Message(zmArchive,
+                request.archive + QLatin1String(": ") + GetErrorMessage(int(sys::GetLastError())));
         return false;
     }
     TZipFileSource oldSource(oldFile.handle);
@@ -442,14 +454,20 @@ bool TAddition::Merge(const QString &newPath)
     QString outPath;
     TOpenFile out(CreateTempBeside(request.archive, sys::FILE_ATTRIBUTE_NORMAL, outPath));
     if (!out.Valid()) {
-        Message(zmWrite, request.archive + QLatin1String(": ") +
-                             GetErrorMessage(int(sys::GetLastError())));
+        Message(zmWrite,
+                request.archive + QLatin1String(": ") + GetErrorMessage(int(sys::GetLastError())));
         return false;
     }
-    sys::UINT64 offset = 0;
+    // Data in front of the archive (a self-extractor) stays in front; the
+    // offsets written count it.
+    sys::INT64 front = oldEnd.directoryStart;
+    for (const TZipCentralEntry &e : oldEntries)
+        front = std::min(front, sys::INT64(e.localOffset) + oldEnd.Shift());
+    front = std::clamp<sys::INT64>(front, 0, oldSource.Size());
+    bool ok = CopyRange(oldFile.handle, 0, front, out.handle);
+    sys::UINT64 offset = sys::UINT64(front);
     QByteArray directory;
     sys::UINT64 count = 0;
-    bool ok = true;
     for (const TZipCentralEntry &e : oldEntries) {
         if (!ok || replaced.contains(PathKey(e.path)))
             continue;
@@ -463,8 +481,9 @@ bool TAddition::Merge(const QString &newPath)
         ++count;
     }
     if (ok) {
-        const QByteArray tail = directory + ZipEndRecords(count, sys::UINT64(directory.size()), offset,
-                                                          TZipDirectoryReader(oldSource).ReadComment(oldEnd));
+        const QByteArray tail =
+            directory + ZipEndRecords(count, sys::UINT64(directory.size()), offset,
+                                      TZipDirectoryReader(oldSource).ReadComment(oldEnd));
         sys::DWORD written = 0;
         ok = sys::WriteFile(out.handle, tail.constData(), sys::DWORD(tail.size()), written) &&
              written == sys::DWORD(tail.size());
@@ -473,8 +492,8 @@ bool TAddition::Merge(const QString &newPath)
                                  GetErrorMessage(int(sys::GetLastError())));
     }
     if (!out.Close() && ok) {
-        Message(zmWrite, request.archive + QLatin1String(": ") +
-                             GetErrorMessage(int(sys::GetLastError())));
+        Message(zmWrite,
+                request.archive + QLatin1String(": ") + GetErrorMessage(int(sys::GetLastError())));
         ok = false;
     }
     oldFile.Close();
@@ -523,8 +542,8 @@ int TAddition::Run()
     TZipCallbackRecord total;
     total.adding = true;
     total.action = zaTotalFiles;
-    total.fileSize = sys::INT64(std::count_if(items.begin(), items.end(),
-                                              [](const TNewItem &i) { return !i.IsFolder(); }));
+    total.fileSize = sys::INT64(
+        std::count_if(items.begin(), items.end(), [](const TNewItem &i) { return !i.IsFolder(); }));
     Report(total);
     total.action = zaTotalSize;
     total.fileSize = 0;
@@ -556,8 +575,8 @@ int TAddition::Run()
         ok = Merge(newPath);
         RemoveFile(newPath);
     } else if (ok && !sys::MoveFile(newPath, request.archive)) {
-        Message(zmWrite, request.archive + QLatin1String(": ") +
-                             GetErrorMessage(int(sys::GetLastError())));
+        Message(zmWrite,
+                request.archive + QLatin1String(": ") + GetErrorMessage(int(sys::GetLastError())));
         ok = false;
     }
     if (!ok && !newPath.isEmpty())

@@ -82,8 +82,8 @@ QByteArray UnicodePath(const QByteArray &raw, const unsigned char *extra, int le
             break;
         const unsigned char *field = extra + pos + 4;
         if (id == extraUnicodePath && size > 5 && field[0] == 1) {
-            const auto crc = std::uint32_t(crc32(0, reinterpret_cast<const Bytef *>(raw.constData()),
-                                                 uInt(raw.size())));
+            const auto crc = std::uint32_t(
+                crc32(0, reinterpret_cast<const Bytef *>(raw.constData()), uInt(raw.size())));
             if (crc == Get32(field + 1))
                 return QByteArray(reinterpret_cast<const char *>(field + 5), size - 5);
         }

@@ -15,8 +15,8 @@ namespace kestrel {
 
 // What the end records say, and where the directory really starts.
 struct TZipEnd {
-    sys::INT64 fileSize = 0;  // the file's size, corrected for a comment of another length
-    sys::INT64 endOffset = 0; // the end record
+    sys::INT64 fileSize = 0;       // the file's size, corrected for a comment of another length
+    sys::INT64 endOffset = 0;      // the end record
     sys::INT64 directoryStart = 0; // computed: the directory ends where the end records begin
     sys::INT64 recordedStart = 0;  // the directory offset the end record gives
     sys::UINT64 entryCount = 0;
@@ -69,7 +69,9 @@ QString DecodeZipName(const QByteArray &raw, std::uint16_t flags, std::uint16_t 
 class TZipDirectoryReader {
 public:
     explicit TZipDirectoryReader(TZipSource &source, int codePage = ZipCodePage())
-        : source(source), codePage(codePage) {}
+        : source(source), codePage(codePage)
+    {
+    }
 
     // Finds the end record: 0, or the message id 11008 (seek), 11011 (the
     // record cannot be read) or 11036 (no record: not a ZIP archive).

@@ -43,7 +43,8 @@ la_ssize_t TZipEntryStream::Read(struct archive *reader, void *client, const voi
     }
     const sys::INT64 want = std::min(readSize, self->length - self->position);
     self->buffer.resize(std::size_t(readSize));
-    const sys::INT64 got = self->source.ReadAt(self->base + self->position, self->buffer.data(), want);
+    const sys::INT64 got =
+        self->source.ReadAt(self->base + self->position, self->buffer.data(), want);
     if (got < 0) {
         archive_set_error(reader, EIO, "Read error");
         return -1;

@@ -104,6 +104,7 @@ struct TItemPasswords {
     int counter = 0;
     QByteArray answer;
     bool gaveUp = false;
+    bool exhausted = false; // the last request was made: no password fitted
     bool answered = false;
 };
 
@@ -174,6 +175,7 @@ const char *PasswordRequest(struct archive *, void *client)
     TZipCallbackRecord record;
     record.action = zaPassword;
     record.fileSize = asked->counter--;
+    asked->exhausted = record.fileSize == 1;
     x.Report(record);
     if (record.errorCode != 1 || record.text.isEmpty()) {
         asked->gaveUp = true;
@@ -196,7 +198,8 @@ bool TExtraction::OpenArchive()
     TZipDirectoryReader reader(*source);
     int id = reader.FindEnd(end);
     if (id == 0)
-        id = reader.ReadEntries(end, true, [&](TZipCentralEntry &e) { entries.push_back(std::move(e)); });
+        id = reader.ReadEntries(end, true,
+                                [&](TZipCentralEntry &e) { entries.push_back(std::move(e)); });
     // What was read before a damaged header is still extracted.
     if (id != 0)
         Message(zmArchive, ArchiveStr(id) + QLatin1String(": ") + request.archive);
@@ -312,7 +315,9 @@ bool TExtraction::WriteData(struct archive *reader, sys::HANDLE file, TItemPassw
         if (r != ARCHIVE_OK) {
             const QString why = QString::fromUtf8(archive_error_string(reader));
             if (asked.gaveUp) {
-                Message(zmPassword, shown + QLatin1String(": ") + ArchiveStr(10104));
+                // A password prompt the user cancelled needs no message.
+                if (asked.exhausted)
+                    Message(zmPassword, shown + QLatin1String(": ") + ArchiveStr(10104));
             } else if (why.contains(QLatin1String("CRC")) ||
                        why.contains(QLatin1String("authentication"), Qt::CaseInsensitive)) {
                 TZipCallbackRecord record;
@@ -356,9 +361,9 @@ void TExtraction::FinishFile(const QString &target, const TZipCentralEntry &entr
     if (entry.UnixMode() & modeAnyExecute)
         sys::MakeExecutable(target);
     // Hidden for a dot name is the name itself; the rest is stored.
-    const sys::DWORD stored = entry.Attributes() &
-                              (sys::FILE_ATTRIBUTE_READONLY | sys::FILE_ATTRIBUTE_HIDDEN |
-                               sys::FILE_ATTRIBUTE_SYSTEM);
+    const sys::DWORD stored =
+        entry.Attributes() &
+        (sys::FILE_ATTRIBUTE_READONLY | sys::FILE_ATTRIBUTE_HIDDEN | sys::FILE_ATTRIBUTE_SYSTEM);
     const bool dotName = sys::ExtractFileName(target).startsWith(QLatin1Char('.'));
     if (stored & ~(dotName ? sys::FILE_ATTRIBUTE_HIDDEN : 0))
         sys::SetFileAttributes(target, sys::GetFileAttributes(target) | stored);
