@@ -151,10 +151,11 @@ void WriteLibZip(const QByteArray &native, const QList<TLibItem> &items, const c
     archive_write_set_format_zip(w);
     archive_write_set_option(w, "zip", "compression", compression);
     if (encryption) {
-        ASSERT_EQ(archive_write_set_option(w, "zip", "encryption", encryption), ARCHIVE_OK);
+        EXPECT_EQ(archive_write_set_option(w, "zip", "encryption", encryption), ARCHIVE_OK);
         archive_write_set_passphrase(w, password.constData());
     }
-    ASSERT_EQ(archive_write_open_filename(w, native.constData()), ARCHIVE_OK);
+    QDir().mkpath(QFileInfo(QString::fromUtf8(native)).path());
+    EXPECT_EQ(archive_write_open_filename(w, native.constData()), ARCHIVE_OK);
     for (const TLibItem &item : items) {
         struct archive_entry *e = archive_entry_new();
         archive_entry_set_pathname_utf8(e, item.name.toUtf8().constData());
