@@ -7,6 +7,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 namespace kestrel {
@@ -133,22 +134,28 @@ public:
     {
         if (position >= bufferStart && position + count <= bufferStart + bufferLength)
             return count;
-        const sys::INT64 want = std::max<sys::INT64>(count, 1 << 20);
-        buffer.resize(std::size_t(want));
-        const sys::INT64 got = source.ReadAt(position, buffer.data(), want);
+        // A large directory is read in steps of 1 MiB, a small one at once.
+        const sys::INT64 want =
+            std::max<sys::INT64>(count, std::min<sys::INT64>(1 << 20, source.Size() - position));
+        if (want > capacity) {
+            buffer.reset(new unsigned char[std::size_t(want)]);
+            capacity = want;
+        }
+        const sys::INT64 got = source.ReadAt(position, buffer.get(), want);
         if (got < 0)
             return -1;
         bufferStart = position;
         bufferLength = got;
         return std::min(count, got);
     }
-    const unsigned char *Data() const { return buffer.data() + (position - bufferStart); }
+    const unsigned char *Data() const { return buffer.get() + (position - bufferStart); }
     void Advance(sys::INT64 count) { position += count; }
 
 private:
     TZipSource &source;
     sys::INT64 position;
-    std::vector<unsigned char> buffer;
+    std::unique_ptr<unsigned char[]> buffer;
+    sys::INT64 capacity = 0;
     sys::INT64 bufferStart = 0;
     sys::INT64 bufferLength = 0;
 };

@@ -13,8 +13,9 @@ namespace {
 constexpr sys::UINT64 max32 = 0xFFFFFFFF;
 constexpr std::uint16_t zip64Version = 45;
 
-// The extra fields without the ZIP64 one; a field that overruns is dropped.
-QByteArray OtherExtraFields(const QByteArray &extra)
+// The extra fields without the ZIP64 one, whole fields only, as many as fit
+// in room bytes; a field that overruns the data is dropped with the rest.
+QByteArray OtherExtraFields(const QByteArray &extra, int room)
 {
     QByteArray kept;
     const auto *p = reinterpret_cast<const unsigned char *>(extra.constData());
@@ -24,7 +25,7 @@ QByteArray OtherExtraFields(const QByteArray &extra)
         const int size = Get16(p + pos + 2);
         if (pos + 4 + size > extra.size())
             break;
-        if (id != extraZip64)
+        if (id != extraZip64 && kept.size() + 4 + size <= room)
             kept.append(extra.constData() + pos, 4 + size);
         pos += 4 + size;
     }
@@ -40,17 +41,15 @@ QByteArray ZipCentralHeader(const TZipCentralEntry &entry, sys::UINT64 localOffs
         if (value >= max32)
             Put64(zip64, value);
     }
-    QByteArray extra = OtherExtraFields(entry.extra);
+    QByteArray extra;
     if (!zip64.isEmpty()) {
-        QByteArray field;
-        Put16(field, extraZip64);
-        Put16(field, std::uint32_t(zip64.size()));
-        extra.prepend(field + zip64);
+        Put16(extra, extraZip64);
+        Put16(extra, std::uint32_t(zip64.size()));
+        extra += zip64;
     }
     // The name and the fields must fit their 16-bit lengths.
+    extra += OtherExtraFields(entry.extra, 0xFFFF - int(extra.size()));
     const QByteArray name = entry.rawName.left(0xFFFF);
-    if (extra.size() > 0xFFFF)
-        extra = zip64.isEmpty() ? QByteArray() : extra.left(4 + zip64.size());
 
     QByteArray out;
     out.reserve(centralHeaderSize + name.size() + extra.size());

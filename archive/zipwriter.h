@@ -11,7 +11,8 @@ namespace kestrel {
 // The central header of an entry whose local header now lies at
 // localOffset: its fields as read (the entry's extra fields must have been
 // kept), ZIP64 values in their own field where they do not fit 32 bits,
-// no comment.
+// then as many of the other extra fields as the 16-bit length allows; no
+// comment.
 QByteArray ZipCentralHeader(const TZipCentralEntry &entry, sys::UINT64 localOffset);
 
 // The records after a directory of count headers, size bytes, at offset:

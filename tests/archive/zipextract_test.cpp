@@ -221,6 +221,22 @@ TEST_F(ZipExtract, NothingIsWrittenOutsideTheDestination)
     EXPECT_EQ(Tree(Native(QStringLiteral("C:\\"))).count(), 4); // evil.zip, dest, inner, ok.txt
 }
 
+TEST_F(ZipExtract, NamesTooLongForTheDiskFailAlone)
+{
+    TZipBytes zip;
+    zip.items = {{QByteArray(65535, 'n'), "long"},
+                 {QByteArray(300, 'm') + "/x.txt", "deep"},
+                 {"fine.txt", "fine"}};
+    WriteZip(QStringLiteral("C:\\long.zip"), zip.Build());
+    ask.ExpectMessageBox(mrOk);
+    const auto result = ExtractTo(QStringLiteral("C:\\long.zip"), QStringLiteral("C:\\out"));
+    const QString message = Messages().value(0);
+    EXPECT_EQ(message.count(GetErrorMessage(int(sys::ERROR_FILENAME_EXCED_RANGE))), 2);
+    EXPECT_EQ(result->ProcessedCount, 1);
+    EXPECT_EQ(Tree(Native(QStringLiteral("C:\\out"))).keys(),
+              QStringList{QStringLiteral("fine.txt")});
+}
+
 TEST_F(ZipExtract, LinksThatLeaveAreRefused)
 {
     MakeFolder(QStringLiteral("C:\\outside"));
