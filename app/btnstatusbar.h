@@ -21,6 +21,8 @@ public:
     void SetNormalItems(const QStringList &items);
     TKeyHelpMode KeyHelpMode() const { return mode; }
     void SetKeyHelpMode(TKeyHelpMode value);
+    // Whether Ctrl+X extracts (the CtrlX option), for the Ctrl help.
+    void SetCtrlX(bool extractOwnsCtrlX);
     // The texts on the buttons now shown.
     QStringList Items() const { return shown; }
 
@@ -34,6 +36,7 @@ private:
     QStringList normalItems;
     QStringList shown;
     TKeyHelpMode mode = khNormal;
+    bool ctrlX = false;
 };
 
 } // namespace kestrel

@@ -1,8 +1,8 @@
 #include "app/commandline.h"
 
+#include "ops/ask.h"
 #include "ops/errors.h"
 #include "ops/strings.h"
-#include "ops/ask.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/fileapi.h"
@@ -58,17 +58,25 @@ void TCommandLine::Execute(const QString &word, const QString &args)
     target.RunProgram(word, args);
 }
 
-void TCommandLine::OpenFolder(const QString &path)
+void TCommandLine::OpenFolder(const QString &typed)
 {
+    if (typed.isEmpty())
+        return;
     // A folder that cannot be entered is said so, rather than nothing happening.
-    if (!path.isEmpty() && !target.SetFolder(path))
-        ShowError(sys::ERROR_PATH_NOT_FOUND, LoadStr(512), true);
+    const QString path = sys::FromTypedPath(typed);
+    if (path.isEmpty() || !target.SetFolder(path))
+        ShowError(sys::ERROR_PATH_NOT_FOUND, path.isEmpty() ? typed : path, LoadStr(512), true);
 }
 
 void TCommandLine::Format(const QString &args)
 {
-    // Without a drive letter the panel's drive is meant; the tool asks before it formats.
-    const QString drive = args.isEmpty() ? target.PanelNames().folder : args;
+    // Without a drive the panel's drive is meant; "/q" alone is the option,
+    // not a folder. The tool asks before it formats.
+    const QString first = SplitArguments(args).value(0);
+    const bool option = first.compare(QLatin1String("/q"), Qt::CaseInsensitive) == 0;
+    const QString drive = args.isEmpty() ? target.PanelNames().folder
+                          : option       ? QString()
+                                         : sys::FromTypedPath(first);
     if (!drive.isEmpty() && drive[0].isLetter())
         target.FormatDrive(drive[0].toUpper(),
                            args.contains(QLatin1String("/q"), Qt::CaseInsensitive));
@@ -76,16 +84,19 @@ void TCommandLine::Format(const QString &args)
 
 void TCommandLine::MakeFolder(const QString &args)
 {
-    const QString name = Unquoted(args);
-    if (name.isEmpty()) {
+    const QString typed = Unquoted(args);
+    if (typed.isEmpty()) {
         Ask().MessageBox(owner,
                          QStringLiteral("The syntax of the command is incorrect.\n\n"
                                         "ex) md(mkdir) name"),
                          errorCaption, MB_OK | MB_ICONERROR);
         return;
     }
-    if (!sys::CreateDirectory(name))
-        ShowError(sys::GetLastError(), LoadStr(512), true);
+    const QString name = sys::FromTypedPath(typed);
+    if (name.isEmpty())
+        ShowError(sys::ERROR_PATH_NOT_FOUND, typed, LoadStr(512), true);
+    else if (!sys::CreateDirectory(name))
+        ShowError(sys::GetLastError(), name, LoadStr(512), true);
 }
 
 void TCommandLine::OpenWithParameters(bool focusedIsFolder)

@@ -1,7 +1,8 @@
 #pragma once
 // The command line of the main window: runs typed text (built-in words cd,
 // md/mkdir, format, copy, exit, drive switches, else a program in the panel's
-// folder) and keeps the history of typed commands.
+// folder) and keeps the history of typed commands. The built-in words take
+// native paths ("cd /home/me") as well as Windows-form ones.
 
 #include "app/params.h"
 
@@ -51,7 +52,7 @@ public:
 
 private:
     void Execute(const QString &word, const QString &args);
-    void OpenFolder(const QString &path);
+    void OpenFolder(const QString &typed);
     void MakeFolder(const QString &args);
     void Format(const QString &args);
     void AddToHistory(const QString &text);

@@ -23,7 +23,9 @@ TCommandLineBar::TCommandLineBar(QWidget *parent) : QWidget(parent), command(new
     auto *label = new QLabel(QStringLiteral("Command :"), this);
     layout->addWidget(label);
     layout->addWidget(command, 1);
-    command->lineEdit()->installEventFilter(this);
+    // Keys go to the combo box, which has the focus (its line edit's focus
+    // proxy) and hands the rest to the line edit directly.
+    command->installEventFilter(this);
     connect(command, &QComboBox::activated, this, [this] { picked = true; });
     connect(command->lineEdit(), &QLineEdit::textEdited, this, [this] { picked = false; });
 }
@@ -42,7 +44,15 @@ bool TCommandLineBar::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() != QEvent::KeyPress || command->view()->isVisible())
         return QWidget::eventFilter(watched, event);
-    const int key = static_cast<QKeyEvent *>(event)->key();
+    const auto *keyEvent = static_cast<QKeyEvent *>(event);
+    const int key = keyEvent->key();
+    // Up in the empty box recalls the newest command, as a shell does.
+    if (key == Qt::Key_Up && keyEvent->modifiers() == Qt::NoModifier &&
+        command->currentIndex() < 0 && command->currentText().isEmpty() && command->count() > 0) {
+        command->setCurrentIndex(command->count() - 1);
+        picked = true;
+        return true;
+    }
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         const QString text = command->currentText();
         const bool typed = !picked;

@@ -36,6 +36,9 @@ void TfMain::RunCommand(TCmd cmd)
     // A disabled item's command is not run from anywhere (keys, function keys).
     if (QAction *item = mainMenu->Item(cmd); item && !item->isEnabled())
         return;
+    // A command ends the quick search; Find Next is the one that goes on with it.
+    if (cmd != TCmd::FindNext)
+        fileView->EndQuickSearch();
     const TFile *focused = fileView->GetItemFocused();
     switch (cmd) {
     case TCmd::Open:

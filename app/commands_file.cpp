@@ -10,6 +10,7 @@
 #include "ops/clipboardtransfer.h"
 #include "ops/completesound.h"
 #include "ops/errors.h"
+#include "ops/filefunction.h"
 #include "ops/strings.h"
 #include "panel/kfileview.h"
 #include "platform/drives.h"
@@ -82,7 +83,7 @@ void TfMain::RunProgram(const QString &program, const QString &parameters)
     } else if (sys::StartProgram(program, args, folder)) {
         return;
     }
-    ShowError(sys::GetLastError(), LoadStr(512), true);
+    ShowError(sys::GetLastError(), program, LoadStr(512), true);
 }
 
 void TfMain::OpenFocused()
@@ -109,7 +110,7 @@ void TfMain::OpenWithParameters1Click()
 void TfMain::CreateNew1Click()
 {
     QString name;
-    if (Ask().GetString(this, QStringLiteral("Creat New"),
+    if (Ask().GetString(this, QStringLiteral("Create New"),
                         QStringLiteral("Create 0 size file\nPut the filename you want to make"),
                         name, false, false) != mrOk ||
         name.trimmed().isEmpty())
@@ -134,7 +135,7 @@ void TfMain::CreateNewFolder1Click()
     const bool watching = shChangeNotify->Active();
     shChangeNotify->SetActive(false);
     if (!sys::CreateDirectory(name))
-        ShowError(sys::GetLastError(), LoadStr(512), true);
+        ShowError(sys::GetLastError(), AbsolutePath(name), LoadStr(512), true);
     else
         RefreshKeepingFocus(name);
     shChangeNotify->SetActive(watching);
@@ -189,11 +190,14 @@ void TfMain::PasteShortcut1Click()
     PasteShortcut(*fileView, this);
 }
 
+// The path goes to other programs, so it is native; one that cannot be
+// converted (a drive not ready) is given as the panel shows it.
 void TfMain::CopyPathName1Click()
 {
     const QString path = FocusedPath();
+    const QString native = sys::GetShortPathName(path);
     if (!path.isEmpty())
-        QGuiApplication::clipboard()->setText(path);
+        QGuiApplication::clipboard()->setText(native.isEmpty() ? path : native);
 }
 
 void TfMain::RestoreSelection1Click()
@@ -249,11 +253,11 @@ void TfMain::TextClick(int tag)
     // the file opens it.
     if (!sys::FindProgram(program).isEmpty()) {
         if (!sys::StartProgram(program, {name}, fileView->Folder()))
-            ShowError(sys::GetLastError(), LoadStr(512), true);
+            ShowError(sys::GetLastError(), program, LoadStr(512), true);
         return;
     }
     if (!sys::ShellOpen(sys::JoinPath(fileView->Folder(), name)))
-        ShowError(sys::GetLastError(), LoadStr(512), true);
+        ShowError(sys::GetLastError(), sys::JoinPath(fileView->Folder(), name), LoadStr(512), true);
 }
 
 void TfMain::CreateShortcutIn(const QString &folder)
@@ -262,7 +266,7 @@ void TfMain::CreateShortcutIn(const QString &folder)
     if (!focused || focused->IsParent() || folder.isEmpty())
         return;
     if (!sys::CreateShortcut(FocusedPath(), folder)) {
-        ShowError(sys::GetLastError(), LoadStr(512), true);
+        ShowError(sys::GetLastError(), FocusedPath(), LoadStr(512), true);
         return;
     }
     if (folder.compare(fileView->Folder(), Qt::CaseInsensitive) == 0)

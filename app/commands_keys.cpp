@@ -1,7 +1,6 @@
-// The panel's keys, the key help, the context menu, the command line and the
+// The panel's keys, the context menu, the command line and the
 // function keys of the main window.
 
-#include "app/btnstatusbar.h"
 #include "app/commandlinebar.h"
 #include "app/inifile.h"
 #include "app/keymap.h"
@@ -52,8 +51,6 @@ bool TfMain::eventFilter(QObject *watched, QEvent *event)
         switch (event->type()) {
         case QEvent::KeyPress:
             return FileViewKeyDown(static_cast<QKeyEvent *>(event));
-        case QEvent::KeyRelease:
-            return FileViewKeyUp(static_cast<QKeyEvent *>(event));
         case QEvent::ContextMenu: {
             auto *menuEvent = static_cast<QContextMenuEvent *>(event);
             if (menuEvent->reason() == QContextMenuEvent::Mouse) {
@@ -76,31 +73,17 @@ bool TfMain::eventFilter(QObject *watched, QEvent *event)
 
 bool TfMain::FileViewKeyDown(QKeyEvent *event)
 {
-    const int key = event->key();
-    if (key == Qt::Key_Alt || key == Qt::Key_Control) {
-        btnStatusBar->SetKeyHelpMode(key == Qt::Key_Alt ? khAlt : khCtrl);
-        return false;
-    }
-    if (key != Qt::Key_Shift && key != Qt::Key_Meta)
-        btnStatusBar->SetKeyHelpMode(khNormal);
     const TPanelKeyAction action =
-        MapPanelKey(key, event->modifiers(), !fileView->FindText.isEmpty());
+        MapPanelKey(event->key(), event->modifiers(), !fileView->FindText.isEmpty());
     if (action.key == TPanelKey::None)
         return false;
     RunPanelKey(action);
     return true;
 }
 
-bool TfMain::FileViewKeyUp(QKeyEvent *event)
-{
-    if (event->key() != Qt::Key_Alt && event->key() != Qt::Key_Control)
-        return false;
-    btnStatusBar->SetKeyHelpMode(khNormal);
-    return true;
-}
-
 void TfMain::RunPanelKey(const TPanelKeyAction &action)
 {
+    fileView->EndQuickSearch();
     switch (action.key) {
     case TPanelKey::SelectGroup:
         return RunCommand(TCmd::SelectGroup);

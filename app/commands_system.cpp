@@ -22,6 +22,7 @@ namespace kestrel {
 namespace {
 
 const QString kCaption = QStringLiteral("Kestrel");
+const QString kRecycleBin = QStringLiteral("Recycle Bin");
 
 QStringList FolderEntries(const QString &folder)
 {
@@ -57,26 +58,29 @@ void TfMain::SpecialFolderClick(int which)
     const sys::SpecialFolder folders[] = {sys::SpecialFolder::Desktop,
                                           sys::SpecialFolder::StartMenu,
                                           sys::SpecialFolder::Personal, sys::SpecialFolder::Temp};
+    const QString names[] = {QStringLiteral("Desktop"), QStringLiteral("Start Menu"),
+                             QStringLiteral("My Documents"), QStringLiteral("Temp")};
     const QString folder = sys::GetSpecialFolder(folders[which]);
     if (folder.isEmpty() || !SetFolder(folder))
-        ShowError(sys::ERROR_PATH_NOT_FOUND, LoadStr(512), true);
+        ShowError(sys::ERROR_PATH_NOT_FOUND, folder.isEmpty() ? names[which] : folder, LoadStr(512),
+                  true);
 }
 
 void TfMain::RecycleBin1Click()
 {
     const QString trash = sys::GetSpecialFolder(sys::SpecialFolder::Trash);
     if (trash.isEmpty()) {
-        ShowError(sys::ERROR_PATH_NOT_FOUND, LoadStr(512), true);
+        ShowError(sys::ERROR_PATH_NOT_FOUND, kRecycleBin, LoadStr(512), true);
         return;
     }
     // A Trash never used has no folder yet: it is empty.
     if (sys::GetFileAttributes(trash) == sys::INVALID_FILE_ATTRIBUTES) {
-        Ask().MessageBox(this, QStringLiteral("The Recycle Bin is empty."),
-                         QStringLiteral("Recycle Bin"), MB_OK | MB_ICONINFORMATION);
+        Ask().MessageBox(this, QStringLiteral("The Recycle Bin is empty."), kRecycleBin,
+                         MB_OK | MB_ICONINFORMATION);
         return;
     }
     if (!SetFolder(trash))
-        ShowError(sys::ERROR_PATH_NOT_FOUND, LoadStr(512), true);
+        ShowError(sys::ERROR_PATH_NOT_FOUND, trash, LoadStr(512), true);
 }
 
 void TfMain::EmptyRecycleBin1Click()
@@ -86,7 +90,7 @@ void TfMain::EmptyRecycleBin1Click()
     if (trash.endsWith(QLatin1Char('\\')))
         trash.chop(1);
     if (trash.isEmpty()) {
-        ShowError(sys::ERROR_PATH_NOT_FOUND, LoadStr(512), true);
+        ShowError(sys::ERROR_PATH_NOT_FOUND, kRecycleBin, LoadStr(512), true);
         return;
     }
     const QString base = sys::ExtractFilePath(trash);
@@ -96,11 +100,14 @@ void TfMain::EmptyRecycleBin1Click()
                          MB_OK | MB_ICONINFORMATION);
         return;
     }
-    if (Ask().MessageBox(this,
-                         QStringLiteral("Are you sure you want to permanently delete all %1 "
-                                        "items in the Recycle Bin?")
-                             .arg(items.size()),
-                         caption, MB_YESNO | MB_ICONWARNING) != mrYes)
+    const QString question =
+        items.size() == 1
+            ? QStringLiteral("Are you sure you want to permanently delete the item in the "
+                             "Recycle Bin?")
+            : QStringLiteral("Are you sure you want to permanently delete all %1 items in the "
+                             "Recycle Bin?")
+                  .arg(items.size());
+    if (Ask().MessageBox(this, question, caption, MB_YESNO | MB_ICONWARNING) != mrYes)
         return;
     // The items, then their restore records and the cached folder sizes.
     TFileDelete run(this);
@@ -159,7 +166,7 @@ void TfMain::StartDesktopTool(const QStringList &candidates, const QString &miss
         if (sys::FindProgram(tool).isEmpty())
             continue;
         if (!sys::StartProgram(tool, args, fileView->Folder()))
-            ShowError(sys::GetLastError(), LoadStr(512), true);
+            ShowError(sys::GetLastError(), tool, LoadStr(512), true);
         return;
     }
     Ask().MessageBox(this, missing, kCaption, MB_OK | MB_ICONINFORMATION);
@@ -170,8 +177,10 @@ void TfMain::HelpClick(const QString &page)
     const QString folder = HelpFolder();
     if (folder.isEmpty() ||
         !QDesktopServices::openUrl(QUrl::fromLocalFile(folder + QLatin1Char('/') + page)))
-        Ask().MessageBox(this, QStringLiteral("The help pages cannot be opened."), kCaption,
-                         MB_OK | MB_ICONERROR);
+        Ask().MessageBox(this,
+                         AboutObject(folder.isEmpty() ? page : folder + QLatin1Char('/') + page,
+                                     QStringLiteral("The help pages cannot be opened.")),
+                         kCaption, MB_OK | MB_ICONERROR);
 }
 
 void TfMain::About1Click()

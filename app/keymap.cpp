@@ -69,7 +69,17 @@ QString FunctionKeyName(int slot)
     return slot < 7 ? QStringLiteral("F%1").arg(slot + 2) : QStringLiteral("^F%1").arg(slot - 6);
 }
 
-QStringList KeyHelpItems(TKeyHelpMode mode)
+TEditKeys EditKeys(bool extractOwnsCtrlX, bool commandLineOpen)
+{
+    const auto free = [commandLineOpen](Qt::Key k) {
+        return commandLineOpen ? QKeyCombination() : Qt::CTRL | k;
+    };
+    if (extractOwnsCtrlX)
+        return {free(Qt::Key_C), Qt::CTRL | Qt::Key_T, free(Qt::Key_V), free(Qt::Key_X)};
+    return {free(Qt::Key_C), free(Qt::Key_X), free(Qt::Key_V), Qt::CTRL | Qt::Key_E};
+}
+
+QStringList KeyHelpItems(TKeyHelpMode mode, bool extractOwnsCtrlX)
 {
     switch (mode) {
     case khAlt:
@@ -77,9 +87,13 @@ QStringList KeyHelpItems(TKeyHelpMode mode)
                               "V=TextView")
             .split(QLatin1Char('\n'));
     case khCtrl:
-        return QStringLiteral("Z=Attr/Time\nA=Add (Archive)\nX=Extract\nD=Desktop\n"
-                              "W=MyDocuments\nL=FindNext")
-            .split(QLatin1Char('\n'));
+        return QStringList{QStringLiteral("Z=Attr/Time"),
+                           QStringLiteral("A=Add (Archive)"),
+                           extractOwnsCtrlX ? QStringLiteral("X=Extract")
+                                            : QStringLiteral("E=Extract"),
+                           QStringLiteral("D=Desktop"),
+                           QStringLiteral("W=MyDocuments"),
+                           QStringLiteral("L=FindNext")};
     case khNormal:
         break;
     }

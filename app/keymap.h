@@ -2,6 +2,7 @@
 // The file panel's own keys (those that are not menu shortcuts) and the key
 // help shown in the button status bar while Alt or Ctrl is held.
 
+#include <QKeyCombination>
 #include <QString>
 #include <QStringList>
 
@@ -40,10 +41,20 @@ TPanelKeyAction MapPanelKey(int key, Qt::KeyboardModifiers modifiers, bool searc
 // the [Function] section names them: "F2".."F8", "^F1".."^F11".
 QString FunctionKeyName(int slot);
 
+// The keys of the edit items and of Extract; an empty combination is no key.
+// The CtrlX option gives Ctrl+X to Extract and Ctrl+T to Cut; without it Cut
+// has Ctrl+X and Extract Ctrl+E. While the command line is open, Ctrl+C,
+// Ctrl+V and Ctrl+X belong to its text.
+struct TEditKeys {
+    QKeyCombination copy, cut, paste, extract;
+};
+TEditKeys EditKeys(bool extractOwnsCtrlX, bool commandLineOpen);
+
 // Key-help modes of the button status bar.
 enum TKeyHelpMode { khNormal = 0, khAlt = 1, khCtrl = 2 };
-// The items of a help mode, one per button (strings 900 and 901).
-QStringList KeyHelpItems(TKeyHelpMode mode);
+// The items of a help mode, one per button (strings 900 and 901); the Ctrl
+// help names the key Extract has.
+QStringList KeyHelpItems(TKeyHelpMode mode, bool extractOwnsCtrlX);
 
 // The label of a function-key entry: the name inside leading square
 // brackets; else an internal function's keyword after "#"; else the

@@ -1,10 +1,13 @@
 #include "app/mainmenu.h"
 
+#include "app/keymap.h"
+
 #include <QAction>
 #include <QActionGroup>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProxyStyle>
 
 namespace kestrel {
 
@@ -61,7 +64,7 @@ const QList<TMenuRow> rows = {
     {"Folder", "", "&Favorites", Qt::Key_F11, TCmd::Favorites, later},
     {"Folder", "", "&Create New Folder", Alt(Qt::Key_K), TCmd::CreateNewFolder, sep},
     {"Folder", "", "&Back", Alt(Qt::Key_Left), TCmd::Back, sep | later},
-    {"Folder", "", "&Foward", Alt(Qt::Key_Right), TCmd::Forward, later},
+    {"Folder", "", "&Forward", Alt(Qt::Key_Right), TCmd::Forward, later},
     {"Folder", "", "&Up One Level", none, TCmd::UpOneLevel, 0},
     {"Folder", "", "Roo&t", none, TCmd::Root, 0},
     {"Folder", "", "Last &Destination", Ctrl(Qt::Key_Backspace), TCmd::LastDestination, 0},
@@ -168,6 +171,19 @@ const QList<TMenuRow> rows = {
     {"Context", "", "Proper&ties", none, TCmd::Properties, sep | later},
 };
 
+// Alt pressed and released alone leaves the keys with the panel: the menu
+// bar does not take them (the menus open with Alt and their letter).
+class TMenuBarStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_MenuBar_AltKeyNavigation)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
 } // namespace
 
 const QList<TMenuRow> &TMainMenu::Rows()
@@ -177,6 +193,9 @@ const QList<TMenuRow> &TMainMenu::Rows()
 
 TMainMenu::TMainMenu(QMainWindow &window) : QObject(&window), contextMenu(new QMenu(&window))
 {
+    auto *style = new TMenuBarStyle;
+    style->setParent(window.menuBar());
+    window.menuBar()->setStyle(style);
     QHash<QString, QMenu *> menus;
     for (const TMenuTitle &title : menuTitles)
         menus.insert(QLatin1String(title.name),
@@ -237,16 +256,14 @@ void TMainMenu::SetEditKeys(bool menuOwnsThem)
 
 void TMainMenu::ApplyEditKeys()
 {
-    const auto key = [this](QKeyCombination k) {
-        return editKeys ? QKeySequence(k) : QKeySequence();
+    const auto sequence = [](QKeyCombination k) {
+        return k == none ? QKeySequence() : QKeySequence(k);
     };
-    items.value(TCmd::EditCopy)->setShortcut(key(Ctrl(Qt::Key_C)));
-    items.value(TCmd::EditPaste)->setShortcut(key(Ctrl(Qt::Key_V)));
-    // Cut keeps Ctrl+T while Extract owns Ctrl+X, also while the command line is open.
-    items.value(TCmd::EditCut)
-        ->setShortcut(ctrlX ? QKeySequence(Ctrl(Qt::Key_T)) : key(Ctrl(Qt::Key_X)));
-    items.value(TCmd::Extract)
-        ->setShortcut(ctrlX ? key(Ctrl(Qt::Key_X)) : QKeySequence(Ctrl(Qt::Key_E)));
+    const TEditKeys keys = EditKeys(ctrlX, !editKeys);
+    items.value(TCmd::EditCopy)->setShortcut(sequence(keys.copy));
+    items.value(TCmd::EditCut)->setShortcut(sequence(keys.cut));
+    items.value(TCmd::EditPaste)->setShortcut(sequence(keys.paste));
+    items.value(TCmd::Extract)->setShortcut(sequence(keys.extract));
 }
 
 } // namespace kestrel

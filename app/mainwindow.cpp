@@ -3,6 +3,7 @@
 #include "app/btnstatusbar.h"
 #include "app/commandlinebar.h"
 #include "app/inifile.h"
+#include "app/keyhelp.h"
 #include "app/keymap.h"
 #include "app/mainmenu.h"
 #include "app/paneloptions.h"
@@ -17,7 +18,6 @@
 #include "panel/kfileview.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QLabel>
 #include <QStatusBar>
 #include <QToolBar>
@@ -62,6 +62,7 @@ TfMain::TfMain(const QStringList &arguments, QWidget *parent)
     keyBar->addWidget(btnStatusBar);
     addToolBar(Qt::BottomToolBarArea, keyBar);
     btnStatusBar->OnClick = [this](int index) { RunFunctionKey(index); };
+    keyHelp = std::make_unique<TKeyHelp>(*btnStatusBar, *fileView);
 
     workFolders->PanelFolder = [this] { return fileView->Folder(); };
     workFolders->OnOpen = [this](const QString &folder) { SetFolder(folder); };
@@ -82,13 +83,16 @@ TfMain::TfMain(const QStringList &arguments, QWidget *parent)
 
 TfMain::~TfMain() = default;
 
-void TfMain::showEvent(QShowEvent *event)
+// The state is loaded before the window is made: a position given then
+// places the window's frame, as it was saved, also where the window system
+// learns the frame only when the window appears.
+void TfMain::setVisible(bool visible)
 {
-    if (!shown) {
+    if (visible && !shown) {
         shown = true;
         FormShow();
     }
-    QMainWindow::showEvent(event);
+    QMainWindow::setVisible(visible);
 }
 
 void TfMain::FormShow()
@@ -117,7 +121,9 @@ void TfMain::LoadOptions()
     LoadPanelOptions(*fileView, *ini, ProgramFile(QStringLiteral("kestrel.col")));
     pathCaption = ReadSetting(*ini, key::PathCaption);
     UpdateCaption();
-    mainMenu->SetCtrlX(ReadSetting(*ini, key::CtrlX));
+    const bool ctrlX = ReadSetting(*ini, key::CtrlX);
+    mainMenu->SetCtrlX(ctrlX);
+    btnStatusBar->SetCtrlX(ctrlX);
     fileView->Files.EndUpdate();
     SyncViewMenu();
 
@@ -139,9 +145,9 @@ void TfMain::LoadFunctionKeyLabels()
 
 void TfMain::UpdateCaption()
 {
-    const QString title = pathCaption ? fileView->Folder() : kTitle;
-    setWindowTitle(title);
-    QApplication::setApplicationDisplayName(title);
+    // Only the window's own title: an application display name would be
+    // added by Qt to the title of every dialog ("Error — Kestrel 4.0").
+    setWindowTitle(pathCaption ? fileView->Folder() : kTitle);
 }
 
 void TfMain::closeEvent(QCloseEvent *event)

@@ -24,6 +24,7 @@ namespace kestrel {
 class TBtnStatusBar;
 class TCommandLineBar;
 class TIniFile;
+class TKeyHelp;
 class TKFileView;
 class TMainMenu;
 class TShellChangeNotify;
@@ -37,6 +38,8 @@ public:
     // arguments: the command line after the program name.
     explicit TfMain(const QStringList &arguments = {}, QWidget *parent = nullptr);
     ~TfMain() override;
+    // The first show loads the window state and options (FormShow).
+    void setVisible(bool visible) override;
 
     TKFileView *FileView() const { return fileView; }
     TIniFile &Ini() { return *ini; }
@@ -71,7 +74,6 @@ public:
     void Exit() override;
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -90,9 +92,8 @@ private:
     void UpdateFind(const QString &text);
     void LoadFunctionKeyLabels();
 
-    // Keys, key help, context menu, command line (commands_keys.cpp)
+    // Keys, context menu, command line (commands_keys.cpp)
     bool FileViewKeyDown(QKeyEvent *event);
-    bool FileViewKeyUp(QKeyEvent *event);
     void RunPanelKey(const TPanelKeyAction &action);
     void EscapeKey();
     void ShowContextMenu(const QPoint &at);
@@ -155,6 +156,9 @@ private:
     // Held while an operation has the window disabled: its progress window
     // processes events, and a reload then would free entries it still uses.
     std::optional<TOperationGuard> disabledHold;
+    // Goes first when the window is destroyed: closing it deactivates it,
+    // which must not rebuild the button bar of a window half taken down.
+    std::unique_ptr<TKeyHelp> keyHelp;
 };
 
 } // namespace kestrel

@@ -2,6 +2,7 @@
 
 #include "ops/ask.h"
 #include "platform/drives.h"
+#include "platform/fileapi.h"
 
 namespace kestrel {
 
@@ -21,6 +22,21 @@ void SplitName(const QString &name, QString &base, QString &extension)
     }
 }
 
+// Other programs get native paths. A path that cannot be converted (a
+// folder gone meanwhile) stays in Windows form.
+QString NativeText(const QString &path)
+{
+    const QString native = sys::GetShortPathName(path);
+    return native.isEmpty() ? path : native;
+}
+
+// Entry names stay names (the program runs in the panel's folder); only a
+// drive entry's name is a path ("C:\").
+QString NativeName(const QString &name)
+{
+    return sys::ExtractFileDrive(name).isEmpty() ? name : NativeText(name);
+}
+
 bool IsBlank(QChar c)
 {
     return c == QLatin1Char(' ') || c == QLatin1Char('\t');
@@ -32,16 +48,18 @@ QString ExpandParams(const QString &text, const TPanelNames &names, bool &askToE
 {
     QStringList quoted;
     for (const QString &name : names.selected)
-        quoted.append(QLatin1Char('"') + name + QLatin1Char('"'));
-    QString folder = names.folder;
-    if (!folder.endsWith(QLatin1Char('\\')))
-        folder += QLatin1Char('\\');
+        quoted.append(QLatin1Char('"') + NativeName(name) + QLatin1Char('"'));
+    QString folder = NativeText(names.folder);
+    const QChar separator = folder.startsWith(QLatin1Char('/')) ? u'/' : u'\\';
+    if (!folder.endsWith(separator))
+        folder += separator;
+    const QString drive = sys::ExtractFileDrive(names.folder);
     QString base, extension;
     SplitName(names.focused, base, extension);
     const std::pair<QString, QString> placeholders[] = {
         {QStringLiteral("!..!"), quoted.join(QLatin1Char(' '))},
-        {QStringLiteral("!:"), sys::ExtractFileDrive(names.folder)},
-        {QStringLiteral("!.!"), names.focused},
+        {QStringLiteral("!:"), drive.isEmpty() ? drive : NativeText(drive + u'\\')},
+        {QStringLiteral("!.!"), NativeName(names.focused)},
         {QStringLiteral("!\\"), folder},
         {QStringLiteral("!,"), base},
         {QStringLiteral(",!"), extension},

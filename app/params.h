@@ -18,9 +18,10 @@ struct TPanelNames {
 
 // Replaces, in this order, "!..!" (the selected names, each in double quotes,
 // one blank between), "!:" (the folder's drive), "!.!" (the focused name),
-// "!\" (the folder with a trailing backslash), "!," (the focused name without
+// "!\" (the folder with a trailing separator), "!," (the focused name without
 // its extension) and ",!" (its extension); removes "%p"/"%P", setting
-// askToEdit. The result is trimmed.
+// askToEdit. The result is trimmed. Paths are native, as the programs that
+// get them need: the drive is its native folder, the folder "/x/Data/".
 QString ExpandParams(const QString &text, const TPanelNames &names, bool &askToEdit);
 
 // ExpandParams, then, when the text asked for it, the expanded text offered

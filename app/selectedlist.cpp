@@ -1,8 +1,8 @@
 #include "app/selectedlist.h"
 
+#include "ops/ask.h"
 #include "ops/errors.h"
 #include "ops/strings.h"
-#include "ops/ask.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/filetime.h"
@@ -77,7 +77,7 @@ void SaveSelectedList(QObject *owner, const QString &folder, const QList<TListed
                             QStringLiteral("Text(*.txt)"), path))
         return;
     if (!sys::WriteWholeFile(path, SelectedListText(folder, entries)))
-        ShowError(sys::GetLastError(), LoadStr(512), true);
+        ShowError(sys::GetLastError(), path, LoadStr(512), true);
 }
 
 QString PathNameText(const QString &folder, const QString &name, bool isDrive)

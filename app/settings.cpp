@@ -98,7 +98,9 @@ QString FormatFont(const TFontSpec &f)
 {
     QString name = f.name;
     name.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QStringLiteral("\"%1\",%2,%3").arg(name).arg(f.size).arg(f.bold ? 1 : 0);
+    // One substitution: a chained arg() would expand a "%1" inside the name.
+    return QStringLiteral("\"%1\",%2,%3")
+        .arg(name, QString::number(f.size), QString::number(f.bold ? 1 : 0));
 }
 
 bool ReadSetting(const TIniFile &ini, const TBoolKey &k)

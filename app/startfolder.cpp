@@ -5,7 +5,6 @@
 #include "panel/filelisting.h"
 #include "platform/drives.h"
 #include "platform/fileapi.h"
-#include "platform/names.h"
 
 namespace kestrel {
 
@@ -25,11 +24,7 @@ QString FolderArgument(const QStringList &arguments)
     for (const QString &a : arguments)
         if (!a.startsWith(QLatin1String("--")))
             words.append(a);
-    const QString text = words.join(QLatin1Char(' ')).trimmed();
-    if (!text.startsWith(QLatin1Char('/')))
-        return text;
-    QString path;
-    return sys::FromNative(sys::EncodeName(text), path) ? path : QString();
+    return sys::FromTypedPath(words.join(QLatin1Char(' ')).trimmed());
 }
 
 void OpenStartFolder(TFileListing &panel, const TIniFile &ini, const QString &argument,
@@ -40,7 +35,7 @@ void OpenStartFolder(TFileListing &panel, const TIniFile &ini, const QString &ar
     } else {
         const bool startDir = ReadSetting(ini, key::StartDir);
         if (startDir)
-            panel.SetFolder(ReadSetting(ini, key::Start));
+            panel.SetFolder(sys::FromTypedPath(ReadSetting(ini, key::Start)));
         if (ReadSetting(ini, key::SaveLastDir) && !lastDirFile.isEmpty() &&
             sys::GetFileAttributes(lastDirFile) != sys::INVALID_FILE_ATTRIBUTES) {
             const TLastDir last = LoadLastDir(lastDirFile);

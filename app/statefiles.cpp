@@ -1,10 +1,11 @@
 #include "app/statefiles.h"
 
+#include "platform/errors.h"
 #include "platform/fileapi.h"
 #include "platform/names.h"
 #include "platform/statefile.h"
 
-#include <QRegularExpression>
+#include <cstdio>
 
 namespace kestrel {
 
@@ -24,9 +25,45 @@ bool TooLarge(const QString &path)
     return ((sys::UINT64(data.nFileSizeHigh) << 32) | data.nFileSizeLow) > kMaxStateFile;
 }
 
+// An oversized file was never read, so it is the user's data we know nothing
+// of: it is kept under a backup name instead of being overwritten.
+bool KeepOversized(const QString &path)
+{
+    QByteArray from, keptAs;
+    if (sys::KeepAsBackup(path, from, keptAs)) {
+        std::fprintf(stderr, "kestrel: %s is over 1 MiB and was not read; kept it as %s\n",
+                     from.constData(), keptAs.constData());
+        return true;
+    }
+    const sys::DWORD error = sys::GetLastError();
+    if (from.isEmpty())
+        from = sys::EncodeName(path);
+    std::fprintf(stderr,
+                 "kestrel: %s is over 1 MiB and was not read; it could not be kept as a "
+                 "backup (error %u), so it was left as it is\n",
+                 from.constData(), unsigned(error));
+    return false;
+}
+
 QString NameOf(const QString &pair)
 {
     return pair.left(pair.indexOf(QLatin1Char('=')));
+}
+
+// Lines ended by CR LF, CR or LF, split on the bytes and then decoded one by
+// one: a name that is not UTF-8 decodes to text a pattern match rejects whole.
+QStringList SplitLines(const QByteArray &bytes)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= bytes.size(); ++i) {
+        if (i < bytes.size() && bytes[i] != '\r' && bytes[i] != '\n')
+            continue;
+        if (i > start)
+            lines.append(sys::DecodeName(bytes.mid(start, i - start)));
+        start = i + 1;
+    }
+    return lines;
 }
 
 } // namespace
@@ -36,13 +73,12 @@ QStringList ReadStateLines(const QString &path)
     QByteArray contents;
     if (path.isEmpty() || TooLarge(path) || !sys::ReadWholeFile(path, contents))
         return {};
-    static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
-    return sys::DecodeName(contents).split(lineEnd, Qt::SkipEmptyParts);
+    return SplitLines(contents);
 }
 
 bool WriteStateLines(const QString &path, const QStringList &lines)
 {
-    if (path.isEmpty())
+    if (path.isEmpty() || (TooLarge(path) && !KeepOversized(path)))
         return false;
     QString text;
     for (const QString &line : lines)

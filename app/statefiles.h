@@ -2,7 +2,8 @@
 // The small state lists kept beside the program: "last.dir" (the folder last
 // shown on each drive, then the current drive) and "history.dat" (the command
 // box's items, oldest first). Plain text, CR LF, read and written whole. A
-// file that is missing, unreadable or absurdly large reads as empty.
+// file that is missing, unreadable or absurdly large reads as empty; an
+// absurdly large one is kept as NAME.bak (NAME.2.bak, ...) when written.
 
 #include <QString>
 #include <QStringList>

@@ -8,7 +8,9 @@
 
 namespace kestrel {
 
-// Button text colours, as RGB values.
+// Button text colours, as Windows colour values (0x00BBGGRR): aqua and
+// fuchsia. The buttons show them darkened or lightened until they can be
+// read on the bar.
 inline constexpr unsigned kWorkHere = 0xFFFF00;  // the slot is the panel's folder
 inline constexpr unsigned kWorkOther = 0xFF00FF; // the slot holds another folder
 

@@ -147,11 +147,10 @@ bool MakeSmallTree(const QString &root, int files)
 {
     QRandomGenerator rng(11);
     for (int i = 0; i < files; ++i) {
-        const QString folder =
-            QStringLiteral("%1/d%2/e%3").arg(root).arg(i / 1000).arg(i / 100 % 10);
+        const QString folder = root + QStringLiteral("/d%1/e%2").arg(i / 1000).arg(i / 100 % 10);
         if (i % 100 == 0 && !QDir().mkpath(folder))
             return false;
-        QFile f(QStringLiteral("%1/f%2.txt").arg(folder).arg(i));
+        QFile f(folder + QStringLiteral("/f%1.txt").arg(i));
         if (!f.open(QIODevice::WriteOnly))
             return false;
         f.write(QByteArray(int(rng.bounded(200, 8000)), char('a' + i % 26)));

@@ -31,9 +31,8 @@ void MakeFiles(const QString &folder, int count)
     QDir().mkpath(folder);
     for (int i = 0; i < count; ++i) {
         const QString ext = QString::fromLatin1(extensions[(i * 7) % 10]);
-        QString name = QStringLiteral("%1/file%2")
-                           .arg(folder)
-                           .arg((i * 7919) % count, 6, 10, QLatin1Char('0'));
+        QString name =
+            folder + QStringLiteral("/file%1").arg((i * 7919) % count, 6, 10, QLatin1Char('0'));
         if (!ext.isEmpty())
             name += QLatin1Char('.') + ext;
         QFile file(name);

@@ -90,6 +90,7 @@ void SetClipboardFiles(QMimeData &data, const QStringList &files, bool cut)
 {
     QByteArray uriList;
     QByteArray gnome = cut ? QByteArrayLiteral("cut") : QByteArrayLiteral("copy");
+    QByteArrayList text;
     for (const QString &file : files) {
         QByteArray native;
         if (!sys::ToNative(file, native))
@@ -97,8 +98,10 @@ void SetClipboardFiles(QMimeData &data, const QStringList &files, bool cut)
         const QByteArray uri = FileUri(native);
         uriList += uri + "\r\n";
         gnome += '\n' + uri;
+        text.append(native);
     }
     data.setData(QString::fromLatin1(mimeUriList), uriList);
+    data.setData(QStringLiteral("text/plain"), text.join('\n'));
     data.setData(QString::fromLatin1(mimeGnomeCopiedFiles), gnome);
     data.setData(QString::fromLatin1(mimeKdeCutSelection), cut ? "1" : "0");
     const sys::DWORD effect = cut ? DROPEFFECT_MOVE : DROPEFFECT_COPY;

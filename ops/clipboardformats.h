@@ -26,7 +26,8 @@ inline constexpr char mimePreferredDropEffect[] =
     "application/x-qt-windows-mime;value=\"Preferred DropEffect\"";
 
 // Puts files (full Windows-form paths) into data in every convention, marked
-// as a copy or, with cut, as a move. Paths no drive covers are left out.
+// as a copy or, with cut, as a move, and their native paths as text, one a
+// line. Paths no drive covers are left out.
 void SetClipboardFiles(QMimeData &data, const QStringList &files, bool cut);
 
 // Reads the local files of data as Windows-form paths into files. Returns 0

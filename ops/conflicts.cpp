@@ -1,6 +1,7 @@
 #include "ops/conflicts.h"
 
 #include "ops/ask.h"
+#include "ops/errors.h"
 #include "ops/operationlock.h"
 #include "ops/strings.h"
 #include "platform/drives.h"
@@ -115,8 +116,10 @@ bool IsValidNewName(const QString &name)
             return false;
     }
     // Backslashes and slashes lead into subfolders of the target folder;
-    // parts that would lead out of it, or nowhere, are refused.
-    const QStringList parts = name.split(QRegularExpression(QStringLiteral("[\\\\/]")));
+    // parts that would lead out of it, or nowhere, are refused. Split by
+    // character: a pattern never matches a name that is not UTF-8.
+    const QStringList parts =
+        QString(name).replace(QLatin1Char('/'), QLatin1Char('\\')).split(QLatin1Char('\\'));
     for (const QString &part : parts) {
         if (part.isEmpty() || part == QLatin1String(".") || part == QLatin1String(".."))
             return false;
@@ -135,7 +138,8 @@ bool AskRenameTarget(QObject *owner, QString &target)
             return true;
         }
         const TOperationGuard guard;
-        Ask().MessageBox(owner, LoadStr(264), LoadStr(512), MB_OK | MB_ICONERROR);
+        Ask().MessageBox(owner, AboutObject(name, LoadStr(264)), LoadStr(512),
+                         MB_OK | MB_ICONERROR);
     }
 }
 

@@ -34,15 +34,22 @@ QString GetErrorMessage(int code)
         return LoadStr(265);
     case 1005:
         return LoadStr(262);
+    case 1155:
+        return LoadStr(269);
     default:
         return LoadStr(267).replace(QLatin1String("%d"), QString::number(code));
     }
 }
 
-bool ShowError(int code, const QString &caption, bool last)
+QString AboutObject(const QString &object, const QString &text)
+{
+    return object.isEmpty() ? text : object + QLatin1String("\n\n") + text;
+}
+
+bool ShowError(int code, const QString &object, const QString &caption, bool last)
 {
     const TOperationGuard guard;
-    QString text = GetErrorMessage(code);
+    QString text = AboutObject(object, GetErrorMessage(code));
     unsigned flags = MB_OK | MB_ICONERROR;
     if (!last) {
         text += QLatin1String("\n\n") + LoadStr(511);

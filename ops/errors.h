@@ -14,9 +14,13 @@ inline constexpr int resSkipped = -1;
 inline constexpr int resCancelled = 1223;
 
 QString GetErrorMessage(int code);
+// A message about one file, folder or drive: its name, a blank line, the text.
+QString AboutObject(const QString &object, const QString &text);
 
-// Shows the message of code. When more items follow (last false) the box asks
-// whether to go on (Yes/No); otherwise it has only OK. True only for Yes.
-bool ShowError(int code, const QString &caption, bool last);
+// Shows the message of code under the name of what failed (a path, or the
+// name the user typed), so a box never leaves the user guessing which file
+// it means. When more items follow (last false) the box asks whether to go
+// on (Yes/No); otherwise it has only OK. True only for Yes.
+bool ShowError(int code, const QString &object, const QString &caption, bool last);
 
 } // namespace kestrel

@@ -116,7 +116,7 @@ bool TFileCopy::CheckFreeSpace(const QString &destination)
         return true; // unknown: the copy itself reports what fails
     if (TotalSize <= available)
         return true;
-    Ask().MessageBox(Owner, LoadStr(261), LoadStr(512), MB_OK | MB_ICONERROR);
+    Ask().MessageBox(Owner, AboutObject(root, LoadStr(261)), LoadStr(512), MB_OK | MB_ICONERROR);
     return false;
 }
 
@@ -190,7 +190,9 @@ int TFileCopy::RunItems(const QString &destination, ItemWork work)
             CopyProgress().SetProgress(sys::UINT64(i) + 1);
         if (result == resCancelled)
             break;
-        if (result > 0 && !ShowError(result, LoadStr(512), i == n - 1))
+        // A conflict concerns the target; any other failure the item.
+        if (result > 0 &&
+            !ShowError(result, IsConflict(result) ? target : item, LoadStr(512), i == n - 1))
             break;
     }
     return result;
@@ -237,7 +239,12 @@ int TFileCopy::MoveItemWithin(const QString &source, const QString &target)
         return errIntoItself;
     const sys::DWORD existing = sys::GetFileAttributes(target);
     if ((Flags & feOverwrite) && existing != sys::INVALID_FILE_ATTRIBUTES) {
-        if (folder != IsRealFolder(existing))
+        // A file never takes the place of a link to a folder (the link would
+        // be cut); a moved link gives way to nothing but a real folder.
+        const bool blocked = folder               ? !IsRealFolder(existing)
+                             : IsLink(attributes) ? IsRealFolder(existing)
+                                                  : IsFolder(existing);
+        if (blocked)
             return errAlreadyExists;
         if (folder)
             return MoveItemAcross(source, target); // merge, then remove the source
@@ -299,9 +306,10 @@ int TFileCopy::CopyOneFile(const QString &source, const QString &target, sys::DW
     // An existing target is replaced only once the new content is complete.
     bool replacing = false;
     if (Flags & feOverwrite) {
-        // A link in the target's place goes, its own target untouched.
+        // A link to a file in the target's place goes, its own target
+        // untouched; a folder, or a link to one, stays.
         const sys::DWORD existing = sys::GetFileAttributes(target);
-        if (IsRealFolder(existing))
+        if (IsFolder(existing))
             return errAlreadyExists;
         replacing = existing != sys::INVALID_FILE_ATTRIBUTES;
     }

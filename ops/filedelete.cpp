@@ -48,7 +48,7 @@ int TFileDelete::Execute()
         SetResult(i, result);
         if (result == resCancelled)
             break;
-        if (result > 0 && !ShowError(result, LoadStr(512), i == n - 1))
+        if (result > 0 && !ShowError(result, item, LoadStr(512), i == n - 1))
             break;
     }
     if (ShowProgress)

@@ -89,7 +89,9 @@ QString AbsolutePath(const QString &path)
     return sys::JoinPath(sys::GetCurrentDirectory(), path);
 }
 
-bool IsSameOrInside(const QString &path, const QString &folder)
+namespace {
+
+bool IsSameOrInsideByName(const QString &path, const QString &folder)
 {
     QString base = folder;
     while (base.endsWith(QLatin1Char('\\')) && !sys::IsRoot(base))
@@ -102,6 +104,20 @@ bool IsSameOrInside(const QString &path, const QString &folder)
     if (!base.endsWith(QLatin1Char('\\')))
         base += QLatin1Char('\\');
     return p.startsWith(base, Qt::CaseInsensitive);
+}
+
+} // namespace
+
+bool IsSameOrInside(const QString &path, const QString &folder)
+{
+    if (IsSameOrInsideByName(path, folder))
+        return true;
+    // Through a link one folder has other names (C:\Mixed\LINK\Sub for
+    // C:\Data\Sub): the places the names lead to decide.
+    const QString finalPath = sys::GetFinalPathName(path);
+    const QString finalFolder = sys::GetFinalPathName(folder);
+    return !finalPath.isEmpty() && !finalFolder.isEmpty() &&
+           IsSameOrInsideByName(finalPath, finalFolder);
 }
 
 QString FolderDisplayName(const QString &folder)

@@ -55,7 +55,8 @@ TTreeTotals FolderTotals(const QString &folder);
 
 // A path without a drive or share taken relative to the current folder.
 QString AbsolutePath(const QString &path);
-// True when path is folder itself or lies below it (case ignored).
+// True when path is folder itself or lies below it (case ignored), by its
+// names or, through links, by the places they lead to.
 bool IsSameOrInside(const QString &path, const QString &folder);
 // The last name of a folder path, or its drive when it is a root.
 QString FolderDisplayName(const QString &folder);

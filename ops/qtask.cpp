@@ -1,16 +1,29 @@
 #include "ops/qtask.h"
 
 #include "ops/conflicts.h"
+#include "ops/errors.h"
 #include "ops/fdelwarning.h"
 #include "ops/ffileexists.h"
 #include "ops/fgetstring.h"
+#include "ops/strings.h"
+#include "platform/drives.h"
+#include "platform/errors.h"
+#include "platform/fileapi.h"
+#include "platform/names.h"
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace kestrel {
 
@@ -23,13 +36,85 @@ QWidget *ParentOf(QObject *owner)
     return QApplication::activeWindow();
 }
 
+// The window a dialog stands over: the asking window, else the program's
+// main window (an operation's own progress window may be the active one).
+QWidget *AnchorOf(QObject *owner)
+{
+    if (auto *widget = qobject_cast<QWidget *>(owner))
+        return widget->window();
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (qobject_cast<QMainWindow *>(window) && window->isVisible())
+            return window;
+    return QApplication::activeWindow();
+}
+
+// Moves a dialog of its final size to the centre of the anchor, wholly on
+// the anchor's screen.
+void Centre(QWidget &dialog, QObject *owner)
+{
+    QWidget *anchor = AnchorOf(owner);
+    if (!anchor)
+        return;
+    // move() places the frame, whose size is the window's until the window
+    // system tells it.
+    const QRect frame = dialog.frameGeometry();
+    QPoint at = anchor->frameGeometry().center() - (frame.center() - frame.topLeft());
+    if (const QScreen *screen = anchor->screen()) {
+        const QRect room = screen->availableGeometry();
+        at.setX(std::clamp(at.x(), room.left(),
+                           std::max(room.left(), room.right() + 1 - frame.width())));
+        at.setY(std::clamp(at.y(), room.top(),
+                           std::max(room.top(), room.bottom() + 1 - frame.height())));
+    }
+    dialog.move(at);
+}
+
 // Dialogs open centred over the window that asks.
 void CentreOver(QDialog &dialog, QObject *owner)
 {
     dialog.adjustSize();
-    if (QWidget *window = ParentOf(owner))
-        dialog.move(window->frameGeometry().center() - dialog.rect().center());
+    Centre(dialog, owner);
 }
+
+// Gives the focus back to the window that had it when a dialog closes:
+// without a window manager to do it, the focus would go nowhere and the
+// next keys be lost.
+class TFocusReturn {
+public:
+    TFocusReturn() : window(QApplication::activeWindow()) {}
+    ~TFocusReturn()
+    {
+        if (window && window->isVisible() && QApplication::activeWindow() != window)
+            window->activateWindow();
+    }
+
+private:
+    QPointer<QWidget> window;
+};
+
+// A message box takes its size only as it is shown; it is then widened to
+// hold its title (with the title bar's buttons) and centred.
+class TMessageBox : public QMessageBox {
+public:
+    TMessageBox(Icon icon, const QString &caption, const QString &text, QObject *owner)
+        : QMessageBox(icon, caption, text, NoButton, ParentOf(owner)), owner(owner)
+    {
+    }
+
+protected:
+    void showEvent(QShowEvent *event) override
+    {
+        QMessageBox::showEvent(event);
+        const QFontMetrics title(QFontDatabase::systemFont(QFontDatabase::TitleFont));
+        const int wanted = title.horizontalAdvance(windowTitle()) + 4 * title.height() + 48;
+        if (width() < wanted)
+            setFixedSize(wanted, height());
+        Centre(*this, owner);
+    }
+
+private:
+    QObject *owner;
+};
 
 // The Rename button of the replace dialog asks for the new name until it is
 // valid or the user gives up.
@@ -54,11 +139,39 @@ QMessageBox::Icon IconOf(unsigned flags)
     }
 }
 
+// The file dialogs show the system's own paths. A Windows-form path goes in
+// as its native folder joined with the plain name, so the dialog opens in
+// that folder offering the name.
+QString DialogPath(const QString &path)
+{
+    const QString name = sys::ExtractFileName(path);
+    const QString folder = sys::ExtractFilePath(path);
+    QString native = folder.isEmpty() ? QString() : sys::GetShortPathName(folder);
+    if (!native.isEmpty() && !native.endsWith(QLatin1Char('/')))
+        native += QLatin1Char('/');
+    return native + name;
+}
+
+// The dialog's choice, native, back in Windows form. A place that no drive
+// covers cannot be named inside the program: said so, and nothing chosen.
+bool ChosenPath(QtAsk &ask, QObject *owner, const QString &chosen, QString &path)
+{
+    if (chosen.isEmpty())
+        return false;
+    if (sys::FromNative(sys::EncodeName(chosen), path))
+        return true;
+    ask.MessageBox(owner,
+                   GetErrorMessage(int(sys::ERROR_PATH_NOT_FOUND)) + QLatin1String("\n\n") + chosen,
+                   LoadStr(512), MB_OK | MB_ICONERROR);
+    return false;
+}
+
 } // namespace
 
 int QtAsk::MessageBox(QObject *owner, const QString &text, const QString &caption, unsigned flags)
 {
-    QMessageBox box(IconOf(flags), caption, text, QMessageBox::NoButton, ParentOf(owner));
+    const TFocusReturn focusReturn;
+    TMessageBox box(IconOf(flags), caption, text, owner);
     struct Choice {
         QString label;
         QMessageBox::ButtonRole role;
@@ -98,6 +211,7 @@ int QtAsk::MessageBox(QObject *owner, const QString &text, const QString &captio
 int QtAsk::GetString(QObject *owner, const QString &caption, const QString &prompt, QString &text,
                      bool selectAll, bool keepSelection, bool masked)
 {
+    const TFocusReturn focusReturn;
     TfGetString dialog(ParentOf(owner));
     dialog.Setup(caption, prompt, text, selectAll, keepSelection);
     dialog.Edit->setEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
@@ -110,6 +224,7 @@ int QtAsk::GetString(QObject *owner, const QString &caption, const QString &prom
 
 TFileExistsAnswer QtAsk::FileExists(QObject *owner, const TFileExistsQuestion &q)
 {
+    const TFocusReturn focusReturn;
     TfFileExists dialog(ParentOf(owner), q, RenameTarget());
     CentreOver(dialog, owner);
     TFileExistsAnswer answer;
@@ -124,6 +239,7 @@ TFileExistsAnswer QtAsk::FileExists(QObject *owner, const TFileExistsQuestion &q
 
 int QtAsk::DeleteWarning(QObject *owner, const QString &text, int focused, bool allCaption)
 {
+    const TFocusReturn focusReturn;
     TfDelWarning dialog(ParentOf(owner), text, focused, allCaption);
     CentreOver(dialog, owner);
     const int result = dialog.exec();
@@ -132,37 +248,41 @@ int QtAsk::DeleteWarning(QObject *owner, const QString &text, int focused, bool 
 
 bool QtAsk::SelectFolder(QObject *owner, const QString &caption, QString &folder)
 {
-    const QString chosen = QFileDialog::getExistingDirectory(ParentOf(owner), caption, folder);
-    if (chosen.isEmpty())
-        return false;
-    folder = chosen;
-    return true;
+    const TFocusReturn focusReturn;
+    return ChosenPath(
+        *this, owner,
+        QFileDialog::getExistingDirectory(ParentOf(owner), caption, sys::GetShortPathName(folder)),
+        folder);
 }
 
 bool QtAsk::OpenFileName(QObject *owner, const QString &caption, const QString &filter,
                          QString &path)
 {
-    const QString chosen = QFileDialog::getOpenFileName(ParentOf(owner), caption, path, filter);
-    if (chosen.isEmpty())
-        return false;
-    path = chosen;
-    return true;
+    const TFocusReturn focusReturn;
+    return ChosenPath(
+        *this, owner,
+        QFileDialog::getOpenFileName(ParentOf(owner), caption, DialogPath(path), filter), path);
 }
 
 bool QtAsk::SaveFileName(QObject *owner, const QString &caption, const QString &filter,
                          QString &path)
 {
-    const QString chosen = QFileDialog::getSaveFileName(ParentOf(owner), caption, path, filter);
-    if (chosen.isEmpty())
-        return false;
-    path = chosen;
-    return true;
+    const TFocusReturn focusReturn;
+    return ChosenPath(
+        *this, owner,
+        QFileDialog::getSaveFileName(ParentOf(owner), caption, DialogPath(path), filter), path);
 }
 
 int QtAsk::SelectDrive(QObject *owner, QString &text, const QStringList &, const QString &)
 {
-    return GetString(owner, QStringLiteral("Select Drive"), QStringLiteral("Drive or folder:"),
-                     text, true, false, false);
+    QString typed = text;
+    if (GetString(owner, QStringLiteral("Select Drive"), QStringLiteral("Drive or folder:"), typed,
+                  true, false, false) != mrOk)
+        return mrCancel;
+    // A folder may be typed in native form too.
+    const QString path = sys::FromTypedPath(typed.trimmed());
+    text = path.isEmpty() ? typed : path;
+    return mrOk;
 }
 
 } // namespace kestrel

@@ -39,7 +39,9 @@ QString RemainingText(int seconds)
         return QString();
     if (seconds >= 60) {
         const int minutes = seconds / 60 + (seconds % 60 >= 31 ? 1 : 0);
-        return QStringLiteral("%1 Minutes Remaining").arg(minutes);
+        return (minutes == 1 ? QStringLiteral("%1 Minute Remaining")
+                             : QStringLiteral("%1 Minutes Remaining"))
+            .arg(minutes);
     }
     return QStringLiteral("%1 Seconds Remaining").arg(seconds);
 }

@@ -27,7 +27,7 @@ private:
     bool finished = false;
 };
 
-// "%d Minutes Remaining" (rounded: 31 seconds and more count as a minute),
+// "%d Minutes Remaining" ("1 Minute Remaining"; rounded: 31 seconds and more count as a minute),
 // "%d Seconds Remaining", or "" below 3 seconds and for no estimate (-1).
 QString RemainingText(int seconds);
 

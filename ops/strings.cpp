@@ -18,21 +18,23 @@ struct TStringEntry {
 constexpr TStringEntry stringTable[] = {
     {256, "The system cannot find the file/folder specified"},
     {257, "Drive is not ready"},
-    {258, "There has been sharing violation. File or Folder is being used by another program"},
+    {258, "There has been a sharing violation. The file or folder is being used by another "
+          "program."},
     {259, "Access is denied."},
     {260, "Disk is write-protected"},
-    {261, "There is no enough space in disk"},
+    {261, "There is not enough space on the disk."},
     {262, "The volume does not contain a recognized file system."},
     {263, "Folder is not empty."},
     {264, "Invalid Name"},
-    {265, "The file/folder which has same name is already exists."},
+    {265, "A file or folder with the same name already exists."},
     {266, "Read failed. Disk may be broken."},
-    {267, "Error Occured. Error Code : %d\n\nPlease mail me an error code and situation error "
-          "occured."},
+    {267, "An error occurred. Error code: %d\n\nPlease report the error code and what you were "
+          "doing when the error occurred."},
     {268, "Invalid Password"},
+    {269, "No program is associated with this type of file."},
     {511, "Do you want to process the rest of files?"},
     {512, "Error"},
-    {520, "You can put several filters seperate by semicolon(;)\nex) *.exe;*.txt;a??.dll"},
+    {520, "You can put several filters separated by semicolons (;)\nex) *.exe;*.txt;a??.dll"},
     {521, "Filter"},
     {524, "Destination folder already contains a file named '%s'"},
     {568, "All"},
@@ -40,9 +42,9 @@ constexpr TStringEntry stringTable[] = {
     {577, "Rename and Copy"},
     {578, "Moving..."},
     {579, "Copying..."},
-    {580, "\nFile/Folder has a important attributes\nDo you really want to delete?"},
+    {580, "\nFile/Folder has important attributes\nDo you really want to delete it?"},
     {596, "Destination folder already contains a folder named '%s'"},
-    {597, "If the files in the existing folder have the same as files in the folder you are "
+    {597, "If the files in the existing folder have the same names as files in the folder you are "
           "moving or copying, they will be replaced. Do you still want to move or copy the "
           "folder?"},
 };

@@ -51,7 +51,7 @@ void MakeShortcuts(const QStringList &files, const QString &folder)
     for (int i = 0; i < files.size(); ++i) {
         if (sys::CreateShortcut(files[i], folder))
             continue;
-        if (!ShowError(int(sys::GetLastError()), LoadStr(512), i == files.size() - 1))
+        if (!ShowError(int(sys::GetLastError()), files[i], LoadStr(512), i == files.size() - 1))
             break;
     }
 }

@@ -1,8 +1,11 @@
 #include "panel/filelisting.h"
 
+#include "ops/errors.h"
+#include "ops/strings.h"
 #include "platform/wildcard.h"
 
 #include "platform/drives.h"
+#include "platform/errors.h"
 #include "platform/fileapi.h"
 #include "platform/shell.h"
 
@@ -14,9 +17,18 @@ namespace kestrel {
 static const QString Parent = QStringLiteral("..");
 static const QString Backslash = QStringLiteral("\\");
 
-void TFileListing::SetFolder(const QString &path)
+// "C:\Data" of "C:\Data\Sub"; a root of a folder just below it.
+static QString ParentFolder(const QString &folder)
+{
+    const QString parent = sys::ExtractFilePath(folder);
+    return parent.size() > 3 && parent.endsWith(Backslash) ? parent.chopped(1) : parent;
+}
+
+bool TFileListing::SetFolder(const QString &path)
 {
     HideToolTip();
+    // What was typed belongs to the listing being left.
+    EndQuickSearch();
     if (ownerData) {
         folder = path;
         if (OnGetTitle) {
@@ -25,16 +37,13 @@ void TFileListing::SetFolder(const QString &path)
             SetTitle(title);
         }
         Invalidate();
-        return;
+        return true;
     }
-    const bool relative = !path.isEmpty() && !path.contains(QLatin1Char(':')) &&
-                          !path.startsWith(QLatin1Char('/')) && !path.startsWith(QLatin1Char('\\'));
-    if (relative && !folder.isEmpty())
-        sys::SetCurrentDirectory(folder);
-    if (!sys::SetCurrentDirectory(path))
-        return;
+    const QString target = PathFromFolder(path);
+    if (!sys::SetCurrentDirectory(target))
+        return false;
     if (sys::IsRoot(folder) && (path == Parent || path == Backslash))
-        return;
+        return true;
 
     QString focusName;
     if (path == Parent) {
@@ -43,7 +52,11 @@ void TFileListing::SetFolder(const QString &path)
         // The first-level folder below the root ("C:\" or "\\server\share\").
         focusName = folder.mid(drive.size() + 1).section(QLatin1Char('\\'), 0, 0);
     }
-    folder = sys::GetCurrentDirectory();
+    // The folder is kept as it was reached, as a shell's cd keeps it: a link
+    // to a folder stays in the path, so ".." returns to the folder holding
+    // the link. Only the spelling of the names is taken from the disk.
+    const QString entered = sys::GetLongPathName(target);
+    folder = entered.isEmpty() ? sys::GetCurrentDirectory() : entered;
     drive = sys::ExtractFileDrive(folder);
     RememberFolder();
     if (sys::IsRoot(folder)) {
@@ -57,6 +70,17 @@ void TFileListing::SetFolder(const QString &path)
     Invalidate();
     if (OnChangeDir)
         OnChangeDir();
+    return true;
+}
+
+QString TFileListing::PathFromFolder(const QString &path) const
+{
+    if (folder.isEmpty() || path.isEmpty() || path.contains(QLatin1Char(':')) ||
+        path.startsWith(QLatin1String("\\\\")))
+        return path;
+    if (path.startsWith(QLatin1Char('\\')) || path.startsWith(QLatin1Char('/')))
+        return drive + path;
+    return sys::JoinPath(folder, path);
 }
 
 void TFileListing::RememberFolder()
@@ -97,8 +121,9 @@ void TFileListing::SetDrive(const QString &driveText)
     if (remembered.isEmpty() || !sys::SetCurrentDirectory(remembered)) {
         if (!sys::SetCurrentDirectory(root))
             return;
+        remembered = root;
     }
-    SetFolder(sys::GetCurrentDirectory());
+    SetFolder(remembered);
 }
 
 void TFileListing::Refresh(const QString &focusName, bool keepSelection)
@@ -298,13 +323,17 @@ void TFileListing::Open()
     const TFile *focused = GetItemFocused();
     if (!focused)
         return;
+    // What cannot be opened is said, with its name; nothing happening would
+    // leave the user guessing.
+    const QString path = focused->IsParent() ? ParentFolder(folder) : GetFileName();
     switch (focused->Kind()) {
     case fkFile:
-        if (OnShellOpen)
-            OnShellOpen(GetFileName());
+        if (OnShellOpen && !OnShellOpen(path))
+            ShowError(int(sys::GetLastError()), path, LoadStr(512), true);
         break;
     case fkFolder:
-        SetFolder(focused->Name);
+        if (!SetFolder(focused->Name))
+            ShowError(int(sys::GetLastError()), path, LoadStr(512), true);
         break;
     case fkDrive:
         SetDrive(focused->Name);

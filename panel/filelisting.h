@@ -1,9 +1,10 @@
 #pragma once
 // TFileListing: the panel's listing operations. Enters folders and drives
-// (the process's current directory follows the folder shown), lists the
-// folder's sub-folders, files by filter masks and the machine's drives, sorts,
-// and opens entries. Owner-data mode takes the listing from OnOwnerData
-// (archives) instead of the file system.
+// (the process's current directory follows the folder shown; the folder
+// keeps the links it was reached through), lists the folder's sub-folders,
+// files by filter masks and the machine's drives, sorts, and opens entries.
+// Owner-data mode takes the listing from OnOwnerData (archives) instead of
+// the file system.
 
 #include "panel/fileviewmodel.h"
 
@@ -23,7 +24,8 @@ public:
     bool Descend() const { return descend; }
     bool OwnerData() const { return ownerData; }
 
-    void SetFolder(const QString &path);
+    // False (with the last error set) when the folder cannot be entered.
+    bool SetFolder(const QString &path);
     void SetDrive(const QString &driveText);
     void Refresh(const QString &focusName, bool keepSelection);
     void ScanFiles();
@@ -54,7 +56,8 @@ public:
     std::function<void(QString &title)> OnGetTitle;
     std::function<void()> OnChangeDir;
     // Starts a file through the desktop; the widget installs the shell's.
-    std::function<void(const QString &path)> OnShellOpen;
+    // False with the last error set when it cannot.
+    std::function<bool(const QString &path)> OnShellOpen;
 
 private:
     void GetOwnerData();
@@ -67,6 +70,9 @@ private:
         sys::FILETIME time;
     };
     QList<Found> ReadFolder(bool atRoot) const;
+    // A path relative to the folder shown ("Sub", "..", "\\") made full
+    // from it; full paths as they are.
+    QString PathFromFolder(const QString &path) const;
     void RememberFolder();
 
     QString folder;

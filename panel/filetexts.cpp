@@ -121,11 +121,16 @@ QString EntryStatusText(const TFile *entry)
         .arg(size, DateText(entry->Time), TimeText(entry->Time), AttributeText(entry->Attributes));
 }
 
+QString ItemCountText(qsizetype count)
+{
+    return QStringLiteral("%1 %2").arg(count).arg(count == 1 ? panelstr::Item : panelstr::Items);
+}
+
 QString SelectionStatusText(int selCount, quint64 selSize)
 {
     if (selCount <= 0)
         return QString();
-    return panelstr::SelectedItems.arg(selCount).arg(ThousandsText(selSize));
+    return panelstr::SelectedItems.arg(ItemCountText(selCount), ThousandsText(selSize));
 }
 
 } // namespace kestrel

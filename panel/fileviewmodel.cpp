@@ -267,8 +267,7 @@ bool TFileViewModel::MoveFocus(int index)
     SetFocused(index);
     if (FocusedIndex == old)
         return false;
-    if (!FindText.isEmpty())
-        DoFindChange(QString());
+    EndQuickSearch();
     return true;
 }
 
@@ -366,6 +365,12 @@ void TFileViewModel::DoFindChange(const QString &text)
     FindText = text;
     if (OnFindChange)
         OnFindChange(FindText);
+}
+
+void TFileViewModel::EndQuickSearch()
+{
+    if (!FindText.isEmpty())
+        DoFindChange(QString());
 }
 
 static bool IsSearchChar(QChar c)
@@ -564,6 +569,20 @@ static QRegularExpression GroupMaskRegex(const QString &mask)
                               QRegularExpression::CaseInsensitiveOption);
 }
 
+// Bytes of a name that were not UTF-8 are kept as lone surrogates, which the
+// regular expression engine refuses as a subject. One replacement character
+// each keeps every position, so '?' still counts them as one character.
+static QString MatchableName(QString name)
+{
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        if (name[i].isHighSurrogate() && i + 1 < name.size() && name[i + 1].isLowSurrogate())
+            ++i;
+        else if (name[i].isSurrogate())
+            name[i] = QChar::ReplacementCharacter;
+    }
+    return name;
+}
+
 void TFileViewModel::SelectGroup(const QString &masks, bool select)
 {
     QList<QRegularExpression> patterns;
@@ -576,7 +595,7 @@ void TFileViewModel::SelectGroup(const QString &masks, bool select)
         TFile &file = *Files[i];
         if (file.Kind() != fkFile)
             continue;
-        const QString name = file.GetFullName();
+        const QString name = MatchableName(file.GetFullName());
         const bool hit =
             std::any_of(patterns.begin(), patterns.end(),
                         [&](const QRegularExpression &re) { return re.match(name).hasMatch(); });
@@ -674,8 +693,7 @@ void TFileViewModel::MouseDown(int x, int y, bool shift, bool ctrl)
         ToggleSelect(index);
     }
     SetFocused(index);
-    if (!FindText.isEmpty())
-        DoFindChange(QString());
+    EndQuickSearch();
 }
 
 void TFileViewModel::MouseMove(int x, int y)
@@ -721,9 +739,9 @@ void TFileViewModel::SetTitle(const QString &text)
 
 QString TFileViewModel::TitleInfo() const
 {
-    return QStringLiteral("%1 %2 (%3 bytes)")
-        .arg(Files.Count() - Files.CountKind(fkDrive))
-        .arg(panelstr::Items, ThousandsText(Files.TotalSize()));
+    return QStringLiteral("%1 (%2 bytes)")
+        .arg(ItemCountText(Files.Count() - Files.CountKind(fkDrive)),
+             ThousandsText(Files.TotalSize()));
 }
 
 } // namespace kestrel

@@ -111,6 +111,9 @@ public:
     bool QuickSearch(const QString &text, bool fromTop);
     void FindNext();
     void DoFindChange(const QString &text);
+    // Clears a running search: the listing or the context it was typed in
+    // has changed.
+    void EndQuickSearch();
 
     // Selection --------------------------------------------------------
     int SelCount = 0;

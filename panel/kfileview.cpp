@@ -9,7 +9,9 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QScreen>
 #include <QScrollBar>
+#include <QTextDocument>
 #include <QToolTip>
 
 namespace kestrel {
@@ -36,7 +38,7 @@ TCustomFileView::TCustomFileView(QWidget *parent)
     toolTipTimer.setSingleShot(true);
     toolTipTimer.setInterval(500);
     connect(&toolTipTimer, &QTimer::timeout, this, &TCustomFileView::ToolTipTimer);
-    OnShellOpen = [](const QString &path) { sys::ShellOpen(path); };
+    OnShellOpen = [](const QString &path) { return sys::ShellOpen(path); };
     SetMeasure(&fontMeasure);
 }
 
@@ -124,12 +126,37 @@ void TCustomFileView::ShowNameToolTip(const QString &name)
     toolTipTimer.start();
 }
 
+// The text broken into lines no wider than width (a pair of surrogates kept
+// together): a name has no blanks to wrap at, and a tip wider than the
+// screen cannot be read.
+static QString LinesWithin(const QString &text, const QFontMetrics &metrics, int width)
+{
+    QStringList lines(QString{});
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString piece = text.mid(i, n);
+        if (!lines.last().isEmpty() && metrics.horizontalAdvance(lines.last() + piece) > width)
+            lines.append(QString());
+        lines.last() += piece;
+        i += n - 1;
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
 void TCustomFileView::ToolTipTimer()
 {
     toolTipTimer.stop();
     const QRect rect = ItemRect(GetItemFocused());
-    if (!rect.isEmpty() && !toolTipText.isEmpty())
-        QToolTip::showText(mapToGlobal(rect.topLeft()), toolTipText, this, rect);
+    if (rect.isEmpty() || toolTipText.isEmpty())
+        return;
+    const QPoint at = mapToGlobal(rect.topLeft());
+    const QScreen *where = screen()->virtualSiblingAt(at);
+    const int room = (where ? where : screen())->availableGeometry().width() - 32;
+    QString tip = LinesWithin(toolTipText, QFontMetrics(QToolTip::font()), room);
+    // A name that looks like markup is shown as it is written.
+    if (Qt::mightBeRichText(tip))
+        tip = Qt::convertFromPlainText(tip, Qt::WhiteSpaceNoWrap);
+    QToolTip::showText(at, tip, this, rect);
 }
 
 void TCustomFileView::HideToolTip()
@@ -363,21 +390,24 @@ void TCustomFileView::DrawSizeField(QPainter &painter, const TFile &file, const 
         number = size.number;
         mark = size.mark;
     }
+    const auto shown = [&](const QColor &color) {
+        return file.Cut ? Blend(color, Color(ciBack)) : color;
+    };
     QColor color = textColor;
     if (!focused) {
         if (file.Attributes & sys::FILE_ATTRIBUTE_HIDDEN)
-            color = Color(ciHidden);
+            color = shown(Color(ciHidden));
         else if (file.Attributes & sys::FILE_ATTRIBUTE_READONLY)
-            color = Color(ciReadOnly);
+            color = shown(Color(ciReadOnly));
         else
-            color = Color(ciNormal);
+            color = shown(Color(ciNormal));
     }
     const int markWidth = mark.isEmpty() ? 0 : fontMeasure.TextWidth(mark);
     painter.setPen(color);
     painter.drawText(field.adjusted(0, 0, -markWidth, 0), Qt::AlignVCenter | Qt::AlignRight,
                      number);
     if (!mark.isEmpty()) {
-        painter.setPen(focused ? textColor : Color(ciMB));
+        painter.setPen(focused ? textColor : shown(Color(ciMB)));
         painter.drawText(field, Qt::AlignVCenter | Qt::AlignRight, mark);
     }
 }
@@ -390,10 +420,12 @@ void TCustomFileView::DrawListItem(QPainter &painter, TFile &file, const QRect &
     const QColor nameColor = FromColorRef(NameColorRef(colors, file));
     const QColor back = Color(ciBack);
     const QRect row = rect.adjusted(0, 0, -1, 0);
-    painter.fillRect(row, focused ? nameColor : back);
-    // A cut entry's name is dimmed too, so the mark shows without icons.
-    const QColor textColor = focused ? back : file.Cut ? Blend(nameColor, back) : nameColor;
-    const QColor plainColor = focused ? back : Color(ciNormal);
+    // A cut entry is dimmed as a whole, its focus bar too, so the mark shows
+    // without icons and while the entry is focused.
+    const auto shown = [&](const QColor &color) { return file.Cut ? Blend(color, back) : color; };
+    painter.fillRect(row, focused ? shown(nameColor) : back);
+    const QColor textColor = focused ? back : shown(nameColor);
+    const QColor plainColor = focused ? back : shown(Color(ciNormal));
 
     if (file.Selected)
         DrawCheck(painter, row, focused ? back : Color(ciMB));
@@ -477,7 +509,7 @@ void TCustomFileView::DrawListItem(QPainter &painter, TFile &file, const QRect &
         if (text.isEmpty() && ViewFileType())
             text = GetFileType(file);
         else if (!focused)
-            painter.setPen(Color(ciDescript));
+            painter.setPen(shown(Color(ciDescript)));
         const int w = row.right() - x - 2;
         painter.drawText(field(x, w), Qt::AlignVCenter | Qt::AlignLeft,
                          ShortenText(PrintableText(text), w, clipped));
@@ -522,7 +554,7 @@ void TCustomFileView::DrawIconItem(QPainter &painter, TFile &file, const QRect &
             painter.drawRect(textRect.adjusted(0, 0, -1, -1));
         }
     }
-    painter.setPen(focused ? back : nameColor);
+    painter.setPen(focused ? back : file.Cut ? Blend(nameColor, back) : nameColor);
     painter.drawText(textRect, Qt::AlignCenter, shown);
 }
 

@@ -47,6 +47,10 @@ bool ToNative(const QString &path, QByteArray &native);
 // Native path to the Windows form through the longest drive root that is a
 // prefix; fails with 3 when no drive covers it.
 bool FromNative(const QByteArray &native, QString &path);
+// A path as a person typed it, in Windows form: text that starts with "/" is
+// a native path and is converted ("" with error 3 when no drive covers it);
+// anything else is Windows form already and comes back as it stands.
+QString FromTypedPath(const QString &text);
 
 // Helpers on Windows-form paths, no file-system access.
 QString ExtractFileDrive(const QString &path); // "C:" or "\\server\share"

@@ -1,12 +1,13 @@
 #pragma once
 // Test-only fault injection: make the n-th read, write, create or rename
 // (counted from the moment the fault is armed) fail with a chosen Windows code.
+// Enter is a change of the current folder (SetCurrentDirectory).
 
 #include "platform/wintypes.h"
 
 namespace kestrel::sys {
 
-enum class FaultOp { Read, Write, Create, Rename };
+enum class FaultOp { Read, Write, Create, Rename, Enter };
 
 void InjectFault(FaultOp op, int nth, DWORD code);
 void ClearFaults();

@@ -73,5 +73,13 @@ QString GetTempPath(); // ends with a backslash
 QString GetShortPathName(const QString &path);
 // Full Windows path of a name taken relative to the current directory.
 QString GetFullPathName(const QString &path);
+// The full path of an existing file or folder as the disk spells its names,
+// links on the way kept as they are (C:\Mixed\LINK\Sub stays so, whatever
+// LINK points to). "" with the last error set when it does not exist.
+QString GetLongPathName(const QString &path);
+// The full path with every link on the way and at its end resolved; a last
+// name that does not exist is kept below its resolved folder. "" with the
+// last error set when the folder is missing or no drive covers the result.
+QString GetFinalPathName(const QString &path);
 
 } // namespace kestrel::sys

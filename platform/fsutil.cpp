@@ -105,6 +105,32 @@ bool StatFd(int fd, FileStatus &st)
     return FromStatx(statx(fd, "", AT_EMPTY_PATH, statxMask, &sx), sx, st);
 }
 
+bool WriteTarget(const QByteArray &native, QByteArray &target)
+{
+    // As many links as the system itself follows in one path.
+    constexpr int maxLinks = 40;
+    target = native;
+    for (int followed = 0;; ++followed) {
+        struct stat st;
+        if (lstat(target.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return true; // missing or not a link: the write itself reports what fails
+        if (followed == maxLinks) {
+            errno = ELOOP;
+            return false;
+        }
+        QByteArray text(qMax(qsizetype(st.st_size) + 1, qsizetype(256)), Qt::Uninitialized);
+        ssize_t n;
+        // A size that does not fit may have been cut short: read again with more room.
+        while ((n = readlink(target.constData(), text.data(), std::size_t(text.size()))) >=
+               text.size())
+            text.resize(text.size() * 2);
+        if (n < 0)
+            return false;
+        text.truncate(n);
+        target = text.startsWith('/') ? text : DirName(target) + '/' + text;
+    }
+}
+
 QByteArray BaseName(const QByteArray &native)
 {
     QByteArray path = native;

@@ -33,6 +33,17 @@ bool StatFd(int fd, FileStatus &st);
 // status of the link itself (a mode of S_IFLNK).
 bool StatEntry(int dirfd, const char *path, FileStatus &st);
 
+// The file a whole-file rewrite of native replaces: symbolic links followed,
+// chains included, each relative link text taken from its link's folder, to a
+// file that need not exist yet (a dotfile link made before the first run).
+// False with errno set (ELOOP) when the links go round.
+bool WriteTarget(const QByteArray &native, QByteArray &target);
+
+// Renames without replacing; 0 or an errno value. File systems without
+// RENAME_NOREPLACE get a hard link and unlink for files, which fails just as
+// safely, and a checked rename as the last resort.
+int RenameNoReplace(const QByteArray &from, const QByteArray &to, bool isDir);
+
 // The last component of a native path.
 QByteArray BaseName(const QByteArray &native);
 // The folder part of a native path ("." when there is none).

@@ -26,9 +26,8 @@ bool Fail(DWORD code)
     return false;
 }
 
-// Renames without replacing; 0 or an errno value. File systems without
-// RENAME_NOREPLACE get a hard link and unlink for files, which fails just as
-// safely, and a checked rename as the last resort.
+} // namespace
+
 int RenameNoReplace(const QByteArray &from, const QByteArray &to, bool isDir)
 {
     if (renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
@@ -51,6 +50,8 @@ int RenameNoReplace(const QByteArray &from, const QByteArray &to, bool isDir)
         return EEXIST;
     return rename(from.constData(), to.constData()) == 0 ? 0 : errno;
 }
+
+namespace {
 
 class Descriptor {
 public:

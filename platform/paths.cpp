@@ -5,6 +5,7 @@
 #include "platform/caseless.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
+#include "platform/faults.h"
 #include "platform/fileapi.h"
 #include "platform/fsutil.h"
 #include "platform/names.h"
@@ -268,6 +269,14 @@ bool FromNative(const QByteArray &native, QString &path)
     return true;
 }
 
+QString FromTypedPath(const QString &text)
+{
+    if (!text.startsWith(QLatin1Char('/')))
+        return text;
+    QString path;
+    return FromNative(EncodeName(text), path) ? path : QString();
+}
+
 DWORD PathError(int err, const QByteArray &native)
 {
     if (err != ENOENT)
@@ -323,6 +332,10 @@ bool SetCurrentDirectory(const QString &path)
     QByteArray native;
     if (!ToNative(path, native))
         return false;
+    if (DWORD fault = 0; FaultDue(FaultOp::Enter, fault)) {
+        SetLastError(fault);
+        return false;
+    }
     if (::chdir(native.constData()) != 0) {
         SetLastError(PathError(errno, native));
         return false;
@@ -355,6 +368,37 @@ QString GetFullPathName(const QString &path)
 {
     WinPath win;
     return ParseWinPath(path, win) ? FormatWinPath(win) : QString();
+}
+
+QString GetLongPathName(const QString &path)
+{
+    QByteArray native;
+    if (!ToNative(path, native))
+        return QString();
+    if (!Exists(native)) {
+        SetLastError(PathError(errno, native));
+        return QString();
+    }
+    QString result;
+    return FromNative(native, result) ? result : QString();
+}
+
+QString GetFinalPathName(const QString &path)
+{
+    QByteArray native;
+    if (!ToNative(path, native))
+        return QString();
+    QByteArray resolved = ResolveNative(native);
+    if (!Exists(resolved)) {
+        const QByteArray folder = ResolveNative(DirName(native));
+        if (!IsNativeFolder(folder)) {
+            SetLastError(ERROR_PATH_NOT_FOUND);
+            return QString();
+        }
+        resolved = CleanNative(folder + '/' + native.mid(native.lastIndexOf('/') + 1));
+    }
+    QString result;
+    return FromNative(resolved, result) ? result : QString();
 }
 
 } // namespace kestrel::sys

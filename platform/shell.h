@@ -22,6 +22,11 @@ bool MoveToTrash(const QString &path);
 enum class SpecialFolder { Desktop, StartMenu, Personal, Temp, Trash };
 QString GetSpecialFolder(SpecialFolder which); // Windows form, "" when none
 
+// True when the desktop names a program for the file's type, or for a type
+// it inherits from (freedesktop.org association lists and application
+// entries); the type comes from the file's name and contents.
+bool HasAssociatedProgram(const QString &path);
+
 // Looks up an external program on PATH; "arj.exe" that is missing is tried as
 // "arj". Returns the native path or "".
 QString FindProgram(const QString &name);

@@ -3,6 +3,7 @@
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/names.h"
+#include "platform/shell.h"
 
 #include <QDesktopServices>
 #include <QFileIconProvider>
@@ -96,8 +97,11 @@ bool ShellOpen(const QString &path)
         }
         return true;
     }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(info.filePath()))) {
-        SetLastError(ERROR_FILE_NOT_FOUND);
+    // Without a program for the type the desktop's opener would fail later,
+    // out of sight.
+    if (!HasAssociatedProgram(path) ||
+        !QDesktopServices::openUrl(QUrl::fromLocalFile(info.filePath()))) {
+        SetLastError(ERROR_NO_ASSOCIATION);
         return false;
     }
     return true;

@@ -9,7 +9,6 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,21 +21,6 @@ bool Fail(DWORD code)
 {
     SetLastError(code);
     return false;
-}
-
-// The file a path really names: a state file kept as a link (a dotfile
-// manager's, say) is rewritten where it lives instead of being replaced.
-QByteArray FollowLink(const QByteArray &native)
-{
-    struct stat st;
-    if (lstat(native.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
-        return native;
-    char *real = realpath(native.constData(), nullptr);
-    if (!real)
-        return native;
-    const QByteArray resolved(real);
-    free(real);
-    return resolved;
 }
 
 // A new, empty file beside target with an unused name; -1 with errno set.
@@ -128,7 +112,11 @@ bool WriteWholeFile(const QString &path, const QByteArray &contents)
     QByteArray native;
     if (!ToNative(path, native))
         return false;
-    const QByteArray target = FollowLink(native);
+    // A state file kept as a link (a dotfile manager's, say) is rewritten
+    // where it lives, and the link stays.
+    QByteArray target;
+    if (!WriteTarget(native, target))
+        return Fail(ErrorFromErrno(errno));
     FileStatus old;
     const bool replacing = StatPath(target, old);
     // A read-only file is not written, as with any other write.
@@ -150,6 +138,32 @@ bool WriteWholeFile(const QString &path, const QByteArray &contents)
     SyncFolder(DirName(target));
     SetLastError(ERROR_SUCCESS);
     return true;
+}
+
+bool KeepAsBackup(const QString &path, QByteArray &from, QByteArray &keptAs)
+{
+    // Far more than anyone keeps; a bound all the same.
+    constexpr int maxBackups = 1000;
+    QByteArray native;
+    if (!ToNative(path, native))
+        return false;
+    if (!WriteTarget(native, from))
+        return Fail(ErrorFromErrno(errno));
+    DWORD fault = 0;
+    if (FaultDue(FaultOp::Rename, fault))
+        return Fail(fault);
+    for (int n = 1; n <= maxBackups; ++n) {
+        keptAs = from + (n == 1 ? QByteArray() : '.' + QByteArray::number(n)) + ".bak";
+        const int err = RenameNoReplace(from, keptAs, false);
+        if (err == 0) {
+            SyncFolder(DirName(from));
+            SetLastError(ERROR_SUCCESS);
+            return true;
+        }
+        if (err != EEXIST)
+            return Fail(PathError(err, from));
+    }
+    return Fail(ERROR_ALREADY_EXISTS);
 }
 
 } // namespace kestrel::sys

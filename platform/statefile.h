@@ -13,5 +13,10 @@ bool ReadWholeFile(const QString &path, QByteArray &contents);
 // one, so a failure never leaves a half-written file. Keeps the old file's
 // attributes (a hidden descript.dat stays hidden).
 bool WriteWholeFile(const QString &path, const QByteArray &contents);
+// Renames the file a WriteWholeFile of path would replace (links followed the
+// same way) to the first free name of NAME.bak, NAME.2.bak, NAME.3.bak, ...
+// beside it, so that no earlier backup is ever replaced. The native names it
+// had and has now go to from and keptAs. False with the last error set.
+bool KeepAsBackup(const QString &path, QByteArray &from, QByteArray &keptAs);
 
 } // namespace kestrel::sys

@@ -11,12 +11,14 @@ bool Glob(QStringView name, QStringView mask)
     qsizetype n = 0, m = 0;
     qsizetype starMask = -1, starName = 0;
     while (n < name.size()) {
-        if (m < mask.size() && (mask[m] == QLatin1Char('?') || mask[m] == name[n])) {
-            ++n;
-            ++m;
-        } else if (m < mask.size() && mask[m] == QLatin1Char('*')) {
+        // A '*' in the mask is always a wildcard, even facing a '*' in the name
+        // (legal in names here), so it is tested before the literal match.
+        if (m < mask.size() && mask[m] == QLatin1Char('*')) {
             starMask = m++;
             starName = n;
+        } else if (m < mask.size() && (mask[m] == QLatin1Char('?') || mask[m] == name[n])) {
+            ++n;
+            ++m;
         } else if (starMask >= 0) {
             m = starMask + 1;
             n = ++starName;

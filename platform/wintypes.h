@@ -110,6 +110,7 @@ inline constexpr DWORD ERROR_INVALID_NAME = 123;
 inline constexpr DWORD ERROR_DIR_NOT_EMPTY = 145;
 inline constexpr DWORD ERROR_ALREADY_EXISTS = 183;
 inline constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
+inline constexpr DWORD ERROR_NO_ASSOCIATION = 1155;
 inline constexpr DWORD ERROR_CANCELLED = 1223;
 inline constexpr DWORD ERROR_NOT_A_REPARSE_POINT = 4390;
 // errno values without a Windows counterpart become ERROR_GENERIC_BASE + errno.

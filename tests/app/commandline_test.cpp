@@ -79,7 +79,7 @@ TEST_F(CommandLineTest, FolderThatCannotBeEnteredIsReported)
     line.Run(QStringLiteral("cd missing"), true);
     ASSERT_EQ(ask.asked.size(), 1);
     EXPECT_EQ(ask.asked[0].text,
-              QStringLiteral("The system cannot find the file/folder specified"));
+              QStringLiteral("missing\n\nThe system cannot find the file/folder specified"));
     EXPECT_EQ(ask.asked[0].caption, QStringLiteral("Error"));
     EXPECT_EQ(ask.asked[0].flags, unsigned(MB_OK | MB_ICONERROR));
 }
@@ -99,8 +99,8 @@ TEST_F(CommandLineTest, MakeFolderCreatesOrSaysWhy)
     const std::pair<const char *, const char *> failures[] = {
         {"md", "The syntax of the command is incorrect.\n\nex) md(mkdir) name"},
         {"mkdir   ", "The syntax of the command is incorrect.\n\nex) md(mkdir) name"},
-        {"md Old", "The file/folder which has same name is already exists."},
-        {"md gone\\deeper", "The system cannot find the file/folder specified"},
+        {"md Old", "Old\n\nA file or folder with the same name already exists."},
+        {"md gone\\deeper", "gone\\deeper\n\nThe system cannot find the file/folder specified"},
     };
     for (const auto &[text, message] : failures) {
         SCOPED_TRACE(text);
@@ -113,6 +113,50 @@ TEST_F(CommandLineTest, MakeFolderCreatesOrSaysWhy)
         EXPECT_EQ(ask.asked[0].flags, unsigned(MB_OK | MB_ICONERROR));
     }
     EXPECT_TRUE(target.calls.isEmpty());
+}
+
+// Folders typed in native form used to be read as Windows paths on the
+// panel's drive ("cd /x/d/Work" looked for C:\\x\\d\\Work).
+TEST_F(CommandLineTest, NativePathsAreTakenWhereAFolderIsTyped)
+{
+    MakeFolder(QStringLiteral("C:\\Work"));
+    MakeFolder(QStringLiteral("D:\\Deep\\Er"));
+    ASSERT_TRUE(sys::SetCurrentDirectory(QStringLiteral("C:\\Work")));
+    const QString d = QString::fromUtf8(Native(QStringLiteral("D:\\")));
+    const std::pair<QString, const char *> cases[] = {
+        {QStringLiteral("cd ") + d + QStringLiteral("/Deep/Er"), "SetFolder D:\\Deep\\Er"},
+        {QStringLiteral("cd \"") + d + QStringLiteral("/deep\""), "SetFolder D:\\deep"},
+        // "!\\" gives the native folder, which cd takes back.
+        {QStringLiteral("cd !\\Sub"), "SetFolder C:\\Work\\Sub"},
+        {QStringLiteral("cd Sub/Deeper"), "SetFolder Sub/Deeper"},
+        {QStringLiteral("format !:"), "Format C"},
+        {QStringLiteral("format ") + d + QStringLiteral(" /q"), "Format D quick"},
+        {QStringLiteral("format /q"), ""},
+    };
+    for (const auto &[text, expected] : cases) {
+        SCOPED_TRACE(text.toStdString());
+        target.calls.clear();
+        line.Run(text, true);
+        EXPECT_EQ(target.calls.join(QLatin1Char('|')), QString::fromUtf8(expected));
+    }
+
+    ScriptedAsk ask;
+    line.Run(QStringLiteral("md ") + d + QStringLiteral("/Deep/New"), true);
+    EXPECT_TRUE(Exists(QStringLiteral("D:\\Deep\\New")));
+    EXPECT_TRUE(ask.asked.isEmpty());
+
+    // A native path outside every drive cannot be named: said so, nothing done.
+    for (const char *text : {"cd /outside/every/drive", "md /outside/every/drive"}) {
+        SCOPED_TRACE(text);
+        target.calls.clear();
+        ask.asked.clear();
+        ask.ExpectMessageBox(mrOk);
+        line.Run(QString::fromUtf8(text), true);
+        ASSERT_EQ(ask.asked.size(), 1);
+        EXPECT_EQ(ask.asked[0].text,
+                  QStringLiteral("The system cannot find the file/folder specified"));
+        EXPECT_TRUE(target.calls.isEmpty());
+    }
 }
 
 TEST_F(CommandLineTest, HistoryKeepsTheTenLatestTypedCommands)
@@ -158,7 +202,9 @@ TEST_F(CommandLineTest, OpenWithParametersRunsTheFocusedFileOrOpensAFolder)
     line.OpenWithParameters(false);
     ASSERT_EQ(ask.asked.size(), 1);
     EXPECT_EQ(ask.asked[0].caption, QStringLiteral("Open with parameters"));
-    EXPECT_EQ(target.calls, QStringList{QStringLiteral("Run [report.final.txt] [/p C:]")});
+    EXPECT_EQ(target.calls,
+              QStringList{QStringLiteral("Run [report.final.txt] [/p %1]")
+                              .arg(QString::fromUtf8(Native(QStringLiteral("C:\\"))))});
 
     target.calls.clear();
     ask.ExpectGetString(mrCancel);
@@ -167,8 +213,14 @@ TEST_F(CommandLineTest, OpenWithParametersRunsTheFocusedFileOrOpensAFolder)
     EXPECT_EQ(target.calls, QStringList{QStringLiteral("Open")});
 }
 
-TEST(ExpandParams, PlaceholdersInTheirOrder)
+using ExpandParamsTest = MachineTest;
+
+// Paths reach other programs native: "!\\" and "!:" used to give
+// "D:\\Data\\" and "D:", which no program here can open.
+TEST_F(ExpandParamsTest, PlaceholdersInTheirOrder)
 {
+    MakeFolder(QStringLiteral("D:\\Data"));
+    MakeFolder(QStringLiteral("C:\\x"));
     const TPanelNames names{QStringLiteral("D:\\Data"),
                             {QStringLiteral("one.txt"), QStringLiteral("two words.doc")},
                             QStringLiteral("archive.tar.gz")};
@@ -177,32 +229,41 @@ TEST(ExpandParams, PlaceholdersInTheirOrder)
     const TPanelNames odd{QStringLiteral("C:\\x"),
                           {QStringLiteral("100%pure!:.txt")},
                           QStringLiteral("100%pure!:.txt")};
+    // A drive entry focused: its name is a path.
+    const TPanelNames drive{QStringLiteral("C:\\x"), {}, QStringLiteral("D:\\")};
+    const TPanelNames gone{QStringLiteral("C:\\Gone"), {}, QString()};
     struct Case {
         const TPanelNames &names;
-        const char *text, *expanded;
+        const char *text, *expanded; // <C> and <D>: the drives' native folders
         bool ask;
     };
     const Case cases[] = {
         {names, "!..!", "\"one.txt\" \"two words.doc\"", false},
-        {names, "!:", "D:", false},
+        {names, "!:", "<D>", false},
         {names, "!.!", "archive.tar.gz", false},
-        {names, "!\\", "D:\\Data\\", false},
+        {names, "!\\", "<D>/Data/", false},
         {names, "!,", "archive.tar", false},
         {names, ",!", "gz", false},
-        {names, "  -o !\\!,.zip !..! ",
-         "-o D:\\Data\\archive.tar.zip \"one.txt\" \"two words.doc\"", false},
-        {names, "a,!:", "a,D:", false}, // "!:" is replaced before ",!"
+        {names, "  -o !\\!,.zip !..! ", "-o <D>/Data/archive.tar.zip \"one.txt\" \"two words.doc\"",
+         false},
+        {names, "a,!:", "a,<D>", false}, // "!:" is replaced before ",!"
         {names, "x %p y %P", "x  y", true},
         {names, "plain", "plain", false},
-        {root, "!\\!,|,!", "C:\\.profile|", false},
+        {root, "!\\!,|,!", "<C>/.profile|", false},
         // Names put in by a placeholder are not read as placeholders again.
         {odd, "!.! !..!", "100%pure!:.txt \"100%pure!:.txt\"", false},
+        {drive, "!.!", "<D>", false},
+        // A folder that went away cannot be converted: it stays as it was.
+        {gone, "!\\", "C:\\Gone\\", false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.text);
         bool ask = !c.ask;
-        EXPECT_EQ(ExpandParams(QString::fromUtf8(c.text), c.names, ask),
-                  QString::fromUtf8(c.expanded));
+        const QString expanded =
+            QString::fromUtf8(c.expanded)
+                .replace(QLatin1String("<C>"), QString::fromUtf8(Native(QStringLiteral("C:\\"))))
+                .replace(QLatin1String("<D>"), QString::fromUtf8(Native(QStringLiteral("D:\\"))));
+        EXPECT_EQ(ExpandParams(QString::fromUtf8(c.text), c.names, ask), expanded);
         EXPECT_EQ(ask, c.ask);
     }
 }

@@ -2,6 +2,9 @@
 
 #include "tests/support/machine.h"
 
+#include <QFile>
+#include <QFileInfo>
+
 namespace kestrel {
 namespace {
 
@@ -115,6 +118,22 @@ TEST_F(IniFileTest, AFileThatCannotBeWrittenKeepsValuesInMemory)
     ini.reset();
     EXPECT_EQ(Contents(QStringLiteral("C:\\no such folder\\k.ini")),
               QByteArray("[Window]\r\nStatus=0\r\n"));
+}
+
+// Settings linked into a dotfiles folder before the first run: the link used
+// to be replaced by a plain file and the dotfiles copy never written.
+TEST_F(IniFileTest, SettingsKeptAsALinkAreWrittenWhereTheLinkPoints)
+{
+    MakeFolder(QStringLiteral("C:\\home"));
+    MakeFolder(QStringLiteral("C:\\dotfiles"));
+    const QString link = QString::fromUtf8(Native(QStringLiteral("C:\\home\\kestrel.ini")));
+    ASSERT_TRUE(QFile::link(QStringLiteral("../dotfiles/kestrel.ini"), link));
+    EXPECT_TRUE(TIniFile(QStringLiteral("C:\\home\\kestrel.ini"))
+                    .WriteBool(QStringLiteral("Option"), QStringLiteral("CtrlX"), true));
+    EXPECT_EQ(Contents(QStringLiteral("C:\\dotfiles\\kestrel.ini")),
+              QByteArray("[Option]\r\nCtrlX=1\r\n"));
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(),
+              QString::fromUtf8(Native(QStringLiteral("C:\\dotfiles\\kestrel.ini"))));
 }
 
 } // namespace

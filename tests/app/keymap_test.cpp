@@ -60,6 +60,39 @@ TEST(PanelKeyMap, KeysMapToTheirActions)
     }
 }
 
+// With the CtrlX option Cut used to be thought to keep Ctrl+X; and the Ctrl
+// help said "X=Extract" also when Ctrl+X was Cut's.
+TEST(PanelKeyMap, CtrlXGoesToExtractOrCutAndTheHelpSaysWhich)
+{
+    const QKeyCombination no{};
+    const auto ctrl = [](Qt::Key k) { return Qt::CTRL | k; };
+    const struct {
+        bool extractOwnsCtrlX;
+        bool commandLineOpen;
+        TEditKeys keys; // copy, cut, paste, extract
+    } rows[] = {
+        {false, false, {ctrl(Qt::Key_C), ctrl(Qt::Key_X), ctrl(Qt::Key_V), ctrl(Qt::Key_E)}},
+        {true, false, {ctrl(Qt::Key_C), ctrl(Qt::Key_T), ctrl(Qt::Key_V), ctrl(Qt::Key_X)}},
+        {false, true, {no, no, no, ctrl(Qt::Key_E)}},
+        {true, true, {no, ctrl(Qt::Key_T), no, no}},
+    };
+    for (const auto &row : rows) {
+        const TEditKeys keys = EditKeys(row.extractOwnsCtrlX, row.commandLineOpen);
+        const auto where = testing::Message() << "CtrlX " << row.extractOwnsCtrlX
+                                              << " command line " << row.commandLineOpen;
+        EXPECT_EQ(keys.copy, row.keys.copy) << where;
+        EXPECT_EQ(keys.cut, row.keys.cut) << where;
+        EXPECT_EQ(keys.paste, row.keys.paste) << where;
+        EXPECT_EQ(keys.extract, row.keys.extract) << where;
+    }
+    EXPECT_EQ(KeyHelpItems(khCtrl, true),
+              QStringList({"Z=Attr/Time", "A=Add (Archive)", "X=Extract", "D=Desktop",
+                           "W=MyDocuments", "L=FindNext"}));
+    EXPECT_EQ(KeyHelpItems(khCtrl, false).at(2), QStringLiteral("E=Extract"));
+    EXPECT_EQ(KeyHelpItems(khAlt, true), KeyHelpItems(khAlt, false));
+    EXPECT_TRUE(KeyHelpItems(khNormal, true).isEmpty());
+}
+
 TEST(PanelKeyMap, FunctionKeyNamesAndLabels)
 {
     EXPECT_EQ(FunctionKeyName(0), QStringLiteral("F2"));

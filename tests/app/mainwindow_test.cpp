@@ -114,6 +114,14 @@ TEST_F(MainWindowTest, MaximisedPlacementIgnoresTheNumbers)
     EXPECT_NE(w.size(), QSize(10, 10));
 }
 
+// Menu captions used to read "&Foward".
+TEST_F(MainWindowTest, HistoryItemsAreSpelledOut)
+{
+    TfMain w;
+    EXPECT_EQ(MenuItem(w, "&Forward")->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Right));
+    EXPECT_EQ(MenuItem(w, "&Back")->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Left));
+}
+
 TEST_F(MainWindowTest, ASettingsFileThatCannotBeWrittenDoesNotStopClosing)
 {
     MakeFolder(Home("kestrel.ini")); // a folder where the file should be

@@ -74,7 +74,8 @@ TEST_F(SaveSelectedListTest, OffersListTxtInTheFolderAndWritesTheChosenFile)
     ask.ExpectMessageBox(mrOk);
     SaveSelectedList(nullptr, QStringLiteral("C:\\Work"), Entries());
     EXPECT_EQ(ask.asked.last().text,
-              QStringLiteral("The system cannot find the file/folder specified"));
+              QStringLiteral("C:\\Missing\\list.txt\n\n"
+                             "The system cannot find the file/folder specified"));
 }
 
 TEST(PathNameText, FullPathOfTheFocusedEntry)

@@ -1,7 +1,16 @@
 #include "app/settings.h"
 #include "app/statefiles.h"
+#include "platform/errors.h"
+#include "platform/faults.h"
+#include "platform/names.h"
 
 #include "tests/support/machine.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <functional>
 
 namespace kestrel {
 namespace {
@@ -49,6 +58,13 @@ TEST(Font, ReadsCommaTextAndWritesTheDocumentedForm)
     const TFontSpec odd{QStringLiteral("A \"q\""), 11, true};
     EXPECT_EQ(FormatFont(def), QStringLiteral("\"MS Sans Serif\",9,0"));
     EXPECT_EQ(ParseFont(FormatFont(odd)), odd);
+
+    // A "%1" in a font name used to be replaced by the size on writing.
+    const TFontSpec percent{QStringLiteral("A%1"), 12, true};
+    EXPECT_EQ(FormatFont(percent), QStringLiteral("\"A%1\",12,1"));
+    const TFontSpec manyPercents{QStringLiteral("%2 %1%3 100%"), 8, false};
+    EXPECT_EQ(FormatFont(manyPercents), QStringLiteral("\"%2 %1%3 100%\",8,0"));
+    EXPECT_EQ(ParseFont(FormatFont(manyPercents)), manyPercents);
 }
 
 class SettingsFileTest : public test::MachineTest {};
@@ -130,6 +146,101 @@ TEST_F(StateFilesTest, CommandHistoryKeepsTheNewestTen)
     EXPECT_EQ(LoadCommandHistory(QStringLiteral("C:\\history.dat")), items.mid(2));
     MakeFile(QStringLiteral("C:\\history.dat"), QByteArray(3 << 20, '\n'));
     EXPECT_TRUE(LoadCommandHistory(QStringLiteral("C:\\history.dat")).isEmpty());
+}
+
+// A name that is not UTF-8 (written back losslessly) made the whole file read
+// as one line: the drive was lost, the folders ran together with their line
+// breaks, and the file grew by a line at every save and load.
+TEST_F(StateFilesTest, NamesThatAreNotUtf8SurviveSaveAndLoad)
+{
+    const QString odd = sys::DecodeName(QByteArray("caf\xE9 \xFF\xFE"));
+    const QStringList dirs = {QStringLiteral("C:\\=C:\\") + odd,
+                              QStringLiteral("D:\\=D:\\Work\\") + odd + QStringLiteral("\\x")};
+    const QString lastDir = QStringLiteral("C:\\last.dir");
+    ASSERT_TRUE(SaveLastDir(lastDir, dirs, QStringLiteral("D:")));
+    const QByteArray first = Contents(lastDir);
+    EXPECT_TRUE(first.startsWith("C:\\=C:\\caf\xE9 \xFF\xFE\r\nD:\\=")) << first.constData();
+    for (int round = 0; round < 3; ++round) {
+        const TLastDir read = LoadLastDir(lastDir);
+        EXPECT_EQ(read.dirs, dirs);
+        EXPECT_EQ(read.currentDrive, QStringLiteral("D:"));
+        ASSERT_TRUE(SaveLastDir(lastDir, read.dirs, read.currentDrive));
+        EXPECT_EQ(Contents(lastDir), first) << "round " << round;
+    }
+
+    const QString history = QStringLiteral("C:\\history.dat");
+    const QStringList items = {QStringLiteral("cd ") + odd, QStringLiteral("dir"), odd};
+    ASSERT_TRUE(SaveCommandHistory(history, items));
+    const QByteArray saved = Contents(history);
+    for (int round = 0; round < 3; ++round) {
+        const QStringList read = LoadCommandHistory(history);
+        EXPECT_EQ(read, items);
+        ASSERT_TRUE(SaveCommandHistory(history, read));
+        EXPECT_EQ(Contents(history), saved) << "round " << round;
+    }
+}
+
+// An oversized state file was ignored and then overwritten at exit, losing the
+// user's data. It is kept beside itself instead, never over an earlier backup.
+TEST_F(StateFilesTest, OversizedFilesAreKeptAsBackupsBeforeAFreshWrite)
+{
+    const QByteArray huge = Pattern((1 << 20) + 1);
+    const struct {
+        const char *name;
+        std::function<bool(const QString &)> save;
+        QByteArray fresh;
+    } rows[] = {
+        {"last.dir",
+         [](const QString &path) {
+             return SaveLastDir(path, {QStringLiteral("C:\\=C:\\")}, QStringLiteral("C:"));
+         },
+         "C:\\=C:\\\r\nC:\r\n"},
+        {"history.dat",
+         [](const QString &path) { return SaveCommandHistory(path, {QStringLiteral("dir")}); },
+         "dir\r\n"},
+    };
+    for (const auto &row : rows) {
+        const QString path = QStringLiteral("C:\\") + QLatin1String(row.name);
+        const QByteArray native = Native(path);
+        for (const char *kept : {".bak", ".2.bak", ".3.bak"}) {
+            MakeFile(path, huge + kept);
+            testing::internal::CaptureStderr();
+            ASSERT_TRUE(row.save(path)) << row.name;
+            const std::string said = testing::internal::GetCapturedStderr();
+            EXPECT_EQ(Contents(path), row.fresh) << row.name;
+            EXPECT_EQ(Contents(path + QLatin1String(kept)), huge + kept) << row.name;
+            EXPECT_EQ(said, "kestrel: " + native.toStdString() +
+                                " is over 1 MiB and was not read; kept it as " +
+                                native.toStdString() + kept + "\n");
+        }
+        EXPECT_EQ(Contents(path + QLatin1String(".bak")), huge + ".bak")
+            << "the first backup stays";
+
+        // When it cannot be kept, it is not overwritten either.
+        MakeFile(path, huge);
+        sys::InjectFault(sys::FaultOp::Rename, 1, sys::ERROR_ACCESS_DENIED);
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(row.save(path)) << row.name;
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(Contents(path), huge) << row.name;
+        EXPECT_NE(said.find(native.toStdString() + " is over 1 MiB and was not read; it could "
+                                                   "not be kept as a backup (error 5)"),
+                  std::string::npos)
+            << said;
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    }
+
+    // A file kept as a link is backed up beside the file it points to.
+    MakeFile(QStringLiteral("C:\\dotfiles\\history.dat"), huge);
+    const QByteArray link = Native(QStringLiteral("C:\\home\\history.dat"));
+    MakeFolder(QStringLiteral("C:\\home"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("../dotfiles/history.dat"), QString::fromUtf8(link)));
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(SaveCommandHistory(QStringLiteral("C:\\home\\history.dat"), {QStringLiteral("x")}));
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(Contents(QStringLiteral("C:\\dotfiles\\history.dat.bak")), huge);
+    EXPECT_EQ(Contents(QStringLiteral("C:\\dotfiles\\history.dat")), "x\r\n");
+    EXPECT_TRUE(QFileInfo(QString::fromUtf8(link)).isSymLink());
 }
 
 } // namespace

@@ -108,6 +108,17 @@ TEST_F(StartFolderTest, StartDirKeepsTheOtherDrivesRemembered)
     EXPECT_EQ(panel.Folder(), QStringLiteral("C:\\Tools"));
 }
 
+// A Start folder written in native form used to be read as a Windows path.
+TEST_F(StartFolderTest, StartSettingInNativeForm)
+{
+    MakeFile(QStringLiteral("C:\\k.ini"),
+             "[Option]\r\nStartDir=1\r\nStart=" + Native(QStringLiteral("D:\\Work")) + "\r\n");
+    const TIniFile ini(QStringLiteral("C:\\k.ini"));
+    TFileListing panel;
+    OpenStartFolder(panel, ini, {}, QString());
+    EXPECT_EQ(panel.Folder(), QStringLiteral("D:\\Work"));
+}
+
 TEST_F(StartFolderTest, FolderArgumentInBothForms)
 {
     EXPECT_EQ(FolderArgument({}), QString());

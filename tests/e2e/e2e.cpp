@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
@@ -34,6 +35,25 @@ struct EndToEndTest::DialogSteps {
     bool running = false;
 };
 
+// The offscreen platform leaves no window focused when the focused one
+// closes; on X11 the focus goes back to the window it belonged to (its
+// transient parent). This does the same, so keys after a dialog go where
+// they would go on a desktop.
+struct EndToEndTest::FocusReturn : QObject {
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *window = qobject_cast<QWindow *>(watched);
+        if (event->type() == QEvent::Hide && window && window == FocusWindow()) {
+            QPointer<QWindow> parent = window->transientParent();
+            QTimer::singleShot(0, parent, [parent] {
+                if (parent && parent->isVisible() && !FocusWindow())
+                    parent->requestActivate();
+            });
+        }
+        return false;
+    }
+};
+
 EndToEndTest::EndToEndTest() = default;
 EndToEndTest::~EndToEndTest() = default;
 
@@ -45,6 +65,8 @@ void EndToEndTest::SetUp()
     dialogSteps = std::make_unique<DialogSteps>();
     dialogSteps->poll.setInterval(5);
     QObject::connect(&dialogSteps->poll, &QTimer::timeout, [this] { RunDialogSteps(); });
+    focusReturn = std::make_unique<FocusReturn>();
+    qApp->installEventFilter(focusReturn.get());
 }
 
 void EndToEndTest::TearDown()
@@ -59,6 +81,7 @@ void EndToEndTest::TearDown()
     heldDialogs.reset();
     dialogs.reset();
     dialogSteps.reset();
+    focusReturn.reset();
     MachineTest::TearDown();
 }
 
@@ -80,7 +103,8 @@ void EndToEndTest::Start(const QStringList &arguments)
 void EndToEndTest::Quit()
 {
     Key(Qt::Key_X, Qt::AltModifier);
-    ASSERT_TRUE(WaitFor([this] { return !main->isVisible(); })) << "Alt+X did not close the program";
+    ASSERT_TRUE(WaitFor([this] { return !main->isVisible(); }))
+        << "Alt+X did not close the program";
     main.reset();
 }
 
@@ -136,8 +160,7 @@ void EndToEndTest::Type(const QString &text)
             key = Qt::Key(Qt::Key_A + (u - 'a'));
         else if (u >= 0x20 && u < 0x7f)
             key = Qt::Key(c.toUpper().unicode());
-        const Qt::KeyboardModifiers modifiers =
-            c.isUpper() ? Qt::ShiftModifier : Qt::NoModifier;
+        const Qt::KeyboardModifiers modifiers = c.isUpper() ? Qt::ShiftModifier : Qt::NoModifier;
         QTest::sendKeyEvent(QTest::Press, window, key, QString(c), modifiers);
         QTest::sendKeyEvent(QTest::Release, window, key, QString(c), modifiers);
     }
@@ -179,8 +202,8 @@ void EndToEndTest::RunDialogSteps()
 {
     DialogSteps &d = *dialogSteps;
     QWidget *dialog = QApplication::activeModalWidget();
-    if (d.running || d.steps.empty() || !dialog || dialog == d.lastDialog || !dialog->isVisible()
-        || FocusWindow() != dialog->windowHandle())
+    if (d.running || d.steps.empty() || !dialog || dialog == d.lastDialog || !dialog->isVisible() ||
+        FocusWindow() != dialog->windowHandle())
         return;
     d.lastDialog = dialog;
     const auto step = std::move(d.steps.front());

@@ -91,6 +91,8 @@ private:
     std::unique_ptr<TfMain> main;
     struct DialogSteps;
     std::unique_ptr<DialogSteps> dialogSteps;
+    struct FocusReturn;
+    std::unique_ptr<FocusReturn> focusReturn;
 };
 
 } // namespace kestrel::test

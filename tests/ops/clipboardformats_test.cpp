@@ -89,6 +89,9 @@ TEST_F(ClipboardFormatsTest, WritesWhatOtherFileManagersRead)
         EXPECT_EQ(QUrl::fromEncoded(lines[2]).toLocalFile(), QString::fromUtf8(Native(files[1])));
         // The Windows convention.
         EXPECT_EQ(data.data(QString::fromLatin1(mimePreferredDropEffect)), Dword(cut ? 2 : 1));
+        // A text reader (an editor, a terminal): native paths, one a line.
+        EXPECT_EQ(data.data(QStringLiteral("text/plain")),
+                  Native(files[0]) + '\n' + Native(files[1]));
 
         QStringList read;
         EXPECT_EQ(GetClipboardFiles(data, read), cut ? 2 : 1);

@@ -2,6 +2,7 @@
 
 #include "ops/operationlock.h"
 #include "platform/filetime.h"
+#include "platform/names.h"
 #include "tests/ops/engine_fixture.h"
 
 #include <QCoreApplication>
@@ -98,6 +99,10 @@ TEST(IsValidNewName, RefusesWhatCannotNameAFileBelowTheTarget)
         {QStringLiteral(".."), false},
         {QStringLiteral("\\root.txt"), false},
         {QStringLiteral("sub\\"), false},
+        // A name that is not UTF-8 used to slip past the check of its parts.
+        {sys::DecodeName("..\\out\xFF.txt"), false},
+        {sys::DecodeName("../out\xFF.txt"), false},
+        {sys::DecodeName("sub\\caf\xE9.txt"), true},
     };
     for (const auto &row : rows)
         EXPECT_EQ(IsValidNewName(row.name), row.valid) << row.name.toStdString();
@@ -114,7 +119,7 @@ TEST_F(ConflictTest, RenameAsksAgainAfterAnInvalidNameAndKeepsTheFolder)
     ASSERT_EQ(ask.asked.size(), 3);
     EXPECT_EQ(ask.asked[0].caption, QStringLiteral("Rename and Copy"));
     EXPECT_EQ(ask.asked[0].text, QStringLiteral("Put new name you want to change to"));
-    EXPECT_EQ(ask.asked[1].text, QStringLiteral("Invalid Name"));
+    EXPECT_EQ(ask.asked[1].text, QStringLiteral("bad?name\n\nInvalid Name"));
     EXPECT_EQ(ask.asked[1].flags, 0x10u);
 }
 

@@ -167,10 +167,71 @@ TEST_F(CopyLinksTest, ALinkThatCannotBeMadeIsReportedAndKeepsTheSource)
     auto engine = CopyEngine({QStringLiteral("C:\\src\\a"), QStringLiteral("C:\\src\\b.txt")});
     EXPECT_EQ(engine->Move(QStringLiteral("D:\\")), 0);
     ASSERT_EQ(ask.asked.size(), 1);
-    EXPECT_EQ(ask.asked[0].text, ErrorText(259, true));
+    EXPECT_EQ(ask.asked[0].text, ErrorText(QStringLiteral("C:\\src\\a"), 259, true));
     EXPECT_EQ(LinkText(QStringLiteral("C:\\src\\a")), elsewhere);
     EXPECT_EQ(Names(QStringLiteral("D:\\")), QStringList{"b.txt"});
     EXPECT_EQ(Names(QStringLiteral("C:\\elsewhere")), QStringList{"keep.txt"});
+}
+
+// A file answered Overwrite onto a link to a folder used to replace the link
+// and report success. The link, and the folder it leads to, stay; the item
+// fails with 183 through the error box, whatever way the answer was given.
+TEST_F(CopyLinksTest, AFileNeverReplacesALinkToAFolder)
+{
+    enum class Way { Copy, MoveWithin, MoveAcross, CopyIntoMergedFolder };
+    const struct {
+        const char *what;
+        Way way;
+        bool all; // Overwrite for all, with a second file that is replaced
+    } rows[] = {
+        {"copy", Way::Copy, false},
+        {"copy, overwrite all", Way::Copy, true},
+        {"move within a drive", Way::MoveWithin, false},
+        {"move within a drive, overwrite all", Way::MoveWithin, true},
+        {"move to another drive", Way::MoveAcross, false},
+        {"move to another drive, overwrite all", Way::MoveAcross, true},
+        {"copy into a folder being merged", Way::CopyIntoMergedFolder, false},
+    };
+    for (const auto &row : rows) {
+        const bool merged = row.way == Way::CopyIntoMergedFolder;
+        const QString into = row.way == Way::MoveWithin ? QStringLiteral("C:\\dst\\")
+                             : merged                   ? QStringLiteral("D:\\X\\")
+                                                        : QStringLiteral("D:\\");
+        const QString from = merged ? QStringLiteral("C:\\src\\X\\") : QStringLiteral("C:\\src\\");
+        MakeFile(from + QStringLiteral("L"), "new");
+        Link(elsewhere, into + QStringLiteral("L"));
+        QStringList items{merged ? QStringLiteral("C:\\src\\X") : from + QStringLiteral("L")};
+        if (row.all) {
+            MakeFile(from + QStringLiteral("b.txt"), "new b");
+            MakeFile(into + QStringLiteral("b.txt"), "old b");
+            items.append(from + QStringLiteral("b.txt"));
+        }
+        ask.asked.clear();
+        ask.ExpectFileExists(mrYes, row.all);
+        ask.ExpectMessageBox(row.all ? mrYes : mrOk);
+        auto engine = CopyEngine(items);
+        const QString destination = merged ? QStringLiteral("D:\\") : into;
+        const int result =
+            row.way == Way::Copy || merged ? engine->Copy(destination) : engine->Move(destination);
+        EXPECT_EQ(result, row.all ? 0 : 183) << row.what;
+        EXPECT_FALSE(engine->Succeeded(0)) << row.what;
+        ASSERT_EQ(ask.asked.size(), 2) << row.what;
+        EXPECT_EQ(ask.asked[1].text, ErrorText(265, row.all)) << row.what;
+        EXPECT_EQ(LinkText(into + QStringLiteral("L")), elsewhere) << row.what;
+        EXPECT_EQ(Names(QStringLiteral("C:\\elsewhere")), QStringList{"keep.txt"}) << row.what;
+        EXPECT_EQ(Contents(QStringLiteral("C:\\elsewhere\\keep.txt")), "keep") << row.what;
+        EXPECT_EQ(Contents(from + QStringLiteral("L")), "new") << row.what << " (source kept)";
+        if (row.all) {
+            EXPECT_TRUE(engine->Succeeded(1)) << row.what;
+            EXPECT_EQ(Contents(into + QStringLiteral("b.txt")), "new b") << row.what;
+        }
+        EXPECT_EQ(Names(into), row.all ? (QStringList{"L", "b.txt"}) : QStringList{"L"})
+            << row.what << " (temporary left)";
+        for (const char *folder : {"/c/src", "/c/dst", "/d"}) {
+            QDir(Root() + QLatin1String(folder)).removeRecursively();
+            QDir().mkpath(Root() + QLatin1String(folder));
+        }
+    }
 }
 
 } // namespace

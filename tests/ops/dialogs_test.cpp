@@ -235,7 +235,7 @@ TEST(FileExists, RenameAsksForAValidNameThroughTheRealDialogs)
     EXPECT_EQ(answer.modalResult, mrRetry);
     EXPECT_EQ(answer.newTarget, QStringLiteral("D:\\Backup\\b.txt"));
     EXPECT_EQ(seen, (QStringList{QStringLiteral("Rename and Copy"), QStringLiteral("a.txt"),
-                                 QStringLiteral("Error"), QStringLiteral("Invalid Name"),
+                                 QStringLiteral("Error"), QStringLiteral("b?.txt\n\nInvalid Name"),
                                  QStringLiteral("Rename and Copy"), QStringLiteral("b?.txt")}));
 }
 

@@ -41,9 +41,11 @@ protected:
                        QDir::Name);
     }
     // The error box as the engine shows it for a code, more items following or not.
-    static QString ErrorText(int id, bool more)
+    // The error box's text about object: its name, then the message.
+    static QString ErrorText(const QString &object, int id, bool more)
     {
-        return more ? LoadStr(id) + QStringLiteral("\n\n") + LoadStr(511) : LoadStr(id);
+        const QString text = object + QStringLiteral("\n\n") + LoadStr(id);
+        return more ? text + QStringLiteral("\n\n") + LoadStr(511) : text;
     }
 };
 

@@ -132,7 +132,8 @@ TEST_F(EngineEdgeTest, VanishedSourceIsReportedOnceAndTheOthersAreDone)
                   0)
             << OpName(op);
         ASSERT_EQ(ask.asked.size(), 1) << OpName(op);
-        EXPECT_EQ(ask.asked[0].text, ErrorText(256, true)) << OpName(op);
+        EXPECT_EQ(ask.asked[0].text, ErrorText(QStringLiteral("C:\\src\\gone"), 256, true))
+            << OpName(op);
         EXPECT_EQ(done, (std::vector<bool>{true, false, true})) << OpName(op);
         if (op != Op::Delete) {
             EXPECT_EQ(Names(Destination(op)), (QStringList{"a.txt", "c.txt"})) << OpName(op);
@@ -190,7 +191,7 @@ TEST_F(EngineEdgeTest, FilesAboveFourGigabytes)
     ask.ExpectMessageBox(mrOk);
     move = CopyEngine({QStringLiteral("C:\\dst\\huge.bin"), QStringLiteral("C:\\dst\\tera.bin")});
     EXPECT_EQ(move->Move(QStringLiteral("D:\\")), -1);
-    EXPECT_EQ(ask.asked[0].text, LoadStr(261));
+    EXPECT_EQ(ask.asked[0].text, QStringLiteral("D:\\\n\n") + LoadStr(261));
     EXPECT_EQ(ask.asked[0].flags, 0x10u);
     EXPECT_EQ(move->TotalSize, sys::UINT64(huge) + (sys::UINT64(1) << 40));
     EXPECT_EQ(move->FileCount, 2);
@@ -380,7 +381,7 @@ TEST_F(EngineEdgeTest, AConflictHandlerThatGivesNoAnswerEndsInAnErrorNotALoop)
     ask.ExpectMessageBox(mrOk);
     EXPECT_EQ(engine->Copy(QStringLiteral("D:\\")), 183);
     EXPECT_EQ(asked, 1);
-    EXPECT_EQ(ask.asked[0].text, ErrorText(265, false));
+    EXPECT_EQ(ask.asked[0].text, ErrorText(QStringLiteral("D:\\a.txt"), 265, false));
     EXPECT_EQ(Contents(QStringLiteral("D:\\a.txt")), "old");
 }
 

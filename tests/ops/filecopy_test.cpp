@@ -72,7 +72,7 @@ TEST_F(CopyTest, DiskFullInTheMiddleOfAFileKeepsEarlierFilesAndThePartialFile)
                           QStringLiteral("C:\\src\\3.txt")});
     EXPECT_EQ(engine->Copy(QStringLiteral("D:\\dst")), 112);
     ASSERT_EQ(ask.asked.size(), 1);
-    EXPECT_EQ(ask.asked[0].text, ErrorText(261, true));
+    EXPECT_EQ(ask.asked[0].text, ErrorText(QStringLiteral("C:\\src\\2.bin"), 261, true));
     EXPECT_EQ(ask.asked[0].flags, 0x14u);
     EXPECT_EQ(Contents(QStringLiteral("D:\\dst\\1.txt")), "one");
     EXPECT_EQ(Contents(QStringLiteral("D:\\dst\\2.bin")), Pattern(3 * step).left(step));
@@ -119,7 +119,7 @@ TEST_F(CopyTest, FailedOrCancelledOverwriteLeavesTheOldTargetAsItWas)
                   1500000000);
         EXPECT_EQ(Names(QStringLiteral("D:\\")), QStringList{"f.bin"}); // no temporary left
     }
-    EXPECT_EQ(ask.asked[1].text, ErrorText(261, false));
+    EXPECT_EQ(ask.asked[1].text, ErrorText(QStringLiteral("C:\\src\\f.bin"), 261, false));
 }
 
 TEST_F(CopyTest, OverwriteReplacesAReadOnlyTargetWithTheSourceAttributesAndTime)
@@ -233,12 +233,39 @@ TEST_F(CopyTest, FolderIntoItselfOrItsSubfolderIsRefusedButASiblingIsNot)
         EXPECT_EQ(engine->Copy(row.destination), row.result) << row.destination.toStdString();
         if (row.result == 12) {
             EXPECT_EQ(ask.asked.last().text,
-                      LoadStr(267).replace(QStringLiteral("%d"), QStringLiteral("12")));
+                      QStringLiteral("C:\\Data\n\n") +
+                          LoadStr(267).replace(QStringLiteral("%d"), QStringLiteral("12")));
         }
     }
     EXPECT_EQ(Names(QStringLiteral("C:\\Data")), QStringList{"Sub"});
     EXPECT_EQ(Names(QStringLiteral("C:\\Data\\Sub")), QStringList{"f.txt"});
     EXPECT_EQ(Contents(QStringLiteral("C:\\Data2\\Data\\Sub\\f.txt")), "f");
+}
+
+// A folder reached through a link has two names; copying it below either of
+// them used to recurse until the path grew too long.
+TEST_F(CopyTest, FolderIntoItselfThroughALinkIsRefused)
+{
+    MakeFile(QStringLiteral("C:\\Data\\Sub\\f.txt"), "f");
+    ASSERT_TRUE(sys::CreateSymbolicLink(QStringLiteral("C:\\Via"),
+                                        QString::fromUtf8(Native(QStringLiteral("C:\\Data"))),
+                                        sys::SYMBOLIC_LINK_FLAG_DIRECTORY));
+    const struct {
+        QString source, destination;
+    } rows[] = {
+        {QStringLiteral("C:\\Via\\Sub"), QStringLiteral("C:\\Data\\Sub")},
+        {QStringLiteral("C:\\Data"), QStringLiteral("C:\\Via\\Sub")},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.destination.toStdString());
+        ask.ExpectMessageBox(mrOk);
+        EXPECT_EQ(Engine({row.source})->Copy(row.destination), 12);
+        auto mover = Engine({row.source});
+        ask.ExpectMessageBox(mrOk);
+        EXPECT_EQ(mover->Move(row.destination), 12);
+    }
+    EXPECT_EQ(Names(QStringLiteral("C:\\Data")), QStringList{"Sub"});
+    EXPECT_EQ(Names(QStringLiteral("C:\\Data\\Sub")), QStringList{"f.txt"});
 }
 
 TEST_F(CopyTest, OverwriteOfAFileByAFolderIsAnErrorNotAnEndlessQuestion)
@@ -252,8 +279,8 @@ TEST_F(CopyTest, OverwriteOfAFileByAFolderIsAnErrorNotAnEndlessQuestion)
     ask.ExpectMessageBox(mrOk);
     auto engine = Engine({QStringLiteral("C:\\src\\x"), QStringLiteral("C:\\src\\y")});
     EXPECT_EQ(engine->Copy(QStringLiteral("D:\\")), 183);
-    EXPECT_EQ(ask.asked[1].text, ErrorText(265, true));
-    EXPECT_EQ(ask.asked[2].text, ErrorText(265, false));
+    EXPECT_EQ(ask.asked[1].text, ErrorText(QStringLiteral("D:\\x"), 265, true));
+    EXPECT_EQ(ask.asked[2].text, ErrorText(QStringLiteral("D:\\y"), 265, false));
     EXPECT_EQ(Contents(QStringLiteral("D:\\x")), "file x");
     EXPECT_EQ(Names(QStringLiteral("D:\\y")), QStringList{});
 }
@@ -270,7 +297,7 @@ TEST_F(CopyTest, AnswerNoToTheErrorLeavesTheRestUntouched)
     ask.ExpectMessageBox(mrNo);
     auto engine = Engine(files);
     EXPECT_EQ(engine->Copy(QStringLiteral("D:\\")), 2);
-    EXPECT_EQ(ask.asked[0].text, ErrorText(256, true));
+    EXPECT_EQ(ask.asked[0].text, ErrorText(QStringLiteral("C:\\src\\03.txt"), 256, true));
     EXPECT_EQ(Names(QStringLiteral("D:\\")), (QStringList{"01.txt", "02.txt"}));
     EXPECT_EQ(engine->SuccessCount(), 2);
 }
@@ -297,7 +324,7 @@ TEST_F(CopyTest, WriteProtectedDestinationIsReportedOnce)
     auto engine = Engine({QStringLiteral("C:\\src\\a.txt"), QStringLiteral("C:\\src\\b.txt")});
     EXPECT_EQ(engine->Copy(QStringLiteral("E:\\")), 19);
     ASSERT_EQ(ask.asked.size(), 1);
-    EXPECT_EQ(ask.asked[0].text, ErrorText(260, true));
+    EXPECT_EQ(ask.asked[0].text, ErrorText(QStringLiteral("C:\\src\\a.txt"), 260, true));
     EXPECT_EQ(Names(QStringLiteral("E:\\")), QStringList{});
     EXPECT_EQ(Contents(QStringLiteral("C:\\src\\a.txt")), "a");
 }
@@ -320,7 +347,7 @@ TEST_F(CopyTest, MoveAcrossDrivesKeepsASourceThatCouldNotBeRead)
     auto engine = Engine({QStringLiteral("C:\\src\\1.txt"), QStringLiteral("C:\\src\\2.bin"),
                           QStringLiteral("C:\\src\\3")});
     EXPECT_EQ(engine->Move(QStringLiteral("D:\\")), 0);
-    EXPECT_EQ(ask.asked[0].text, ErrorText(266, true));
+    EXPECT_EQ(ask.asked[0].text, ErrorText(QStringLiteral("C:\\src\\2.bin"), 266, true));
     EXPECT_EQ(Names(QStringLiteral("C:\\src")), QStringList{"2.bin"});
     EXPECT_EQ(Contents(QStringLiteral("C:\\src\\2.bin")), Pattern(3 * step));
     EXPECT_EQ(Contents(QStringLiteral("D:\\1.txt")), "one");
@@ -377,7 +404,7 @@ TEST_F(CopyTest, NotEnoughFreeSpaceCopiesNothing)
     ask.ExpectMessageBox(mrOk);
     auto engine = Engine({QStringLiteral("C:\\src\\huge.bin")});
     EXPECT_EQ(engine->Copy(QStringLiteral("D:\\")), -1);
-    EXPECT_EQ(ask.asked[0].text, LoadStr(261));
+    EXPECT_EQ(ask.asked[0].text, QStringLiteral("D:\\\n\n") + LoadStr(261));
     EXPECT_EQ(ask.asked[0].flags, 0x10u);
     EXPECT_EQ(Names(QStringLiteral("D:\\")), QStringList{});
     EXPECT_EQ(progress.copying.opened, 0);

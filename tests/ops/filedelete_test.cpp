@@ -64,7 +64,8 @@ TEST_F(DeleteTest, LinkToAReadOnlyFileGoesWithoutTouchingItsTarget)
     EXPECT_EQ(engine->Execute(), 0);
     EXPECT_FALSE(QFileInfo(Root() + QStringLiteral("/c/ro-link")).isSymLink());
     EXPECT_EQ(Contents(QStringLiteral("D:\\ro.txt")), "r");
-    EXPECT_TRUE(sys::GetFileAttributes(QStringLiteral("D:\\ro.txt")) & sys::FILE_ATTRIBUTE_READONLY);
+    EXPECT_TRUE(sys::GetFileAttributes(QStringLiteral("D:\\ro.txt")) &
+                sys::FILE_ATTRIBUTE_READONLY);
 }
 
 TEST_F(DeleteTest, AttributeWarningAnswers)
@@ -100,8 +101,9 @@ TEST_F(DeleteTest, AttributeWarningAnswers)
         EXPECT_EQ(ask.asked.size(), row.questions) << row.answer;
         EXPECT_EQ(engine->Cancelled, row.answer == mrCancel);
         ASSERT_FALSE(ask.asked.isEmpty());
-        EXPECT_EQ(ask.asked[0].text, QStringLiteral("h1.txt\nFile/Folder has a important "
-                                                    "attributes\nDo you really want to delete?"));
+        EXPECT_EQ(ask.asked[0].text,
+                  QStringLiteral("h1.txt\nFile/Folder has important "
+                                 "attributes\nDo you really want to delete it?"));
         EXPECT_EQ(ask.asked[0].focused, 2);
         EXPECT_TRUE(ask.asked[0].allCaption);
     }
@@ -148,7 +150,7 @@ TEST_F(DeleteTest, ErrorAsksToGoOnAndMarksTheItem)
                           QStringLiteral("C:\\x\\c.txt")},
                          false);
     EXPECT_EQ(engine->Execute(), 0);
-    EXPECT_EQ(ask.asked[0].text, ErrorText(256, true));
+    EXPECT_EQ(ask.asked[0].text, ErrorText(QStringLiteral("C:\\x\\vanished"), 256, true));
     EXPECT_TRUE(engine->Succeeded(0));
     EXPECT_FALSE(engine->Succeeded(1));
     EXPECT_TRUE(engine->Succeeded(2));

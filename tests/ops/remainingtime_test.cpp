@@ -12,8 +12,8 @@ TEST(RemainingText, RoundsToMinutesFromHalfAMinuteAndHidesTheLastSeconds)
         const char *text;
     } rows[] = {
         {91, "2 Minutes Remaining"}, // 31 s past the minute rounds up
-        {90, "1 Minutes Remaining"}, // 30 s does not
-        {60, "1 Minutes Remaining"},
+        {90, "1 Minute Remaining"},  // 30 s does not
+        {60, "1 Minute Remaining"},
         {3599, "60 Minutes Remaining"},
         {59, "59 Seconds Remaining"},
         {3, "3 Seconds Remaining"},

@@ -82,6 +82,57 @@ TEST_F(ListingTest, GoingUpFocusesTheFolderJustLeft)
     EXPECT_EQ(view.Focused(), QStringLiteral("Top"));
 }
 
+// Entering a link to a folder used to show where it led (C:\\Data), and ".."
+// then went to C:\\, not back to the folder holding the link.
+TEST_F(ListingTest, LinksToFoldersStayInThePath)
+{
+    MakeFolder(QStringLiteral("C:\\Mixed"));
+    MakeFolder(QStringLiteral("D:\\Work"));
+    const auto link = [](const char *name, const QByteArray &target) {
+        ASSERT_TRUE(sys::CreateSymbolicLink(QStringLiteral("C:\\Mixed\\") + QLatin1String(name),
+                                            QString::fromUtf8(target),
+                                            sys::SYMBOLIC_LINK_FLAG_DIRECTORY));
+    };
+    link("LINK", Native(QStringLiteral("C:\\Data")));
+    link("Rel", "../Data/Sub");
+    link("ToD", Native(QStringLiteral("D:\\Work")));
+
+    view.SetFolder(QStringLiteral("C:\\Mixed"));
+    view.SetFolder(QStringLiteral("LINK"));
+    EXPECT_EQ(view.Folder(), QStringLiteral("C:\\Mixed\\LINK"));
+    EXPECT_EQ(view.Title, QStringLiteral("LINK"));
+    EXPECT_TRUE(view.Names(fkFile).contains(QStringLiteral("b.txt")));
+    view.SetFolder(QStringLiteral("Sub"));
+    EXPECT_EQ(view.Folder(), QStringLiteral("C:\\Mixed\\LINK\\Sub"));
+    view.SetFolder(QStringLiteral(".."));
+    EXPECT_EQ(view.Folder(), QStringLiteral("C:\\Mixed\\LINK"));
+    EXPECT_EQ(view.Focused(), QStringLiteral("Sub"));
+    view.SetFolder(QStringLiteral(".."));
+    EXPECT_EQ(view.Folder(), QStringLiteral("C:\\Mixed"));
+    EXPECT_EQ(view.Focused(), QStringLiteral("LINK"));
+
+    // Typed in another case, the names are spelt as on disk; the link stays.
+    view.SetFolder(QStringLiteral("c:\\mixed\\rel"));
+    EXPECT_EQ(view.Folder(), QStringLiteral("C:\\Mixed\\Rel"));
+    EXPECT_EQ(view.Names(fkFile), QStringList{QStringLiteral("inner.txt")});
+    EXPECT_EQ(view.LastDirs.first(), QStringLiteral("C:\\=C:\\Mixed\\Rel"));
+
+    // A link to another drive stays on the drive of the link.
+    view.SetFolder(QStringLiteral("C:\\Mixed\\ToD"));
+    EXPECT_EQ(view.Folder(), QStringLiteral("C:\\Mixed\\ToD"));
+    EXPECT_EQ(view.Drive(), QStringLiteral("C:"));
+    view.SetFolder(QStringLiteral("\\"));
+    EXPECT_EQ(view.Folder(), QStringLiteral("C:\\"));
+    EXPECT_EQ(view.Focused(), QStringLiteral("Mixed"));
+
+    // A drive is entered again at its remembered folder, link and all.
+    view.SetFolder(QStringLiteral("C:\\Mixed\\LINK\\Other"));
+    view.SetFolder(QStringLiteral("D:\\Work"));
+    view.SetDrive(QStringLiteral("C"));
+    EXPECT_EQ(view.Folder(), QStringLiteral("C:\\Mixed\\LINK\\Other"));
+    EXPECT_TRUE(view.IsConsistent());
+}
+
 TEST_F(ListingTest, FailedFolderChangeLeavesEverything)
 {
     view.SetFolder(QStringLiteral("C:\\Data"));
@@ -192,7 +243,10 @@ TEST_F(ListingTest, LastDirsAndDriveChanges)
 TEST_F(ListingTest, OpenEntersFoldersAndDrivesAndStartsFiles)
 {
     QStringList opened;
-    view.OnShellOpen = [&](const QString &path) { opened << path; };
+    view.OnShellOpen = [&](const QString &path) {
+        opened << path;
+        return true;
+    };
     view.SetFolder(QStringLiteral("C:\\Data"));
     view.SetFocused(view.Files.IndexOf(QStringLiteral("c.txt")));
     view.Open();

@@ -312,6 +312,27 @@ TEST_F(KeysTest, SelectionOperationsKeepTotals)
     EXPECT_TRUE(view.IsConsistent());
 }
 
+// Names that were not UTF-8 (lone surrogates) used to match no mask at all,
+// not even "*"; a character outside the BMP still counts as one for '?'.
+TEST_F(KeysTest, GroupMasksMatchNamesThatAreNotUtf8)
+{
+    view.Files.BeginUpdate();
+    view.Files.Clear();
+    view.Files.AddFile(QStringLiteral("a") + QChar(0xDCFF) + QStringLiteral(".txt"), 1, 0x20, {});
+    view.Files.AddFile(QStringLiteral("b\U0001F600.txt"), 1, 0x20, {});
+    view.Files.AddFile(QStringLiteral("cc.txt"), 1, 0x20, {});
+    view.Files.EndUpdate();
+    view.SelectGroup(QStringLiteral("*"), true);
+    EXPECT_EQ(view.SelCount, 3);
+    view.DeselectAll(true);
+    view.SelectGroup(QStringLiteral("??.txt"), true);
+    EXPECT_EQ(view.SelCount, 3);
+    view.DeselectAll(true);
+    view.SelectGroup(QStringLiteral("a?.TXT"), true);
+    EXPECT_EQ(view.SelCount, 1);
+    EXPECT_TRUE(view.Files[0]->Selected);
+}
+
 TEST_F(KeysTest, MouseStripShiftRangeCtrlToggleAndDrag)
 {
     auto centre = [&](int i) { return view.ItemRect(view.Files[i]).center(); };
@@ -368,6 +389,9 @@ TEST(TextsTest, SizeTextsCaseAndStatus)
     EXPECT_EQ(AttributeText(0x21), QStringLiteral("A_R_"));
     EXPECT_EQ(AttributeText(0x06), QStringLiteral("_H_S"));
     EXPECT_EQ(SelectionStatusText(3, 1234567), QStringLiteral("3 Items (1,234,567 bytes) "));
+    // One used to be "1 Items".
+    EXPECT_EQ(SelectionStatusText(1, 5), QStringLiteral("1 Item (5 bytes) "));
+    EXPECT_EQ(ItemCountText(0), QStringLiteral("0 Items"));
     EXPECT_EQ(SelectionStatusText(0, 0), QString());
     TFile folder;
     folder.Attributes = sys::FILE_ATTRIBUTE_DIRECTORY | sys::FILE_ATTRIBUTE_HIDDEN;

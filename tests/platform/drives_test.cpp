@@ -261,6 +261,13 @@ TEST_F(DriveTableTest, NativePathsConvertThroughTheLongestRoot)
         EXPECT_FALSE(FromNative(uncovered, path)) << uncovered.constData();
         EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
     }
+
+    // Typed text: native when it starts with "/", else Windows form as typed.
+    EXPECT_EQ(FromTypedPath(QString::fromUtf8(Under("c/nested/x"))), QStringLiteral("F:\\x"));
+    EXPECT_EQ(FromTypedPath(QStringLiteral("/usr")), QString());
+    EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
+    for (const char *typed : {"d:\\x", "Sub/Deeper", "\\\\srv\\pub", ""})
+        EXPECT_EQ(FromTypedPath(QString::fromUtf8(typed)), QString::fromUtf8(typed));
 }
 
 TEST_F(DriveTableTest, NamesWithInvalidBytesRoundTrip)

@@ -52,5 +52,31 @@ TEST(Wildcard, FollowsTheFileSystemRules)
             << "mask " << r.mask << " name " << r.name;
 }
 
+// A '*' in the mask used to match only a literal '*' where the name had one,
+// so names holding '*' (legal here) slipped past filters and selection masks.
+TEST(Wildcard, MaskWildcardsStayWildcardsAgainstStarsInNames)
+{
+    const struct {
+        const char *mask;
+        const char *name;
+        bool match;
+    } rows[] = {
+        {"*.txt", "*a.txt", true},   // the name's '*' faces the mask's
+        {"x*", "x*y", true},         // a trailing '*' after a '*' in the name
+        {"**", "**)**", true},       // every mask '*' is free to match any run
+        {"x*.txt", "x*y.txt", true}, // the '*' must not stop at the name's '*'
+        {"*b*", "a*b*c", true},      // stars on both sides
+        {"*.", "a*b", true},         // no extension
+        {"a?b", "a*b", true},        // '?' is one character, a '*' included
+        {"??", "?*", true},          // and a '?' too
+        {"*a", "a*", false},         // a literal '*' in the name is no 'a'
+        {"a*b", "ab*", false},       // nor a 'b'
+        {"*.txt", "*.txt*", false},  // the name goes on after ".txt"
+    };
+    for (const auto &r : rows)
+        EXPECT_EQ(MatchesMask(QString::fromUtf8(r.name), QString::fromUtf8(r.mask)), r.match)
+            << "mask " << r.mask << " name " << r.name;
+}
+
 } // namespace
 } // namespace kestrel::sys
