@@ -1,0 +1,17 @@
+#pragma once
+// Unix permissions that the Windows calls have no words for: a folder only
+// its owner may enter, and the execute permission of extracted programs.
+
+#include <QString>
+
+namespace kestrel::sys {
+
+// Creates a folder that only its owner can read, write and enter. An
+// existing name fails with 183.
+bool CreatePrivateDirectory(const QString &path);
+// True when the file's owner may execute it.
+bool IsExecutable(const QString &path);
+// Lets everyone who may read the file execute it too.
+bool MakeExecutable(const QString &path);
+
+} // namespace kestrel::sys
