@@ -151,6 +151,9 @@ QString TAddition::StoredName(const QString &path) const
 
 void TAddition::AddItem(const QString &path, const sys::WIN32_FIND_DATA &data)
 {
+    // An archive inside a folder being added is not added to itself.
+    if (sys::SameText(path, request.archive))
+        return;
     TNewItem item;
     item.path = path;
     item.attributes = data.dwFileAttributes;

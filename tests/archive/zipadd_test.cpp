@@ -107,6 +107,16 @@ TEST_F(ZipAdd, NewArchiveWithSubfolders)
     EXPECT_EQ(Tree(Native(QStringLiteral("C:\\back"))), WholeSource());
 }
 
+TEST_F(ZipAdd, AnArchiveInsideTheAddedFolderIsLeftOut)
+{
+    AddTo(QStringLiteral("C:\\src\\d\\self.zip"), {QStringLiteral("d")}, aoRecurse);
+    AddTo(QStringLiteral("C:\\src\\d\\self.zip"), {QStringLiteral("d")}, aoRecurse);
+    EXPECT_EQ(
+        Paths(QStringLiteral("C:\\src\\d\\self.zip")),
+        (QStringList{QStringLiteral("d\\"), QStringLiteral("d\\e\\"), QStringLiteral("d\\e\\y.txt"),
+                     QStringLiteral("d\\empty\\"), QStringLiteral("d\\x.bin")}));
+}
+
 TEST_F(ZipAdd, WithoutSubfoldersOnlyTheFolderItself)
 {
     AddTo(QStringLiteral("C:\\flat.zip"), {QStringLiteral("d")}, 0);
