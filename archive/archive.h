@@ -42,7 +42,6 @@ public:
     // Returns the index the entry got.
     int Add(const QString &key, std::unique_ptr<TArchiveEntry> entry);
     void Clear() { items.clear(); }
-    void Reserve(int count) { items.reserve(std::size_t(count)); }
     int IndexOf(const QString &key) const; // linear; -1 when absent
 
     bool Sorted() const { return sorted; }

@@ -132,6 +132,9 @@ private:
     const TZipCallback &callback;
     std::vector<TNewItem> items;
     QSet<QString> storedNames;
+    // Data read from a file. A writer stopped in the middle of an item still
+    // reads its last block when it is freed.
+    std::vector<char> buffer;
     bool stopped = false;
     int added = 0;
 };
@@ -287,7 +290,7 @@ bool TAddition::WriteItem(struct archive *writer, const TNewItem &item)
     }
     if (source.Valid()) {
         // The entry's size is fixed in its header: the file must deliver it all.
-        std::vector<char> buffer(readSize);
+        buffer.resize(readSize);
         sys::UINT64 done = 0;
         while (done < item.size) {
             sys::DWORD got = 0;

@@ -96,6 +96,14 @@ TEST_F(Extraction, AnswerForAllHoldsAcrossArchives)
     EXPECT_FALSE(ask.asked[0].fileExists.canRename);
     EXPECT_EQ(Contents(QStringLiteral("C:\\out\\top.txt")), QByteArray("top"));
     EXPECT_EQ(extraction.KeptMode(), feOverwrite | feAll);
+
+    // An answer given in advance asks nothing at all.
+    MakeFile(QStringLiteral("C:\\out\\top.txt"), "old");
+    TArchiveExtraction preset(nullptr);
+    preset.SetKeptMode(feSkip | feAll);
+    preset.ExtractArchive(QStringLiteral("C:\\one.zip"), QStringLiteral("C:\\out"), {});
+    EXPECT_EQ(ask.asked.size(), 1);
+    EXPECT_EQ(Contents(QStringLiteral("C:\\out\\top.txt")), QByteArray("old"));
 }
 
 TEST_F(Extraction, ToFoldersMakesOneFolderPerArchive)
@@ -154,6 +162,7 @@ TEST_F(Extraction, BrowsingAnArchive)
     EXPECT_FALSE(browser.IsOpen());
     ASSERT_TRUE(browser.Open(QStringLiteral("C:\\in\\a.zip")));
     EXPECT_EQ(browser.PanelPath(), QStringLiteral("C:\\in\\a.zip"));
+    EXPECT_EQ(browser.ArchivePath(), QStringLiteral("C:\\in\\a.zip"));
     TFiles root;
     browser.Fill(root);
     EXPECT_EQ(Names(root), (QStringList{QStringLiteral(".."), QStringLiteral("doc"),

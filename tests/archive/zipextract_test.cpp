@@ -221,6 +221,20 @@ TEST_F(ZipExtract, NothingIsWrittenOutsideTheDestination)
     EXPECT_EQ(Tree(Native(QStringLiteral("C:\\"))).count(), 4); // evil.zip, dest, inner, ok.txt
 }
 
+TEST_F(ZipExtract, ManyMessagesAreCountedNotListed)
+{
+    TZipBytes zip;
+    for (int i = 0; i < 25; ++i)
+        zip.items.append(TZipItem{"../evil" + QByteArray::number(i), "x"});
+    WriteZip(QStringLiteral("C:\\many.zip"), zip.Build());
+    ask.ExpectMessageBox(mrOk);
+    ExtractTo(QStringLiteral("C:\\many.zip"), QStringLiteral("C:\\out"));
+    const QStringList lines = Messages().value(0).split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 22);
+    EXPECT_TRUE(lines[20].startsWith(QLatin1String("..\\evil19:")));
+    EXPECT_EQ(lines[21], QStringLiteral("... and 5 more"));
+}
+
 TEST_F(ZipExtract, NamesTooLongForTheDiskFailAlone)
 {
     TZipBytes zip;
