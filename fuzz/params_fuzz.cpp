@@ -8,6 +8,7 @@
 #include "app/params.h"
 #include "fuzz/support.h"
 #include "platform/drives.h"
+#include "platform/fileapi.h"
 #include "platform/names.h"
 
 #include <utility>
@@ -78,19 +79,33 @@ QString Expand(const QString &text, const Placeholders &placeholders, qsizetype 
     return pieces.join(value);
 }
 
+// Paths go to other programs in native form when they can be converted.
+QString NativeText(const QString &path)
+{
+    const QString native = sys::GetShortPathName(path);
+    return native.isEmpty() ? path : native;
+}
+
+QString NativeName(const QString &name)
+{
+    return sys::ExtractFileDrive(name).isEmpty() ? name : NativeText(name);
+}
+
 void CheckExpansion(const QString &text, const TPanelNames &names)
 {
-    QString folder = names.folder;
-    if (!folder.endsWith(QLatin1Char('\\')))
-        folder += QLatin1Char('\\');
+    QString folder = NativeText(names.folder);
+    const QChar separator = folder.startsWith(QLatin1Char('/')) ? u'/' : u'\\';
+    if (!folder.endsWith(separator))
+        folder += separator;
+    const QString drive = sys::ExtractFileDrive(names.folder);
     const qsizetype dot = names.focused.lastIndexOf(QLatin1Char('.'));
     QStringList quoted;
     for (const QString &name : names.selected)
-        quoted.append(QLatin1Char('"') + name + QLatin1Char('"'));
+        quoted.append(QLatin1Char('"') + NativeName(name) + QLatin1Char('"'));
     const Placeholders placeholders = {
         {QStringLiteral("!..!"), quoted.join(QLatin1Char(' '))},
-        {QStringLiteral("!:"), sys::ExtractFileDrive(names.folder)},
-        {QStringLiteral("!.!"), names.focused},
+        {QStringLiteral("!:"), drive.isEmpty() ? drive : NativeText(drive + u'\\')},
+        {QStringLiteral("!.!"), NativeName(names.focused)},
         {QStringLiteral("!\\"), folder},
         {QStringLiteral("!,"), dot > 0 ? names.focused.left(dot) : names.focused},
         {QStringLiteral(",!"), dot > 0 ? names.focused.mid(dot + 1) : QString()},
@@ -107,6 +122,12 @@ void CheckExpansion(const QString &text, const TPanelNames &names)
 }
 
 } // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    fuzz::SetUpMachine();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
