@@ -7,6 +7,7 @@
 #include "archive/zipbytes.h"
 #include "archive/zipengine.h"
 #include "archive/zipfolders.h"
+#include "archive/ziprun.h"
 #include "archive/zipwriter.h"
 #include "ops/errors.h"
 #include "ops/filefunction.h"
@@ -87,32 +88,16 @@ public:
     sys::HANDLE handle;
 };
 
-class TAddition {
+class TAddition : private TZipRun {
 public:
     TAddition(const TZipAddRequest &request, const TZipCallback &callback)
-        : request(request), callback(callback)
+        : TZipRun(callback, true), request(request)
     {
     }
 
     int Run();
 
 private:
-    bool Report(TZipCallbackRecord &record)
-    {
-        if (!stopped && callback(record))
-            stopped = true;
-        return !stopped;
-    }
-    void Message(int code, const QString &text)
-    {
-        TZipCallbackRecord record;
-        record.adding = true;
-        record.action = zaMessage;
-        record.errorCode = code;
-        record.text = text;
-        if (callback(record))
-            stopped = true;
-    }
     void Collect(const QString &name);
     void CollectFolder(const QString &folder, const QString &mask, bool withSubfolders);
     void AddItem(const QString &path, const sys::WIN32_FIND_DATA &data);
@@ -129,13 +114,11 @@ private:
                             size_t length);
 
     const TZipAddRequest &request;
-    const TZipCallback &callback;
     std::vector<TNewItem> items;
     QSet<QString> storedNames;
     // Data read from a file. A writer stopped in the middle of an item still
     // reads its last block when it is freed.
     std::vector<char> buffer;
-    bool stopped = false;
     int added = 0;
 };
 

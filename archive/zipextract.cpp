@@ -8,6 +8,7 @@
 #include "archive/zipengine.h"
 #include "archive/zipentrystream.h"
 #include "archive/zipfolders.h"
+#include "archive/ziprun.h"
 #include "ops/errors.h"
 #include "ops/filefunction.h"
 #include "ops/safereplace.h"
@@ -108,10 +109,10 @@ struct TItemPasswords {
     bool answered = false;
 };
 
-class TExtraction {
+class TExtraction : private TZipRun {
 public:
     TExtraction(const TZipExtractRequest &request, const TZipCallback &callback)
-        : request(request), callback(callback)
+        : TZipRun(callback, false), request(request)
     {
         if (!request.password.isEmpty())
             passwords.append(request.password.toUtf8());
@@ -122,23 +123,6 @@ public:
 private:
     friend const char *PasswordRequest(struct archive *, void *client);
 
-    // Hands a record to the callback; false once it has asked to stop.
-    bool Report(TZipCallbackRecord &record)
-    {
-        if (!stopped && callback(record))
-            stopped = true;
-        return !stopped;
-    }
-    // Messages reach the callback also after it asked to stop.
-    void Message(int code, const QString &text)
-    {
-        TZipCallbackRecord record;
-        record.action = zaMessage;
-        record.errorCode = code;
-        record.text = text;
-        if (callback(record))
-            stopped = true;
-    }
     bool OpenArchive();
     bool MakeDestination();
     bool MakeFolders(const QString &relative, int count, const QString &shown);
@@ -153,14 +137,12 @@ private:
     void FinishFile(const QString &target, const TZipCentralEntry &entry);
 
     const TZipExtractRequest &request;
-    const TZipCallback &callback;
     sys::HANDLE archiveFile = sys::INVALID_HANDLE_VALUE;
     std::unique_ptr<TZipFileSource> source;
     TZipEnd end;
     std::vector<TZipCentralEntry> entries;
     QList<QByteArray> passwords; // known to work, tried first
     QSet<QString> madeFolders;   // relative paths checked or made
-    bool stopped = false;
     int processed = 0;
 };
 

@@ -359,16 +359,22 @@ QString GetTempPath()
     return path.endsWith(backslash) ? path : path + backslash;
 }
 
+// The native path of an existing file or folder; false, with the error
+// set, when there is none.
+static bool ExistingNative(const QString &path, QByteArray &native)
+{
+    if (!ToNative(path, native))
+        return false;
+    if (Exists(native))
+        return true;
+    SetLastError(PathError(errno, native));
+    return false;
+}
+
 QString GetShortPathName(const QString &path)
 {
     QByteArray native;
-    if (!ToNative(path, native))
-        return QString();
-    if (!Exists(native)) {
-        SetLastError(PathError(errno, native));
-        return QString();
-    }
-    return DecodeName(native);
+    return ExistingNative(path, native) ? DecodeName(native) : QString();
 }
 
 QString GetFullPathName(const QString &path)
@@ -380,14 +386,8 @@ QString GetFullPathName(const QString &path)
 QString GetLongPathName(const QString &path)
 {
     QByteArray native;
-    if (!ToNative(path, native))
-        return QString();
-    if (!Exists(native)) {
-        SetLastError(PathError(errno, native));
-        return QString();
-    }
     QString result;
-    return FromNative(native, result) ? result : QString();
+    return ExistingNative(path, native) && FromNative(native, result) ? result : QString();
 }
 
 QString GetFinalPathName(const QString &path)
