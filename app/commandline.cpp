@@ -2,7 +2,7 @@
 
 #include "ops/ask.h"
 #include "ops/errors.h"
-#include "ops/strings.h"
+#include "text/strings.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/fileapi.h"

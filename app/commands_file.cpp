@@ -11,7 +11,7 @@
 #include "ops/completesound.h"
 #include "ops/errors.h"
 #include "ops/filefunction.h"
-#include "ops/strings.h"
+#include "text/strings.h"
 #include "panel/kfileview.h"
 #include "platform/drives.h"
 #include "platform/errors.h"

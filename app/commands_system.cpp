@@ -5,7 +5,7 @@
 #include "ops/ask.h"
 #include "ops/errors.h"
 #include "ops/filedelete.h"
-#include "ops/strings.h"
+#include "text/strings.h"
 #include "panel/kfileview.h"
 #include "platform/drives.h"
 #include "platform/errors.h"

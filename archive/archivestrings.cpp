@@ -1,6 +1,6 @@
 #include "archive/archivestrings.h"
 
-#include "ops/strings.h"
+#include "text/strings.h"
 
 #include <algorithm>
 #include <iterator>

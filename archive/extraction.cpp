@@ -7,7 +7,7 @@
 #include "ops/conflicts.h"
 #include "ops/operationlock.h"
 #include "ops/progress.h"
-#include "ops/strings.h"
+#include "text/strings.h"
 #include "panel/file.h"
 #include "platform/drives.h"
 #include "platform/fileapi.h"

@@ -5,7 +5,7 @@
 #include "ops/ask.h"
 #include "ops/conflicts.h"
 #include "ops/operationlock.h"
-#include "ops/strings.h"
+#include "text/strings.h"
 #include "panel/file.h"
 #include "platform/drives.h"
 #include "platform/fileapi.h"

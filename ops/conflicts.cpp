@@ -3,7 +3,7 @@
 #include "ops/ask.h"
 #include "ops/errors.h"
 #include "ops/operationlock.h"
-#include "ops/strings.h"
+#include "text/strings.h"
 #include "platform/drives.h"
 #include "platform/fileapi.h"
 #include "platform/filetime.h"

@@ -2,7 +2,7 @@
 
 #include "ops/ask.h"
 #include "ops/operationlock.h"
-#include "ops/strings.h"
+#include "text/strings.h"
 
 namespace kestrel {
 

@@ -1,7 +1,7 @@
 #include "ops/fcopying.h"
 
-#include "ops/remainingtime.h"
-#include "ops/strings.h"
+#include "text/remainingtime.h"
+#include "text/strings.h"
 #include "widgets/xpgauge.h"
 
 #include <QGridLayout>

@@ -1,7 +1,7 @@
 #include "ops/fdelwarning.h"
 
 #include "ops/ask.h"
-#include "ops/strings.h"
+#include "text/strings.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

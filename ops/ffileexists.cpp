@@ -1,6 +1,6 @@
 #include "ops/ffileexists.h"
 
-#include "ops/strings.h"
+#include "text/strings.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

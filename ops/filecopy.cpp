@@ -7,7 +7,7 @@
 #include "ops/operationlock.h"
 #include "ops/progress.h"
 #include "ops/safereplace.h"
-#include "ops/strings.h"
+#include "text/strings.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/fileapi.h"

@@ -5,7 +5,7 @@
 #include "ops/errors.h"
 #include "ops/operationlock.h"
 #include "ops/progress.h"
-#include "ops/strings.h"
+#include "text/strings.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/fileapi.h"

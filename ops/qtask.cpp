@@ -5,7 +5,7 @@
 #include "ops/fdelwarning.h"
 #include "ops/ffileexists.h"
 #include "ops/fgetstring.h"
-#include "ops/strings.h"
+#include "text/strings.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/fileapi.h"

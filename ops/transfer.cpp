@@ -6,7 +6,7 @@
 #include "ops/errors.h"
 #include "ops/filecopy.h"
 #include "ops/operationlock.h"
-#include "ops/strings.h"
+#include "text/strings.h"
 #include "panel/filelisting.h"
 #include "platform/errors.h"
 #include "platform/fileapi.h"

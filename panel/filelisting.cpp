@@ -1,7 +1,7 @@
 #include "panel/filelisting.h"
 
 #include "ops/errors.h"
-#include "ops/strings.h"
+#include "text/strings.h"
 #include "platform/wildcard.h"
 
 #include "platform/drives.h"

@@ -2,7 +2,7 @@
 // The texts the file panel shows: name case, size fields, dates, attributes,
 // the status texts and the program's own strings used by the panel.
 
-#include "ops/strings.h"
+#include "text/strings.h"
 #include "panel/file.h"
 
 #include <QString>

@@ -1,4 +1,4 @@
-#include "ops/remainingtime.h"
+#include "text/remainingtime.h"
 
 #include <cmath>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "ops/strings.h"
+#include "text/strings.h"
 
 #include <QLocale>
 

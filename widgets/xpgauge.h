@@ -3,7 +3,7 @@
 // the remaining-time estimate, ticked by its own thread timer from Start
 // until the bar is full, the estimate falls below 3 seconds, or Stop.
 
-#include "ops/remainingtime.h"
+#include "text/remainingtime.h"
 
 #include <QElapsedTimer>
 #include <QWidget>

@@ -4,7 +4,7 @@
 #include "ops/ask.h"
 #include "ops/conflicts.h"
 #include "ops/filecopy.h"
-#include "ops/strings.h"
+#include "text/strings.h"
 #include "platform/fileapi.h"
 #include "tests/support/machine.h"
 #include "tests/support/progressrecorder.h"

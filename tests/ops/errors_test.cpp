@@ -1,6 +1,6 @@
 #include "ops/errors.h"
 
-#include "ops/strings.h"
+#include "text/strings.h"
 #include "tests/support/scriptedask.h"
 
 #include <gtest/gtest.h>
