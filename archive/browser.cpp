@@ -61,6 +61,11 @@ QString TArchiveBrowser::PanelPath() const
     return archivePath + QLatin1Char('\\') + archive->CurrentDir;
 }
 
+QString TArchiveBrowser::Title() const
+{
+    return PanelPath().mid(sys::ExtractFilePath(archivePath).size());
+}
+
 TArchiveBrowser::TEntryAction TArchiveBrowser::ActionFor(const TFile &entry) const
 {
     if (entry.IsParent() && archive && archive->CurrentDir.isEmpty())
