@@ -52,6 +52,7 @@ private:
     QObject *owner;
     std::unique_ptr<TArchive> archive;
     QString archivePath;
+    sys::FILETIME archiveTime;
 };
 
 } // namespace kestrel
