@@ -124,6 +124,8 @@ void TfMain::RunPanelKey(const TPanelKeyAction &action)
 
 void TfMain::EscapeKey()
 {
+    if (InArchive())
+        return CloseArchive();
     switch (ReadSetting(*ini, key::Esc)) {
     case 0:
         return OpenCommandLine();
@@ -142,6 +144,9 @@ void TfMain::EscapeKey()
 
 void TfMain::ShowContextMenu(const QPoint &at)
 {
+    if (InArchive())
+        return mainMenu->ArchiveMenu()->popup(at);
+    UpdateExtractToCaption();
     mainMenu->ContextMenu()->popup(at);
 }
 

@@ -165,7 +165,7 @@ void TfMain::StartDesktopTool(const QStringList &candidates, const QString &miss
     for (const QString &tool : candidates) {
         if (sys::FindProgram(tool).isEmpty())
             continue;
-        if (!sys::StartProgram(tool, args, fileView->Folder()))
+        if (!sys::StartProgram(tool, args, DiskFolder()))
             ShowError(sys::GetLastError(), tool, LoadStr(512), true);
         return;
     }

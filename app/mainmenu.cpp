@@ -133,7 +133,7 @@ const QList<TMenuRow> rows = {
 
     {"Archive", "", "&Add to Archive", Ctrl(Qt::Key_A), TCmd::AddToArchive, later},
     {"Archive", "", "&Move to Archive", Ctrl(Qt::Key_M), TCmd::MoveToArchive, later},
-    {"Archive", "", "E&xtract", Ctrl(Qt::Key_E), TCmd::Extract, later},
+    {"Archive", "", "E&xtract", Ctrl(Qt::Key_E), TCmd::Extract, 0},
     {"Archive", "", "P&roperties", none, TCmd::ArchiveProperties, sep | later},
     {"Archive", "", "In&stall", Ctrl(Qt::Key_I), TCmd::Install, later},
 
@@ -164,11 +164,15 @@ const QList<TMenuRow> rows = {
     {"Context", "", "&Rename", none, TCmd::Rename, later},
     {"Context", "", "Attributes/Time(&Z)", none, TCmd::Attributes, later},
     {"Context", "", "&Add to Archive", none, TCmd::AddToArchive, sep | later},
-    {"Context", "", "E&xtract", none, TCmd::Extract, later},
-    {"Context", "", "Extract to ", none, TCmd::ExtractTo, later},
+    {"Context", "", "E&xtract", none, TCmd::Extract, 0},
+    {"Context", "", "Extract to ", none, TCmd::ExtractTo, 0},
     {"Context", "", "Create Shortcut", none, TCmd::CreateShortcut, sep},
     {"Context", "", "Paste(&V)", none, TCmd::EditPaste, 0},
     {"Context", "", "Proper&ties", none, TCmd::Properties, sep | later},
+
+    {"ArchiveContext", "", "&Open", none, TCmd::Open, 0},
+    {"ArchiveContext", "", "E&xtract", none, TCmd::Extract, 0},
+    {"ArchiveContext", "", "&Close", none, TCmd::CloseArchive, sep},
 };
 
 // Alt pressed and released alone leaves the keys with the panel: the menu
@@ -191,7 +195,8 @@ const QList<TMenuRow> &TMainMenu::Rows()
     return rows;
 }
 
-TMainMenu::TMainMenu(QMainWindow &window) : QObject(&window), contextMenu(new QMenu(&window))
+TMainMenu::TMainMenu(QMainWindow &window)
+    : QObject(&window), contextMenu(new QMenu(&window)), archiveMenu(new QMenu(&window))
 {
     auto *style = new TMenuBarStyle;
     style->setParent(window.menuBar());
@@ -201,11 +206,12 @@ TMainMenu::TMainMenu(QMainWindow &window) : QObject(&window), contextMenu(new QM
         menus.insert(QLatin1String(title.name),
                      window.menuBar()->addMenu(QString::fromLatin1(title.caption)));
     menus.insert(QStringLiteral("Context"), contextMenu);
+    menus.insert(QStringLiteral("ArchiveContext"), archiveMenu);
 
     QHash<QMenu *, QActionGroup *> groups;
     for (const TMenuRow &row : rows) {
-        const bool context = qstrcmp(row.menu, "Context") == 0;
-        QMenu *menu = menus.value(QLatin1String(row.menu));
+        QMenu *const top = menus.value(QLatin1String(row.menu));
+        QMenu *menu = top;
         if (*row.submenu) {
             const QString key =
                 QLatin1String(row.menu) + QLatin1Char('>') + QLatin1String(row.submenu);
@@ -236,7 +242,9 @@ TMainMenu::TMainMenu(QMainWindow &window) : QObject(&window), contextMenu(new QM
             if (OnCommand)
                 OnCommand(cmd);
         });
-        if (!context)
+        if (top == contextMenu)
+            contextItems.insert(cmd, item);
+        else if (top != archiveMenu)
             items.insert(cmd, item);
     }
     ApplyEditKeys();

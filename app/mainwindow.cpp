@@ -55,6 +55,12 @@ TfMain::TfMain(const QStringList &arguments, QWidget *parent)
     fileView->OnChange = [this] { UpdateStatus(); };
     fileView->OnChangeSelected = [this] { UpdateStatus(); };
     fileView->OnFindChange = [this](const QString &text) { UpdateFind(text); };
+    fileView->OnOpen = [this](bool &handled) { FileViewOpen(handled); };
+    fileView->OnOwnerData = [this](bool &) {
+        fileView->Files.Clear();
+        archive.Fill(fileView->Files);
+    };
+    fileView->OnGetTitle = [this](QString &title) { title = archive.Title(); };
 
     auto *keyBar = new QToolBar(QStringLiteral("Function Keys"), this);
     keyBar->setObjectName(QStringLiteral("FunctionKeys"));

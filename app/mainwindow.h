@@ -8,6 +8,7 @@
 
 #include "app/commandid.h"
 #include "app/commandline.h"
+#include "archive/browser.h"
 #include "ops/operationlock.h"
 
 #include <QMainWindow>
@@ -101,6 +102,22 @@ private:
     void LeaveCommandLine();
     void RunFunctionKey(int slot);
 
+    // Archives open in the panel and extraction (commands_archive.cpp)
+    bool InArchive() const { return archive.IsOpen(); }
+    // The folder on disk the panel is in: with an archive open, the one it lies in.
+    QString DiskFolder() const;
+    void FileViewOpen(bool &handled);
+    void OpenArchive(const QString &path);
+    void ChangeArchiveFolder(const QString &name);
+    void CloseArchive();
+    // Frees the archive and leaves owner-data mode, the panel's folder as it is.
+    void LeaveArchive();
+    void ShowArchivePath(const QString &focusName);
+    void ArchiveUpOneLevel();
+    void OpenArchivedFile();
+    void ExtractCommand(bool toFolders);
+    void UpdateExtractToCaption();
+
     // Clipboard (commands_file.cpp)
     void Copy1Click();
     void Cut1Click();
@@ -146,6 +163,12 @@ private:
     TBtnStatusBar *btnStatusBar;
     TCommandLineBar *commandBar;
     TCommandLine commandLine;
+
+    // The archive open in the panel, the folder shown before it was opened
+    // and whether the change notification was on then.
+    TArchiveBrowser archive{this};
+    QString folderBeforeArchive;
+    bool watchingBeforeArchive = false;
 
     QString folderArgument;
     bool shown = false;

@@ -34,6 +34,7 @@ constexpr TStringEntry stringTable[] = {
     {269, "No program is associated with this type of file."},
     {511, "Do you want to process the rest of files?"},
     {512, "Error"},
+    {517, "Select Folder"},
     {520, "You can put several filters separated by semicolons (;)\nex) *.exe;*.txt;a??.dll"},
     {521, "Filter"},
     {524, "Destination folder already contains a file named '%s'"},

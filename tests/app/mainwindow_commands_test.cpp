@@ -129,7 +129,7 @@ TEST_F(CommandsTest, EveryMenuShortcutReachesItsCommandFromThePanel)
     w->MainMenu()->OnCommand = [&](TCmd cmd) { ran << cmd; };
     int pressed = 0;
     for (const TMenuRow &row : TMainMenu::Rows()) {
-        if (qstrcmp(row.menu, "Context") == 0)
+        if (QByteArray(row.menu).endsWith("Context"))
             continue;
         QAction *item = w->MainMenu()->Item(row.cmd);
         ASSERT_TRUE(item) << row.caption;
@@ -188,8 +188,7 @@ TEST_F(CommandsTest, CtrlXBelongsToOneItemAndTheHelpSaysWhich)
 
         Focus("a.txt");
         Press(Qt::Key_X, Qt::ControlModifier);
-        // Extract is not built yet: its key runs nothing.
-        EXPECT_EQ(ran, row.extractOwnsCtrlX ? std::vector<TCmd>{} : std::vector<TCmd>{TCmd::EditCut})
+        EXPECT_EQ(ran, std::vector<TCmd>{row.extractOwnsCtrlX ? TCmd::Extract : TCmd::EditCut})
             << row.ini;
         ran.clear();
         Press(Qt::Key_T, Qt::ControlModifier);
