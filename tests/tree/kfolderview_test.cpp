@@ -171,5 +171,26 @@ TEST_F(FolderViewTest, AManyFoldersTreeScrollsToTheFocus)
     EXPECT_EQ(view.TopRow, top);
 }
 
+TEST_F(FolderViewTest, ADeepFolderScrollsSidewaysIntoView)
+{
+    QString deep = QStringLiteral("C:\\Deep");
+    for (int level = 2; level <= 14; ++level)
+        deep += QStringLiteral("\\Level %1").arg(level);
+    MakeFolder(deep);
+    TKFolderView view;
+    Open(view);
+    view.SetFolder(deep);
+    const QImage image = view.grab().toImage();
+    Save(image, "tree-deep.png");
+    EXPECT_GT(view.LeftColumn, 0);
+    const QPoint at = view.GetItemPos(view.Focused());
+    EXPECT_GE(at.x(), 0);
+    EXPECT_LE(at.x() + view.TextWidth, view.TreeRect().right() + view.ColumnWidth);
+    EXPECT_EQ(image.pixelColor(at + QPoint(19, 3)), FromRef(view.Colors.Focus));
+    QTest::keyClick(&view, Qt::Key_Home);
+    EXPECT_EQ(view.LeftColumn, 0);
+    EXPECT_EQ(view.GetItemPos(view.Items.Root()).x(), 0);
+}
+
 } // namespace
 } // namespace kestrel
