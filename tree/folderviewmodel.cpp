@@ -139,7 +139,9 @@ void TFolderViewModel::ItemsChanged()
         if (node)
             node = node->Next;
     }
-    TopRow = std::clamp(TopRow, 0, std::max(0, RowCount() - 1));
+    // A folded branch may leave the page short of rows below.
+    CalculateParams();
+    TopRow = std::clamp(TopRow, 0, VScrollMax());
     Redraw();
 }
 
@@ -389,10 +391,15 @@ void TFolderViewModel::MoveFocus(TTreeItem *item)
         ScrollChanged();
         Invalidate();
     } else {
-        RedrawItem(old);
-        RedrawItem(item);
+        DrawMoveItem(old, item);
     }
     FireChange();
+}
+
+void TFolderViewModel::DrawMoveItem(const TTreeItem *old, const TTreeItem *item)
+{
+    RedrawItem(old);
+    RedrawItem(item);
 }
 
 void TFolderViewModel::KeyChar(QChar c, bool shift)

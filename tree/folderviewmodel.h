@@ -116,6 +116,8 @@ private:
     // A focus move by key or mouse: ends the quick search, scrolls when the
     // node is off the page and repaints only the two rows when nothing scrolled.
     void MoveFocus(TTreeItem *item);
+    // Repaints only the rows of the old and the new focus.
+    void DrawMoveItem(const TTreeItem *old, const TTreeItem *item);
     bool UpdateLeftColumn();
     void FireChange();
     TTreeItem *SameLevelBefore(const TTreeItem *item) const;
