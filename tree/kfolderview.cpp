@@ -334,11 +334,12 @@ void TKFolderView::inputMethodEvent(QInputMethodEvent *event)
 
 void TKFolderView::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton) {
-        const QPoint at = event->position().toPoint();
-        MouseDown(at.x(), at.y());
+    if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton) {
+        event->ignore();
+        return;
     }
-    QWidget::mousePressEvent(event);
+    const QPoint at = event->position().toPoint();
+    MouseDown(at.x(), at.y());
 }
 
 void TKFolderView::mouseDoubleClickEvent(QMouseEvent *event)

@@ -203,5 +203,23 @@ TEST_F(FolderTreeTest, RefreshRescansTheDriveAndEveryChangeIsStored)
     EXPECT_FALSE(tree.Loading);
 }
 
+TEST_F(FolderTreeTest, ANetworkShareIsADriveOfItsOwn)
+{
+    MakeFolder(QStringLiteral("\\\\server\\share\\Sub\\Deeper"));
+    TFolderTree tree;
+    Prepare(tree);
+    int before = 0, after = 0;
+    tree.OnBeforeScan = [&] { ++before; };
+    tree.OnAfterScan = [&] { ++after; };
+    tree.SetDrive(QStringLiteral("\\\\server\\share\\"));
+    EXPECT_EQ(tree.Drive(), QStringLiteral("\\\\server\\share"));
+    EXPECT_EQ(before, 1);
+    EXPECT_EQ(after, 1);
+    EXPECT_EQ(changes.last(), QStringLiteral("\\\\server\\share\\ 3 4"));
+    tree.SetFolder(QStringLiteral("\\\\SERVER\\share\\sub\\deeper"));
+    EXPECT_EQ(tree.GetFolder(), QStringLiteral("\\\\server\\share\\Sub\\Deeper"));
+    EXPECT_TRUE(Exists(tree.TreeFile()));
+}
+
 } // namespace
 } // namespace kestrel
