@@ -40,6 +40,13 @@ QList<ShareEntry> DetectShares();
 // The same from the text of a /proc/self/mountinfo (without GVFS shares).
 QList<DriveEntry> DrivesFromMountInfo(const QByteArray &mountinfo);
 QList<ShareEntry> SharesFromMountInfo(const QByteArray &mountinfo);
+// Mount points strictly below a resolved native folder that a walk of its
+// folders must not enter: file systems other than local disk and memory ones,
+// and the roots of the table's drives and shares (they have trees of their
+// own). The first form reads the system's mount table and the drive table.
+QList<QByteArray> MountsNotToWalk(const QByteArray &folder);
+QList<QByteArray> MountsNotToWalk(const QByteArray &mountinfo, const QByteArray &folder,
+                                  const QList<QByteArray> &driveRoots);
 // A serial number that stays the same from run to run for the same text.
 DWORD StableSerial(const QByteArray &text);
 
