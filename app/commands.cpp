@@ -219,6 +219,18 @@ void TfMain::RunCommand(TCmd cmd)
         return TextClick(1);
     case TCmd::SaveSelectedList:
         return SaveSelectedList1Click();
+    case TCmd::Rename:
+        return Rename1Click();
+    case TCmd::Attributes:
+        return Attributes1Click();
+    case TCmd::LowercaseFilename:
+        return CharCaseClick(0);
+    case TCmd::UppercaseFilename:
+        return CharCaseClick(1);
+    case TCmd::SplitFile:
+        return SplitFile1Click();
+    case TCmd::JoinFiles:
+        return JoinFiles1Click();
     case TCmd::DiskCopy:
         return DiskCopy1Click();
     case TCmd::ShortcutToDesktop:

@@ -14,6 +14,7 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -32,6 +33,7 @@ class TShellChangeNotify;
 class TStringHistory;
 class TWorkFolderButtons;
 struct TPanelKeyAction;
+struct TRenamed;
 
 class TfMain : public QMainWindow, public TCommandTarget {
     Q_OBJECT
@@ -138,6 +140,16 @@ private:
     void CustomFilter1Click();
     void RefreshKeepingFocus(const QString &focusName);
     QString FocusedPath() const;
+
+    // File tools (commands_tools.cpp)
+    void Rename1Click();
+    void AfterRenames(const QList<TRenamed> &renamed);
+    void Attributes1Click();
+    void CharCaseClick(int tag);
+    void SplitFile1Click();
+    void JoinFiles1Click();
+    // Runs a tool command with the panel's change notification off.
+    void WithoutNotification(const std::function<void()> &command);
 
     // System and help commands (commands_system.cpp)
     void SpecialFolderClick(int which);

@@ -87,6 +87,11 @@ public:
     {
         return Fail();
     }
+    bool SplitOptions(QObject *, TSplitForm &) override { return Fail() == mrOk; }
+    int AdvancedRename(QObject *, TAdvancedRenameForm &) override { return Fail(); }
+    int RenameEntry(QObject *, TRenameForm &) override { return Fail(); }
+    int CharCase(QObject *, bool, bool &) override { return Fail(); }
+    int AttributesTime(QObject *, TAttribForm &) override { return Fail(); }
     bool failed = false;
 
 private:

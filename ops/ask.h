@@ -3,9 +3,13 @@
 // application installs the Qt dialogs (QtAsk); tests install a scripted TAsk
 // that records each question and returns prepared answers.
 
+#include "platform/wintypes.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 namespace kestrel {
 
@@ -50,6 +54,48 @@ struct TFileExistsAnswer {
     QString newTarget;          // with mrRetry: the full new target path
 };
 
+// The file tools' dialogs: each form holds the fields the dialog shows and
+// the user edits, filled in before and read back after.
+
+// Split File: the file's line, then the destination folder and the size text
+// (proposed, then as chosen or typed).
+struct TSplitForm {
+    QString fileText; // "movie.avi (3,000,000 bytes)"
+    QString folder;
+    QString sizeText;
+};
+
+// Advanced Rename: new names for sources[start..] by one rule, into results.
+struct TAdvancedRenameForm {
+    QStringList sources;
+    QStringList results;
+    int start = 0;
+    // True for a new name that a file outside the run already has; the
+    // preview marks such names. Empty: no such check.
+    std::function<bool(const QString &name)> takenOutside;
+};
+
+// Rename, one entry of a run: the edit holds the name in and the typed text
+// out. With the Advanced button the advanced form fills advanced.results for
+// every entry from this one on.
+struct TRenameForm {
+    int index = 0; // the entry shown, of advanced.sources
+    QString text;
+    bool changeExtension = true; // "Change Extension": the text is the whole name
+    TAdvancedRenameForm advanced;
+};
+
+// Attributes/Time for one entry: its line, the four attribute boxes, and the
+// time mode with its date ("YYYY-MM-DD") and time ("HH:MM") texts.
+struct TAttribForm {
+    QString fileText; // "name (2/5)"
+    sys::DWORD attributes = 0; // read-only, hidden, system and archive bits
+    bool applyDateTime = false;
+    QString date;
+    QString time;
+    bool recurse = false;
+};
+
 class TAsk {
 public:
     virtual ~TAsk() = default;
@@ -78,6 +124,19 @@ public:
     // digit or share); returns mrOk or mrCancel.
     virtual int SelectDrive(QObject *owner, QString &text, const QStringList &workFolders,
                             const QString &excluded) = 0;
+
+    // The file tools' dialogs (forms above).
+    // True on OK.
+    virtual bool SplitOptions(QObject *owner, TSplitForm &form) = 0;
+    // mrOk (results filled from start on) or mrCancel.
+    virtual int AdvancedRename(QObject *owner, TAdvancedRenameForm &form) = 0;
+    // mrOk (text typed), mrAll (the advanced rule named this entry and every
+    // later one) or mrCancel.
+    virtual int RenameEntry(QObject *owner, TRenameForm &form) = 0;
+    // Upper or lower case for the names; recursive in and out. mrYes or mrNo.
+    virtual int CharCase(QObject *owner, bool upper, bool &recursive) = 0;
+    // mrOk, mrAll (this setting for every remaining entry) or mrCancel.
+    virtual int AttributesTime(QObject *owner, TAttribForm &form) = 0;
 };
 
 // The installed implementation. Never null once the program or a test runs.

@@ -57,4 +57,34 @@ int THeldAsk::SelectDrive(QObject *owner, QString &text, const QStringList &work
     return inner.SelectDrive(owner, text, workFolders, excluded);
 }
 
+bool THeldAsk::SplitOptions(QObject *owner, TSplitForm &form)
+{
+    const TOperationGuard hold;
+    return inner.SplitOptions(owner, form);
+}
+
+int THeldAsk::AdvancedRename(QObject *owner, TAdvancedRenameForm &form)
+{
+    const TOperationGuard hold;
+    return inner.AdvancedRename(owner, form);
+}
+
+int THeldAsk::RenameEntry(QObject *owner, TRenameForm &form)
+{
+    const TOperationGuard hold;
+    return inner.RenameEntry(owner, form);
+}
+
+int THeldAsk::CharCase(QObject *owner, bool upper, bool &recursive)
+{
+    const TOperationGuard hold;
+    return inner.CharCase(owner, upper, recursive);
+}
+
+int THeldAsk::AttributesTime(QObject *owner, TAttribForm &form)
+{
+    const TOperationGuard hold;
+    return inner.AttributesTime(owner, form);
+}
+
 } // namespace kestrel

@@ -25,6 +25,11 @@ public:
                       QString &path) override;
     int SelectDrive(QObject *owner, QString &text, const QStringList &workFolders,
                     const QString &excluded) override;
+    bool SplitOptions(QObject *owner, TSplitForm &form) override;
+    int AdvancedRename(QObject *owner, TAdvancedRenameForm &form) override;
+    int RenameEntry(QObject *owner, TRenameForm &form) override;
+    int CharCase(QObject *owner, bool upper, bool &recursive) override;
+    int AttributesTime(QObject *owner, TAttribForm &form) override;
 
 private:
     TAsk &inner;

@@ -5,11 +5,11 @@
 #include "ops/fdelwarning.h"
 #include "ops/ffileexists.h"
 #include "ops/fgetstring.h"
-#include "text/strings.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/fileapi.h"
 #include "platform/names.h"
+#include "text/strings.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -178,6 +178,18 @@ bool ChosenPath(QtAsk &ask, QObject *owner, const QString &chosen, QString &path
 }
 
 } // namespace
+
+QWidget *DialogParent(QObject *owner)
+{
+    return ParentOf(owner);
+}
+
+int ExecDialog(QDialog &dialog, QObject *owner)
+{
+    const TKeysBack keysBack(owner);
+    CentreOver(dialog, owner);
+    return dialog.exec();
+}
 
 int QtAsk::MessageBox(QObject *owner, const QString &text, const QString &caption, unsigned flags)
 {

@@ -3,7 +3,16 @@
 
 #include "ops/ask.h"
 
+class QDialog;
+class QWidget;
+
 namespace kestrel {
+
+// For the program's own dialogs: the window a dialog for owner is made a
+// child of, and the modal run every question gets (centred over the asking
+// window, the keys handed back to it afterwards). Returns the modal result.
+QWidget *DialogParent(QObject *owner);
+int ExecDialog(QDialog &dialog, QObject *owner);
 
 class QtAsk : public TAsk {
 public:
@@ -20,6 +29,12 @@ public:
                       QString &path) override;
     int SelectDrive(QObject *owner, QString &text, const QStringList &workFolders,
                     const QString &excluded) override;
+    // The file tools' dialogs live with the tools: tools/tooldialogs.cpp.
+    bool SplitOptions(QObject *owner, TSplitForm &form) override;
+    int AdvancedRename(QObject *owner, TAdvancedRenameForm &form) override;
+    int RenameEntry(QObject *owner, TRenameForm &form) override;
+    int CharCase(QObject *owner, bool upper, bool &recursive) override;
+    int AttributesTime(QObject *owner, TAttribForm &form) override;
 };
 
 } // namespace kestrel

@@ -59,19 +59,18 @@ bool CreateLinkBeside(const QString &target, const QString &text, sys::DWORD fla
     });
 }
 
+bool MoveAside(const QString &path, QString &tempPath)
+{
+    return MakeBeside(path, tempPath,
+                      [&](const QString &temp) { return sys::MoveFile(path, temp); });
+}
+
 int ReplaceFile(const QString &replacement, const QString &target)
 {
     // The old file steps aside under a temporary name, so that it can come
     // back if the new one cannot take its place.
     QString backup;
-    bool asideDone = false;
-    for (int i = 0; i < nameAttempts && !asideDone; ++i) {
-        backup = TempNameBeside(target);
-        asideDone = sys::MoveFile(target, backup);
-        if (!asideDone && sys::GetLastError() != sys::ERROR_ALREADY_EXISTS)
-            return int(sys::GetLastError());
-    }
-    if (!asideDone)
+    if (!MoveAside(target, backup))
         return int(sys::GetLastError());
     if (!sys::MoveFile(replacement, target)) {
         const int error = int(sys::GetLastError());

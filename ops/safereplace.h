@@ -18,6 +18,10 @@ sys::HANDLE CreateTempBeside(const QString &target, sys::DWORD attributes, QStri
 bool CreateLinkBeside(const QString &target, const QString &text, sys::DWORD flags,
                       QString &tempPath);
 
+// Renames a file or folder to a fresh temporary name in its folder; the new
+// path goes to tempPath. False with the last error set on failure.
+bool MoveAside(const QString &path, QString &tempPath);
+
 // Puts the file replacement in place of the existing file target. Returns 0,
 // or a Windows error code with both files as they were before.
 int ReplaceFile(const QString &replacement, const QString &target);

@@ -44,10 +44,12 @@ constexpr TStringEntry stringTable[] = {
     {578, "Moving..."},
     {579, "Copying..."},
     {580, "\nFile/Folder has important attributes\nDo you really want to delete it?"},
+    {594, "Join Files"},
     {596, "Destination folder already contains a folder named '%s'"},
     {597, "If the files in the existing folder have the same names as files in the folder you are "
           "moving or copying, they will be replaced. Do you still want to move or copy the "
           "folder?"},
+    {598, "Split File"},
 };
 
 } // namespace

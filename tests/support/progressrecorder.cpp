@@ -18,6 +18,8 @@ void CopyRecorder::Open(bool bytes, const QString &text, int fileCount, sys::UIN
 void CopyRecorder::SetFileName(const QString &text)
 {
     fileNames << text;
+    if (onFile)
+        onFile(text);
     if (!cancelAtFile.isEmpty() && text.startsWith(cancelAtFile))
         cancelled = true;
 }

@@ -6,6 +6,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 namespace kestrel::test {
 
 class CopyRecorder : public TCopyProgress {
@@ -14,6 +16,8 @@ public:
     int cancelAtStep = 0;
     // Cancel is "pressed" when a file line beginning with this text shows.
     QString cancelAtFile;
+    // Runs when a file line shows, as events processed there could run code.
+    std::function<void(const QString &)> onFile;
 
     int opened = 0, closed = 0;
     bool byteMode = false;

@@ -17,6 +17,11 @@ const char *KindName(QuestionKind kind)
     case QuestionKind::OpenFileName: return "OpenFileName";
     case QuestionKind::SaveFileName: return "SaveFileName";
     case QuestionKind::SelectDrive: return "SelectDrive";
+    case QuestionKind::SplitOptions: return "SplitOptions";
+    case QuestionKind::AdvancedRename: return "AdvancedRename";
+    case QuestionKind::RenameEntry: return "RenameEntry";
+    case QuestionKind::CharCase: return "CharCase";
+    case QuestionKind::AttributesTime: return "AttributesTime";
     }
     return "?";
 }
@@ -122,6 +127,95 @@ int ScriptedAsk::SelectDrive(QObject *, QString &text, const QStringList &, cons
     const Answer a = Take(MakeQuestion(QuestionKind::SelectDrive, QString(), text));
     if (a.result == mrOk)
         text = a.text;
+    return a.result;
+}
+
+void ScriptedAsk::ExpectSplitOptions(bool ok, std::function<void(TSplitForm &)> edit)
+{
+    Answer a{QuestionKind::SplitOptions, ok ? int(mrOk) : int(mrCancel), {}, false};
+    a.split = std::move(edit);
+    Expect(std::move(a));
+}
+
+void ScriptedAsk::ExpectAdvancedRename(int result, std::function<void(TAdvancedRenameForm &)> edit)
+{
+    Answer a{QuestionKind::AdvancedRename, result, {}, false};
+    a.advanced = std::move(edit);
+    Expect(std::move(a));
+}
+
+void ScriptedAsk::ExpectRenameEntry(int result, std::function<void(TRenameForm &)> edit)
+{
+    Answer a{QuestionKind::RenameEntry, result, {}, false};
+    a.rename = std::move(edit);
+    Expect(std::move(a));
+}
+
+void ScriptedAsk::ExpectCharCase(int result, bool recursive)
+{
+    Expect({QuestionKind::CharCase, result, {}, recursive});
+}
+
+void ScriptedAsk::ExpectAttributesTime(int result, std::function<void(TAttribForm &)> edit)
+{
+    Answer a{QuestionKind::AttributesTime, result, {}, false};
+    a.attrib = std::move(edit);
+    Expect(std::move(a));
+}
+
+bool ScriptedAsk::SplitOptions(QObject *, TSplitForm &form)
+{
+    Question q = MakeQuestion(QuestionKind::SplitOptions, QStringLiteral("Split File"),
+                              form.fileText);
+    q.split = form;
+    const Answer a = Take(q);
+    if (a.split)
+        a.split(form);
+    return a.result == mrOk;
+}
+
+int ScriptedAsk::AdvancedRename(QObject *, TAdvancedRenameForm &form)
+{
+    Question q = MakeQuestion(QuestionKind::AdvancedRename, QStringLiteral("Advanced Rename"),
+                              form.sources.value(form.start));
+    q.advanced = form;
+    const Answer a = Take(q);
+    if (a.advanced)
+        a.advanced(form);
+    return a.result;
+}
+
+int ScriptedAsk::RenameEntry(QObject *, TRenameForm &form)
+{
+    Question q = MakeQuestion(QuestionKind::RenameEntry, QStringLiteral("Rename"), form.text);
+    q.rename = form;
+    const Answer a = Take(q);
+    if (a.rename)
+        a.rename(form);
+    return a.result;
+}
+
+int ScriptedAsk::CharCase(QObject *, bool upper, bool &recursive)
+{
+    Question q = MakeQuestion(QuestionKind::CharCase,
+                              upper ? QStringLiteral("Uppercase Filename")
+                                    : QStringLiteral("Lowercase Filename"),
+                              QString());
+    q.flags = upper ? 1 : 0;
+    const Answer a = Take(q);
+    if (a.result == mrYes)
+        recursive = a.all;
+    return a.result;
+}
+
+int ScriptedAsk::AttributesTime(QObject *, TAttribForm &form)
+{
+    Question q = MakeQuestion(QuestionKind::AttributesTime, QStringLiteral("Attributes/Time"),
+                              form.fileText);
+    q.attrib = form;
+    const Answer a = Take(q);
+    if (a.attrib)
+        a.attrib(form);
     return a.result;
 }
 

@@ -13,7 +13,8 @@
 namespace kestrel::test {
 
 enum class QuestionKind { MessageBox, GetString, FileExists, DeleteWarning, SelectFolder,
-                          OpenFileName, SaveFileName, SelectDrive };
+                          OpenFileName, SaveFileName, SelectDrive, SplitOptions, AdvancedRename,
+                          RenameEntry, CharCase, AttributesTime };
 
 struct Question {
     QuestionKind kind = QuestionKind::MessageBox;
@@ -24,13 +25,28 @@ struct Question {
     bool allCaption = false;
     bool masked = false;
     TFileExistsQuestion fileExists;
+    // The tool dialogs' forms as they were shown; CharCase: upper in flags.
+    TSplitForm split;
+    TAdvancedRenameForm advanced;
+    TRenameForm rename;
+    TAttribForm attrib;
 };
 
 struct Answer {
+    Answer(QuestionKind kind, int result, QString text = {}, bool all = false)
+        : kind(kind), result(result), text(std::move(text)), all(all)
+    {
+    }
+
     QuestionKind kind;
     int result = mrCancel;  // modal result, or 1/0 for pickers
     QString text;           // GetString text, picked path, drive text
-    bool all = false;       // FileExists
+    bool all = false;       // FileExists; CharCase: Recursive
+    // Tool dialogs: what the user changes in the form before the button.
+    std::function<void(TSplitForm &)> split;
+    std::function<void(TAdvancedRenameForm &)> advanced;
+    std::function<void(TRenameForm &)> rename;
+    std::function<void(TAttribForm &)> attrib;
 };
 
 class ScriptedAsk : public TAsk {
@@ -49,6 +65,11 @@ public:
         Expect({QuestionKind::FileExists, result, newTarget, all});
     }
     void ExpectDeleteWarning(int result) { Expect({QuestionKind::DeleteWarning, result, {}, false}); }
+    void ExpectSplitOptions(bool ok, std::function<void(TSplitForm &)> edit = {});
+    void ExpectAdvancedRename(int result, std::function<void(TAdvancedRenameForm &)> edit = {});
+    void ExpectRenameEntry(int result, std::function<void(TRenameForm &)> edit = {});
+    void ExpectCharCase(int result, bool recursive = false);
+    void ExpectAttributesTime(int result, std::function<void(TAttribForm &)> edit = {});
 
     // Called while a question is "open", as a modal event loop would run code.
     std::function<void(const Question &)> during;
@@ -69,6 +90,11 @@ public:
                       QString &path) override;
     int SelectDrive(QObject *owner, QString &text, const QStringList &workFolders,
                     const QString &excluded) override;
+    bool SplitOptions(QObject *owner, TSplitForm &form) override;
+    int AdvancedRename(QObject *owner, TAdvancedRenameForm &form) override;
+    int RenameEntry(QObject *owner, TRenameForm &form) override;
+    int CharCase(QObject *owner, bool upper, bool &recursive) override;
+    int AttributesTime(QObject *owner, TAttribForm &form) override;
 
 private:
     Answer Take(const Question &q);
