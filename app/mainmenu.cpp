@@ -55,8 +55,8 @@ const QList<TMenuRow> rows = {
     {"File", "", "&Delete", Alt(Qt::Key_D), TCmd::Delete, later},
     {"File", "", "&Rename", Alt(Qt::Key_R), TCmd::Rename, sep | later},
     {"File", "", "&Attributes/Time...", Ctrl(Qt::Key_Z), TCmd::Attributes, later},
-    {"File", "", "D&escription", Alt(Qt::Key_Return), TCmd::Description, later},
-    {"File", "", "Proper&ties", Qt::Key_F9, TCmd::Properties, later},
+    {"File", "", "D&escription", Alt(Qt::Key_Return), TCmd::Description, 0},
+    {"File", "", "Proper&ties", Qt::Key_F9, TCmd::Properties, 0},
     {"File", "", "Create Ne&w", Ctrl(Qt::Key_N), TCmd::CreateNew, sep},
     {"File", "", "E&xit", Alt(Qt::Key_X), TCmd::Exit, sep},
 
@@ -69,7 +69,7 @@ const QList<TMenuRow> rows = {
     {"Folder", "", "Roo&t", none, TCmd::Root, 0},
     {"Folder", "", "Last &Destination", Ctrl(Qt::Key_Backspace), TCmd::LastDestination, 0},
     {"Folder", "", "&Go to...", Alt(Qt::Key_G), TCmd::GoTo, mrfHidden | later},
-    {"Folder", "", "&Network...", none, TCmd::Network, sep | later},
+    {"Folder", "", "&Network...", none, TCmd::Network, sep},
     {"Folder", "&Set WorkFolder", "Work Folder &1", Ctrl(Qt::Key_1), TCmd::SetWork1, sep},
     {"Folder", "&Set WorkFolder", "Work Folder &2", Ctrl(Qt::Key_2), TCmd::SetWork2, 0},
     {"Folder", "&Set WorkFolder", "Work Folder &3", Ctrl(Qt::Key_3), TCmd::SetWork3, 0},
@@ -139,15 +139,15 @@ const QList<TMenuRow> rows = {
 
     {"Tools", "", "&View Text", Alt(Qt::Key_V), TCmd::ViewText, 0},
     {"Tools", "", "&Edit Text", Alt(Qt::Key_B), TCmd::EditText, 0},
-    {"Tools", "", "&Delete All Descriptions", none, TCmd::DeleteAllDescriptions, sep | later},
+    {"Tools", "", "&Delete All Descriptions", none, TCmd::DeleteAllDescriptions, sep},
     {"Tools", "", "&Save Selected List", none, TCmd::SaveSelectedList, 0},
     {"Tools", "", "&Lowercase Filename", none, TCmd::LowercaseFilename, sep | later},
     {"Tools", "", "&Uppercase Filename", none, TCmd::UppercaseFilename, later},
     {"Tools", "", "Spli&t File...", ShiftCtrl(Qt::Key_S), TCmd::SplitFile, sep | later},
     {"Tools", "", "&Join Files", ShiftCtrl(Qt::Key_A), TCmd::JoinFiles, later},
     {"Tools", "", "Dis&k Copy", none, TCmd::DiskCopy, sep},
-    {"Tools", "", "&Map Network Drive...", none, TCmd::MapNetworkDrive, sep | later},
-    {"Tools", "", "Disconnect &Network Drive...", none, TCmd::DisconnectNetworkDrive, later},
+    {"Tools", "", "&Map Network Drive...", none, TCmd::MapNetworkDrive, sep},
+    {"Tools", "", "Disconnect &Network Drive...", none, TCmd::DisconnectNetworkDrive, 0},
     {"Tools", "", "&Create Shortcut to Desktop", Ctrl(Qt::Key_K), TCmd::ShortcutToDesktop, sep},
     {"Tools", "", "&Options...", Ctrl(Qt::Key_F12), TCmd::Options, sep | later},
 
@@ -157,7 +157,7 @@ const QList<TMenuRow> rows = {
 
     {"Context", "", "&Explorer Menu", none, TCmd::ExplorerMenu, later},
     {"Context", "", "Open &With...", none, TCmd::OpenWith, later},
-    {"Context", "", "De&scription", none, TCmd::Description, sep | later},
+    {"Context", "", "De&scription", none, TCmd::Description, sep},
     {"Context", "", "&Copy", none, TCmd::Copy, sep | later},
     {"Context", "", "&Move", none, TCmd::Move, later},
     {"Context", "", "&Delete", none, TCmd::Delete, later},
@@ -168,7 +168,7 @@ const QList<TMenuRow> rows = {
     {"Context", "", "Extract to ", none, TCmd::ExtractTo, later},
     {"Context", "", "Create Shortcut", none, TCmd::CreateShortcut, sep},
     {"Context", "", "Paste(&V)", none, TCmd::EditPaste, 0},
-    {"Context", "", "Proper&ties", none, TCmd::Properties, sep | later},
+    {"Context", "", "Proper&ties", none, TCmd::Properties, sep},
 };
 
 // Alt pressed and released alone leaves the keys with the panel: the menu

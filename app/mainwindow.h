@@ -21,8 +21,10 @@ class QToolBar;
 
 namespace kestrel {
 
+class TAppDriveServices;
 class TBtnStatusBar;
 class TCommandLineBar;
+class TDiskInfoPanel;
 class TIniFile;
 class TKeyHelp;
 class TKFileView;
@@ -50,6 +52,7 @@ public:
     TWorkFolderButtons *WorkFolders() const { return workFolders; }
     TBtnStatusBar *BtnStatusBar() const { return btnStatusBar; }
     TCommandLineBar *CommandBar() const { return commandBar; }
+    TDiskInfoPanel *DiskInfo() const { return diskInfo; }
     // The command box's items, oldest first (history.dat).
     TCommandLine &CommandLine() { return commandLine; }
 
@@ -59,6 +62,8 @@ public:
     // clipboard (Restore Selection selects them again).
     QStringList LastSelection;
 
+    // Reads the space of the panel folder's drive again (after an operation).
+    void UpdateDiskInfo();
     // Applies the [Option] keys; called at start and after Preferences.
     void LoadOptions();
     // Runs a menu command.
@@ -122,6 +127,10 @@ private:
     void RefreshKeepingFocus(const QString &focusName);
     QString FocusedPath() const;
 
+    // Descriptions (commands_descript.cpp)
+    void Description1Click();
+    void DeleteAllDescriptions1Click();
+
     // System and help commands (commands_system.cpp)
     void SpecialFolderClick(int which);
     void RecycleBin1Click();
@@ -130,6 +139,10 @@ private:
     void StartDesktopTool(const QStringList &candidates, const QString &missing,
                           const QStringList &args = {});
     void DiskCopy1Click();
+    void Network1Click();
+    void MapNetworkDrive1Click();
+    void DisconnectNetworkDrive1Click();
+    void Properties1Click();
     void HelpClick(const QString &page);
     void About1Click();
 
@@ -141,11 +154,13 @@ private:
     QLabel *entryPanel;
     QLabel *selectionPanel;
     QLabel *findPanel;
+    TDiskInfoPanel *diskInfo;
     TMainMenu *mainMenu;
     TWorkFolderButtons *workFolders;
     TBtnStatusBar *btnStatusBar;
     TCommandLineBar *commandBar;
     TCommandLine commandLine;
+    std::unique_ptr<TAppDriveServices> driveServices;
 
     QString folderArgument;
     bool shown = false;
