@@ -73,6 +73,8 @@ void TfMain::RunCommand(TCmd cmd)
         return OpenFocused();
     case TCmd::OpenWithParameters:
         return OpenWithParameters1Click();
+    case TCmd::Description:
+        return Description1Click();
     case TCmd::CreateNew:
         return CreateNew1Click();
     case TCmd::Exit:
@@ -102,7 +104,16 @@ void TfMain::RunCommand(TCmd cmd)
     case TCmd::GoWork3:
         return workFolders->GoSlot(Offset(cmd, TCmd::GoWork1));
     case TCmd::Refresh:
+        UpdateDiskInfo();
         return RefreshKeepingFocus(focused ? focused->GetFullName() : QString());
+    case TCmd::Network:
+        return Network1Click();
+    case TCmd::MapNetworkDrive:
+        return MapNetworkDrive1Click();
+    case TCmd::DisconnectNetworkDrive:
+        return DisconnectNetworkDrive1Click();
+    case TCmd::Properties:
+        return Properties1Click();
     case TCmd::EditCopy:
         return Copy1Click();
     case TCmd::EditCut:
@@ -217,6 +228,8 @@ void TfMain::RunCommand(TCmd cmd)
         return TextClick(0);
     case TCmd::EditText:
         return TextClick(1);
+    case TCmd::DeleteAllDescriptions:
+        return DeleteAllDescriptions1Click();
     case TCmd::SaveSelectedList:
         return SaveSelectedList1Click();
     case TCmd::Rename:

@@ -7,6 +7,7 @@
 #include "app/mainmenu.h"
 #include "app/mainwindow.h"
 #include "app/settings.h"
+#include "panel/diskinfopanel.h"
 #include "panel/kfileview.h"
 
 #include <QApplication>
@@ -160,7 +161,8 @@ void TfMain::OpenCommandLine()
     if (statusBar()->isHidden() || CommandLineOpen())
         return;
     for (QWidget *panel : {static_cast<QWidget *>(entryPanel), static_cast<QWidget *>(findPanel),
-                           static_cast<QWidget *>(selectionPanel)})
+                           static_cast<QWidget *>(selectionPanel),
+                           static_cast<QWidget *>(diskInfo)})
         panel->hide();
     commandBar->show();
     mainMenu->SetEditKeys(false);
@@ -173,6 +175,7 @@ void TfMain::LeaveCommandLine()
         return;
     commandBar->hide();
     entryPanel->show();
+    diskInfo->show();
     UpdateStatus();
     UpdateFind(fileView->FindText);
     mainMenu->SetEditKeys(true);

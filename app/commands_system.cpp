@@ -125,17 +125,6 @@ void TfMain::EmptyRecycleBin1Click()
         fileView->Refresh(QString(), false);
 }
 
-void TfMain::Format1Click()
-{
-    if (Ask().MessageBox(this,
-                         QStringLiteral("Formatting will erase all data on disk.\n"
-                                        "Are you sure you want to format this disk?"),
-                         QStringLiteral("Format Warning"), MB_YESNO | MB_ICONWARNING) != mrYes)
-        return;
-    const QString drive = fileView->Drive();
-    FormatDrive(drive.isEmpty() ? QChar() : drive[0], false);
-}
-
 void TfMain::FormatDrive(QChar, bool)
 {
     // The desktop's disk tool picks the device and asks before it formats.

@@ -23,8 +23,10 @@ class QToolBar;
 
 namespace kestrel {
 
+class TAppDriveServices;
 class TBtnStatusBar;
 class TCommandLineBar;
+class TDiskInfoPanel;
 class TIniFile;
 class TKeyHelp;
 class TKFileView;
@@ -53,6 +55,7 @@ public:
     TWorkFolderButtons *WorkFolders() const { return workFolders; }
     TBtnStatusBar *BtnStatusBar() const { return btnStatusBar; }
     TCommandLineBar *CommandBar() const { return commandBar; }
+    TDiskInfoPanel *DiskInfo() const { return diskInfo; }
     // The command box's items, oldest first (history.dat).
     TCommandLine &CommandLine() { return commandLine; }
 
@@ -62,6 +65,8 @@ public:
     // clipboard (Restore Selection selects them again).
     QStringList LastSelection;
 
+    // Reads the space of the panel folder's drive again (after an operation).
+    void UpdateDiskInfo();
     // Applies the [Option] keys; called at start and after Preferences.
     void LoadOptions();
     // Runs a menu command.
@@ -150,6 +155,9 @@ private:
     void JoinFiles1Click();
     // Runs a tool command with the panel's change notification off.
     void WithoutNotification(const std::function<void()> &command);
+    // Descriptions (commands_descript.cpp)
+    void Description1Click();
+    void DeleteAllDescriptions1Click();
 
     // System and help commands (commands_system.cpp)
     void SpecialFolderClick(int which);
@@ -159,6 +167,10 @@ private:
     void StartDesktopTool(const QStringList &candidates, const QString &missing,
                           const QStringList &args = {});
     void DiskCopy1Click();
+    void Network1Click();
+    void MapNetworkDrive1Click();
+    void DisconnectNetworkDrive1Click();
+    void Properties1Click();
     void HelpClick(const QString &page);
     void About1Click();
 
@@ -170,11 +182,13 @@ private:
     QLabel *entryPanel;
     QLabel *selectionPanel;
     QLabel *findPanel;
+    TDiskInfoPanel *diskInfo;
     TMainMenu *mainMenu;
     TWorkFolderButtons *workFolders;
     TBtnStatusBar *btnStatusBar;
     TCommandLineBar *commandBar;
     TCommandLine commandLine;
+    std::unique_ptr<TAppDriveServices> driveServices;
 
     // The archive open in the panel, the folder shown before it was opened
     // and whether the change notification was on then.

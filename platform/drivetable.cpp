@@ -1,6 +1,6 @@
 // Building the drive table: KESTREL_DRIVES for tests, otherwise the mounts of
-// the system plus the [Drives] section of kestrel.ini; shares from network
-// mounts, [Network] and KESTREL_SHARES.
+// the system, and on top the [Drives] section of kestrel.ini; shares from
+// network mounts, [Network] and KESTREL_SHARES.
 
 #include "platform/names.h"
 #include "platform/native.h"
@@ -177,12 +177,14 @@ DriveTable BuildDriveTable()
     } else {
         table.drives = DetectDrives();
         table.shares = DetectShares();
-        const QByteArray ini = NativeProgramDir() + "/kestrel.ini";
-        for (const auto &[key, value] : ReadIniSection(ini, "Drives"))
-            ParseDrive("kestrel.ini [Drives]", key, value, table.drives);
-        for (const auto &[key, value] : ReadIniSection(ini, "Network"))
-            ParseShare("kestrel.ini [Network]", key, value, table.shares);
     }
+    // The user's own letters and shares come on top of either, so that a
+    // letter mapped in the program shows at once, on a test machine too.
+    const QByteArray ini = NativeProgramDir() + "/kestrel.ini";
+    for (const auto &[key, value] : ReadIniSection(ini, "Drives"))
+        ParseDrive("kestrel.ini [Drives]", key, value, table.drives);
+    for (const auto &[key, value] : ReadIniSection(ini, "Network"))
+        ParseShare("kestrel.ini [Network]", key, value, table.shares);
     ParseList("KESTREL_SHARES", table.shares, ParseShare);
     std::sort(
         table.drives.begin(), table.drives.end(),
