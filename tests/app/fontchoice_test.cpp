@@ -42,8 +42,9 @@ TEST(ChosenFont, MissingWindowsFamiliesTakeTheDesktopsFonts)
         EXPECT_EQ(font.bold(), row.spec.bold) << what;
     }
     // What is drawn with a fixed-pitch family's stand-in is fixed-pitch too.
-    if (QFontInfo(fixed).fixedPitch())
+    if (QFontInfo(fixed).fixedPitch()) {
         EXPECT_TRUE(QFontInfo(ChosenFont({QStringLiteral("Fixedsys"), 10, false})).fixedPitch());
+    }
 }
 
 TEST(ChosenFont, InstalledFamilyIsKept)
