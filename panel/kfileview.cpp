@@ -21,6 +21,15 @@ static QColor Blend(const QColor &a, const QColor &b)
     return QColor((a.red() + b.red()) / 2, (a.green() + b.green()) / 2, (a.blue() + b.blue()) / 2);
 }
 
+// Pixels per point of what the painter really draws on: the window's
+// backing store on a 2x screen, or an image a widget is rendered into.
+static qreal TargetRatio(const QPainter &painter)
+{
+    const QPaintEngine *engine = painter.paintEngine();
+    return engine && engine->paintDevice() ? engine->paintDevice()->devicePixelRatioF()
+                                           : painter.device()->devicePixelRatioF();
+}
+
 static QColor FromColorRef(TColorRef c)
 {
     return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
@@ -243,10 +252,10 @@ void TCustomFileView::paintEvent(QPaintEvent *event)
 void TCustomFileView::DrawTitle(QPainter &painter)
 {
     const int w = ListRect().width();
-    // Drawn at the resolution of the device painted on: a strip made at one
-    // pixel per point would be stretched, blurred, on a 2x screen.
+    // Drawn at the resolution painted on: a strip made at one pixel per
+    // point would be stretched, blurred, on a 2x screen.
     const int stripHeight = TFileLayout::TitleHeight - 1;
-    const qreal ratio = painter.device()->devicePixelRatioF();
+    const qreal ratio = TargetRatio(painter);
     QPixmap strip(QSize(std::max(w, 1), stripHeight) * ratio);
     strip.setDevicePixelRatio(ratio);
     strip.fill(Color(ciBack));
@@ -345,12 +354,12 @@ void TCustomFileView::ShownName(const TFile &file, QString &name, QString &ext) 
     ext = PrintableText(FitCharCase(ext));
 }
 
-// Icons come at the resolution of the device painted on. Those that have
+// Icons come at the resolution painted on. Those that have
 // only smaller sizes are scaled up, so a large-icon cell never shows a small
 // one; cut and hidden entries are drawn ghosted.
 static void DrawIcon(QPainter &painter, const QIcon &icon, const QRect &rect, bool ghost)
 {
-    const qreal ratio = painter.device()->devicePixelRatioF();
+    const qreal ratio = TargetRatio(painter);
     QPixmap pixmap = icon.pixmap(rect.size(), ratio, ghost ? QIcon::Disabled : QIcon::Normal);
     if (pixmap.isNull())
         return;
