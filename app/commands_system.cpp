@@ -41,7 +41,8 @@ QString HelpFolder()
     const QString shared = sys::SharedDir();
     QByteArray native;
     if (shared.isEmpty() ||
-        sys::GetFileAttributes(shared + QStringLiteral("help\\index.html")) == sys::INVALID_FILE_ATTRIBUTES ||
+        sys::GetFileAttributes(shared + QStringLiteral("help\\index.html")) ==
+            sys::INVALID_FILE_ATTRIBUTES ||
         !sys::ToNative(shared + QStringLiteral("help"), native))
         return QString();
     return QFileInfo(sys::DecodeName(native)).canonicalFilePath();

@@ -88,7 +88,8 @@ QByteArray ProgramDirFor(const QByteArray &exeDir)
     // An installed program never writes beside itself, even where it could
     // (a prefix in the user's home): the next install or removal would
     // overwrite the user's settings or leave them behind.
-    if (exeDir.isEmpty() || SharedDirFor(exeDir) != exeDir || ::access(exeDir.constData(), W_OK) != 0)
+    if (exeDir.isEmpty() || SharedDirFor(exeDir) != exeDir ||
+        ::access(exeDir.constData(), W_OK) != 0)
         return ConfigDir();
     return exeDir;
 }

@@ -254,8 +254,7 @@ void SetAccessibleSink(TAccessibleSink newSink)
     sink = newSink;
 }
 
-TAccessibleRows::TAccessibleRows(QWidget *owner, QAccessible::Role role)
-    : owner(owner), role(role)
+TAccessibleRows::TAccessibleRows(QWidget *owner, QAccessible::Role role) : owner(owner), role(role)
 {
     static const bool installed = [] {
         QAccessible::installFactory(RowsFactory);

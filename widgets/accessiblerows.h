@@ -37,7 +37,7 @@ public:
     virtual QString RowDescription(int row) const = 0;
     // In the widget's coordinates; empty when the row is scrolled away.
     virtual QRect RowRect(int row) const = 0;
-    virtual int FocusedRow() const = 0; // -1 when none
+    virtual int FocusedRow() const = 0;             // -1 when none
     virtual int RowAt(const QPoint &pos) const = 0; // -1 when none
     virtual bool RowSelected(int row) const = 0;
     virtual bool RowSelectable(int row) const = 0;
@@ -59,11 +59,6 @@ protected:
 
 private:
     friend class TAccessibleRowList;
-
-// The change reports go to Qt, which hands them to the screen reader (when
-// one listens); tests take them here instead. nullptr: back to Qt.
-using TAccessibleSink = void (*)(QAccessibleEvent *event);
-void SetAccessibleSink(TAccessibleSink sink);
     QWidget *owner;
     QAccessible::Role role;
     TAccessibleRowList *list = nullptr; // the interface, once made

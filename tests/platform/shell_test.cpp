@@ -56,7 +56,8 @@ TEST_F(Shell, ProgramDirOutsideEveryDriveIsStillReachable)
 TEST_F(Shell, InstalledAndBuildFolders)
 {
     const QByteArray root = EncodeName(Root());
-    for (const char *folder : {"/usr/bin", "/usr/share/kestrel", "/build", "/odd/bin", "/odd/share"})
+    for (const char *folder :
+         {"/usr/bin", "/usr/share/kestrel", "/build", "/odd/bin", "/odd/share"})
         ASSERT_TRUE(QDir().mkpath(Root() + QString::fromLatin1(folder)));
     QFile notAFolder(Root() + QStringLiteral("/odd/share/kestrel"));
     ASSERT_TRUE(notAFolder.open(QIODevice::WriteOnly));

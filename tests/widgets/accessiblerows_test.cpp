@@ -19,7 +19,8 @@ namespace {
 class FakeRows : public QWidget, public TAccessibleRows {
 public:
     explicit FakeRows(QStringList names, QAccessible::Role role = QAccessible::List)
-        : TAccessibleRows(this, role), names(std::move(names)), button(new QPushButton("More", this))
+        : TAccessibleRows(this, role), names(std::move(names)),
+          button(new QPushButton("More", this))
     {
         setFocusPolicy(Qt::StrongFocus);
         resize(200, 200);
@@ -47,7 +48,10 @@ public:
         AccessibleFocusMoved();
     }
     QString RowsName() const override { return QStringLiteral("Things"); }
-    QString RowsDescription() const override { return QStringLiteral("%1 selected").arg(selected.size()); }
+    QString RowsDescription() const override
+    {
+        return QStringLiteral("%1 selected").arg(selected.size());
+    }
 
     void Replace(QStringList newNames)
     {
@@ -91,7 +95,8 @@ struct EventLog {
             QAccessible::State changed;
             if (event->type() == QAccessible::StateChanged)
                 changed = static_cast<QAccessibleStateChangeEvent *>(event)->changedStates();
-            log->entries.append({event->type(), iface ? iface->text(QAccessible::Name) : QString(), changed});
+            log->entries.append(
+                {event->type(), iface ? iface->text(QAccessible::Name) : QString(), changed});
         });
         QAccessible::setActive(true);
     }
