@@ -10,9 +10,9 @@
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/fileapi.h"
+#include "platform/names.h"
 #include "platform/shell.h"
 
-#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QUrl>
@@ -34,21 +34,18 @@ QStringList FolderEntries(const QString &folder)
     return entries;
 }
 
-// The help pages: beside the program when installed, else in the source tree
-// the program was built from.
+// The help pages, native: in the folder of the files that came with the
+// program, "" when they are missing.
 QString HelpFolder()
 {
-    const QString exe = QCoreApplication::applicationDirPath();
-    const QStringList candidates = {
-        exe + QStringLiteral("/docs/help"),
-        exe + QStringLiteral("/../docs/help"),
-        exe + QStringLiteral("/../share/kestrel/help"),
-        QString::fromUtf8(KESTREL_SOURCE_DIR) + QStringLiteral("/docs/help"),
-    };
-    for (const QString &folder : candidates)
-        if (QFileInfo::exists(folder + QStringLiteral("/index.html")))
-            return QFileInfo(folder).canonicalFilePath();
-    return QString();
+    const QString shared = sys::SharedDir();
+    QByteArray native;
+    if (shared.isEmpty() ||
+        sys::GetFileAttributes(shared + QStringLiteral("help\\index.html")) ==
+            sys::INVALID_FILE_ATTRIBUTES ||
+        !sys::ToNative(shared + QStringLiteral("help"), native))
+        return QString();
+    return QFileInfo(sys::DecodeName(native)).canonicalFilePath();
 }
 
 } // namespace

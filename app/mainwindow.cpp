@@ -133,7 +133,7 @@ void TfMain::LoadWindowState()
 void TfMain::LoadOptions()
 {
     fileView->Files.BeginUpdate();
-    LoadPanelOptions(*fileView, *ini, ProgramFile(QStringLiteral("kestrel.col")));
+    LoadPanelOptions(*fileView, *ini, UserOrSharedFile(QStringLiteral("kestrel.col")));
     pathCaption = ReadSetting(*ini, key::PathCaption);
     UpdateCaption();
     const bool ctrlX = ReadSetting(*ini, key::CtrlX);

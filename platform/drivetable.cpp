@@ -133,7 +133,7 @@ void ParseList(const char *variable, List &list, Parse parse)
     }
 }
 
-// The program's folder and the temporary folder must be reachable through
+// The program's folders and the temporary folder must be reachable through
 // Windows-form paths even when no drive covers them (a test machine, or a
 // [Drives] section that replaced C:); a hidden share stands in for them.
 void CoverPrivateFolders(DriveTable &table)
@@ -142,6 +142,7 @@ void CoverPrivateFolders(DriveTable &table)
         const char *unc;
         QByteArray native;
     } folders[] = {{"\\\\kestrel\\home", NativeProgramDir()},
+                   {"\\\\kestrel\\share", NativeSharedDir()},
                    {"\\\\kestrel\\temp", NativeTempDir()}};
     for (const auto &f : folders) {
         QString path;

@@ -86,5 +86,17 @@ QByteArray ResolveNative(const QByteArray &path);
 // The program's folder and the temporary folder, native, no trailing slash.
 QByteArray NativeProgramDir();
 QByteArray NativeTempDir();
+// The folder of the read-only files (default colour set, help pages).
+QByteArray NativeSharedDir();
+
+// For a program whose executable is in exeDir: the read-only files are in
+// <prefix>/share/kestrel when exeDir is the bin folder of an installation,
+// else beside the program (a build or portable folder). The program's own
+// files are beside a program that is not installed and can write there,
+// else in ~/.config/kestrel.
+QByteArray SharedDirFor(const QByteArray &exeDir);
+QByteArray ProgramDirFor(const QByteArray &exeDir);
+// Tests keep their read-only files in a folder of their own.
+void OverrideSharedDir(const QByteArray &native);
 
 } // namespace kestrel::sys
