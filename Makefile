@@ -5,8 +5,9 @@ RELEASE ?= build-release
 SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
+PREFIX ?= /usr/local
 
-.PHONY: run test test-sanitize fuzz bench deps build configure-release release clean
+.PHONY: run test test-sanitize fuzz bench deps build configure-release release install uninstall package clean
 
 deps:
 	@bash scripts/install-deps
@@ -25,6 +26,21 @@ release: configure-release
 run: configure-release
 	cmake --build $(RELEASE) --target kestrel -j$(JOBS)
 	./$(RELEASE)/kestrel $(ARGS)
+
+# make install [PREFIX=/usr/local] [DESTDIR=...]: the program, its colour set,
+# help pages, menu entry and icon. make uninstall [DESTDIR=...] removes what
+# it installed.
+install: configure-release
+	cmake --build $(RELEASE) --target kestrel -j$(JOBS)
+	DESTDIR="$(DESTDIR)" cmake --install $(RELEASE) --prefix "$(PREFIX)"
+
+uninstall:
+	DESTDIR="$(DESTDIR)" cmake -DMANIFEST=$(RELEASE)/install_manifest.txt -P desktop/uninstall.cmake
+
+# A Debian package in $(RELEASE): kestrel_<version>_<arch>.deb.
+package: configure-release
+	cmake --build $(RELEASE) --target kestrel -j$(JOBS)
+	cd $(RELEASE) && cpack -G DEB
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)

@@ -117,6 +117,8 @@ enum class TCmd {
     OpenWith,
     ExtractTo,
     CreateShortcut,
+    // The pop-up menu of an open archive only
+    CloseArchive,
 
     Count
 };

@@ -29,12 +29,40 @@ int Offset(TCmd cmd, TCmd first)
     return int(cmd) - int(first);
 }
 
+// Commands that act on the folder on disk: inside an archive the panel's
+// entries are no files there.
+bool FileSystemOnly(TCmd cmd)
+{
+    switch (cmd) {
+    case TCmd::OpenWithParameters:
+    case TCmd::CreateNew:
+    case TCmd::CreateNewFolder:
+    case TCmd::EditCopy:
+    case TCmd::EditCut:
+    case TCmd::EditPaste:
+    case TCmd::PasteShortcut:
+    case TCmd::CopyPathName:
+    case TCmd::ViewText:
+    case TCmd::EditText:
+    case TCmd::ShortcutToDesktop:
+    case TCmd::CreateShortcut:
+    case TCmd::SetWork1:
+    case TCmd::SetWork2:
+    case TCmd::SetWork3:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 void TfMain::RunCommand(TCmd cmd)
 {
     // A disabled item's command is not run from anywhere (keys, function keys).
     if (QAction *item = mainMenu->Item(cmd); item && !item->isEnabled())
+        return;
+    if (InArchive() && FileSystemOnly(cmd))
         return;
     // A command ends the quick search; Find Next is the one that goes on with it.
     if (cmd != TCmd::FindNext)
@@ -45,6 +73,8 @@ void TfMain::RunCommand(TCmd cmd)
         return OpenFocused();
     case TCmd::OpenWithParameters:
         return OpenWithParameters1Click();
+    case TCmd::Description:
+        return Description1Click();
     case TCmd::CreateNew:
         return CreateNew1Click();
     case TCmd::Exit:
@@ -52,9 +82,13 @@ void TfMain::RunCommand(TCmd cmd)
     case TCmd::CreateNewFolder:
         return CreateNewFolder1Click();
     case TCmd::UpOneLevel:
+        if (InArchive())
+            return ArchiveUpOneLevel();
         fileView->SetFolder(QStringLiteral(".."));
         return;
     case TCmd::Root:
+        if (InArchive())
+            return ChangeArchiveFolder(QStringLiteral("\\"));
         fileView->SetFolder(QStringLiteral("\\"));
         return;
     case TCmd::LastDestination:
@@ -70,7 +104,16 @@ void TfMain::RunCommand(TCmd cmd)
     case TCmd::GoWork3:
         return workFolders->GoSlot(Offset(cmd, TCmd::GoWork1));
     case TCmd::Refresh:
+        UpdateDiskInfo();
         return RefreshKeepingFocus(focused ? focused->GetFullName() : QString());
+    case TCmd::Network:
+        return Network1Click();
+    case TCmd::MapNetworkDrive:
+        return MapNetworkDrive1Click();
+    case TCmd::DisconnectNetworkDrive:
+        return DisconnectNetworkDrive1Click();
+    case TCmd::Properties:
+        return Properties1Click();
     case TCmd::EditCopy:
         return Copy1Click();
     case TCmd::EditCut:
@@ -175,10 +218,18 @@ void TfMain::RunCommand(TCmd cmd)
         return Format1Click();
     case TCmd::CommandLine:
         return OpenCommandLine();
+    case TCmd::Extract:
+        return ExtractCommand(false);
+    case TCmd::ExtractTo:
+        return ExtractCommand(true);
+    case TCmd::CloseArchive:
+        return CloseArchive();
     case TCmd::ViewText:
         return TextClick(0);
     case TCmd::EditText:
         return TextClick(1);
+    case TCmd::DeleteAllDescriptions:
+        return DeleteAllDescriptions1Click();
     case TCmd::SaveSelectedList:
         return SaveSelectedList1Click();
     case TCmd::Rename:

@@ -11,7 +11,6 @@
 #include "ops/completesound.h"
 #include "ops/errors.h"
 #include "ops/filefunction.h"
-#include "text/strings.h"
 #include "panel/kfileview.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
@@ -19,6 +18,7 @@
 #include "platform/shell.h"
 #include "platform/shellicons.h"
 #include "platform/shelllink.h"
+#include "text/strings.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -58,6 +58,8 @@ TPanelNames TfMain::PanelNames() const
 
 bool TfMain::SetFolder(const QString &path)
 {
+    // A folder on disk is entered from the folder the archive lies in.
+    CloseArchive();
     const QString before = fileView->Folder();
     fileView->SetFolder(path);
     if (fileView->Folder() != before)
@@ -70,7 +72,7 @@ bool TfMain::SetFolder(const QString &path)
 
 void TfMain::RunProgram(const QString &program, const QString &parameters)
 {
-    const QString folder = fileView->Folder();
+    const QString folder = DiskFolder();
     const QStringList args = SplitArguments(parameters);
     // A name of the panel's folder: a program there, or a document opened by
     // the desktop.

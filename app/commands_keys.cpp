@@ -7,6 +7,7 @@
 #include "app/mainmenu.h"
 #include "app/mainwindow.h"
 #include "app/settings.h"
+#include "panel/diskinfopanel.h"
 #include "panel/kfileview.h"
 
 #include <QApplication>
@@ -124,6 +125,8 @@ void TfMain::RunPanelKey(const TPanelKeyAction &action)
 
 void TfMain::EscapeKey()
 {
+    if (InArchive())
+        return CloseArchive();
     switch (ReadSetting(*ini, key::Esc)) {
     case 0:
         return OpenCommandLine();
@@ -142,6 +145,9 @@ void TfMain::EscapeKey()
 
 void TfMain::ShowContextMenu(const QPoint &at)
 {
+    if (InArchive())
+        return mainMenu->ArchiveMenu()->popup(at);
+    UpdateExtractToCaption();
     mainMenu->ContextMenu()->popup(at);
 }
 
@@ -155,7 +161,8 @@ void TfMain::OpenCommandLine()
     if (statusBar()->isHidden() || CommandLineOpen())
         return;
     for (QWidget *panel : {static_cast<QWidget *>(entryPanel), static_cast<QWidget *>(findPanel),
-                           static_cast<QWidget *>(selectionPanel)})
+                           static_cast<QWidget *>(selectionPanel),
+                           static_cast<QWidget *>(diskInfo)})
         panel->hide();
     commandBar->show();
     mainMenu->SetEditKeys(false);
@@ -168,6 +175,7 @@ void TfMain::LeaveCommandLine()
         return;
     commandBar->hide();
     entryPanel->show();
+    diskInfo->show();
     UpdateStatus();
     UpdateFind(fileView->FindText);
     mainMenu->SetEditKeys(true);

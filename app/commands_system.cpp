@@ -10,9 +10,9 @@
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/fileapi.h"
+#include "platform/names.h"
 #include "platform/shell.h"
 
-#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QUrl>
@@ -34,21 +34,18 @@ QStringList FolderEntries(const QString &folder)
     return entries;
 }
 
-// The help pages: beside the program when installed, else in the source tree
-// the program was built from.
+// The help pages, native: in the folder of the files that came with the
+// program, "" when they are missing.
 QString HelpFolder()
 {
-    const QString exe = QCoreApplication::applicationDirPath();
-    const QStringList candidates = {
-        exe + QStringLiteral("/docs/help"),
-        exe + QStringLiteral("/../docs/help"),
-        exe + QStringLiteral("/../share/kestrel/help"),
-        QString::fromUtf8(KESTREL_SOURCE_DIR) + QStringLiteral("/docs/help"),
-    };
-    for (const QString &folder : candidates)
-        if (QFileInfo::exists(folder + QStringLiteral("/index.html")))
-            return QFileInfo(folder).canonicalFilePath();
-    return QString();
+    const QString shared = sys::SharedDir();
+    QByteArray native;
+    if (shared.isEmpty() ||
+        sys::GetFileAttributes(shared + QStringLiteral("help\\index.html")) ==
+            sys::INVALID_FILE_ATTRIBUTES ||
+        !sys::ToNative(shared + QStringLiteral("help"), native))
+        return QString();
+    return QFileInfo(sys::DecodeName(native)).canonicalFilePath();
 }
 
 } // namespace
@@ -125,17 +122,6 @@ void TfMain::EmptyRecycleBin1Click()
         fileView->Refresh(QString(), false);
 }
 
-void TfMain::Format1Click()
-{
-    if (Ask().MessageBox(this,
-                         QStringLiteral("Formatting will erase all data on disk.\n"
-                                        "Are you sure you want to format this disk?"),
-                         QStringLiteral("Format Warning"), MB_YESNO | MB_ICONWARNING) != mrYes)
-        return;
-    const QString drive = fileView->Drive();
-    FormatDrive(drive.isEmpty() ? QChar() : drive[0], false);
-}
-
 void TfMain::FormatDrive(QChar, bool)
 {
     // The desktop's disk tool picks the device and asks before it formats.
@@ -165,7 +151,7 @@ void TfMain::StartDesktopTool(const QStringList &candidates, const QString &miss
     for (const QString &tool : candidates) {
         if (sys::FindProgram(tool).isEmpty())
             continue;
-        if (!sys::StartProgram(tool, args, fileView->Folder()))
+        if (!sys::StartProgram(tool, args, DiskFolder()))
             ShowError(sys::GetLastError(), tool, LoadStr(512), true);
         return;
     }

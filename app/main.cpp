@@ -6,6 +6,7 @@
 #include "ops/qtask.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QTimer>
 
 int main(int argc, char *argv[])
@@ -13,6 +14,10 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kestrel"));
     QApplication::setApplicationVersion(QStringLiteral("4.0"));
+    // The desktop matches the windows to kestrel.desktop, and with it to the
+    // menu entry and the icon; the installed icon is also the windows' own.
+    QApplication::setDesktopFileName(QStringLiteral("kestrel"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("kestrel")));
 
     // Every question holds back automatic panel reloads while it is open.
     kestrel::QtAsk dialogs;

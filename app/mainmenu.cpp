@@ -55,8 +55,8 @@ const QList<TMenuRow> rows = {
     {"File", "", "&Delete", Alt(Qt::Key_D), TCmd::Delete, later},
     {"File", "", "&Rename", Alt(Qt::Key_R), TCmd::Rename, sep},
     {"File", "", "&Attributes/Time...", Ctrl(Qt::Key_Z), TCmd::Attributes, 0},
-    {"File", "", "D&escription", Alt(Qt::Key_Return), TCmd::Description, later},
-    {"File", "", "Proper&ties", Qt::Key_F9, TCmd::Properties, later},
+    {"File", "", "D&escription", Alt(Qt::Key_Return), TCmd::Description, 0},
+    {"File", "", "Proper&ties", Qt::Key_F9, TCmd::Properties, 0},
     {"File", "", "Create Ne&w", Ctrl(Qt::Key_N), TCmd::CreateNew, sep},
     {"File", "", "E&xit", Alt(Qt::Key_X), TCmd::Exit, sep},
 
@@ -69,7 +69,7 @@ const QList<TMenuRow> rows = {
     {"Folder", "", "Roo&t", none, TCmd::Root, 0},
     {"Folder", "", "Last &Destination", Ctrl(Qt::Key_Backspace), TCmd::LastDestination, 0},
     {"Folder", "", "&Go to...", Alt(Qt::Key_G), TCmd::GoTo, mrfHidden | later},
-    {"Folder", "", "&Network...", none, TCmd::Network, sep | later},
+    {"Folder", "", "&Network...", none, TCmd::Network, sep},
     {"Folder", "&Set WorkFolder", "Work Folder &1", Ctrl(Qt::Key_1), TCmd::SetWork1, sep},
     {"Folder", "&Set WorkFolder", "Work Folder &2", Ctrl(Qt::Key_2), TCmd::SetWork2, 0},
     {"Folder", "&Set WorkFolder", "Work Folder &3", Ctrl(Qt::Key_3), TCmd::SetWork3, 0},
@@ -133,21 +133,21 @@ const QList<TMenuRow> rows = {
 
     {"Archive", "", "&Add to Archive", Ctrl(Qt::Key_A), TCmd::AddToArchive, later},
     {"Archive", "", "&Move to Archive", Ctrl(Qt::Key_M), TCmd::MoveToArchive, later},
-    {"Archive", "", "E&xtract", Ctrl(Qt::Key_E), TCmd::Extract, later},
+    {"Archive", "", "E&xtract", Ctrl(Qt::Key_E), TCmd::Extract, 0},
     {"Archive", "", "P&roperties", none, TCmd::ArchiveProperties, sep | later},
     {"Archive", "", "In&stall", Ctrl(Qt::Key_I), TCmd::Install, later},
 
     {"Tools", "", "&View Text", Alt(Qt::Key_V), TCmd::ViewText, 0},
     {"Tools", "", "&Edit Text", Alt(Qt::Key_B), TCmd::EditText, 0},
-    {"Tools", "", "&Delete All Descriptions", none, TCmd::DeleteAllDescriptions, sep | later},
+    {"Tools", "", "&Delete All Descriptions", none, TCmd::DeleteAllDescriptions, sep},
     {"Tools", "", "&Save Selected List", none, TCmd::SaveSelectedList, 0},
     {"Tools", "", "&Lowercase Filename", none, TCmd::LowercaseFilename, sep},
     {"Tools", "", "&Uppercase Filename", none, TCmd::UppercaseFilename, 0},
     {"Tools", "", "Spli&t File...", ShiftCtrl(Qt::Key_S), TCmd::SplitFile, sep},
     {"Tools", "", "&Join Files", ShiftCtrl(Qt::Key_A), TCmd::JoinFiles, 0},
     {"Tools", "", "Dis&k Copy", none, TCmd::DiskCopy, sep},
-    {"Tools", "", "&Map Network Drive...", none, TCmd::MapNetworkDrive, sep | later},
-    {"Tools", "", "Disconnect &Network Drive...", none, TCmd::DisconnectNetworkDrive, later},
+    {"Tools", "", "&Map Network Drive...", none, TCmd::MapNetworkDrive, sep},
+    {"Tools", "", "Disconnect &Network Drive...", none, TCmd::DisconnectNetworkDrive, 0},
     {"Tools", "", "&Create Shortcut to Desktop", Ctrl(Qt::Key_K), TCmd::ShortcutToDesktop, sep},
     {"Tools", "", "&Options...", Ctrl(Qt::Key_F12), TCmd::Options, sep | later},
 
@@ -157,18 +157,22 @@ const QList<TMenuRow> rows = {
 
     {"Context", "", "&Explorer Menu", none, TCmd::ExplorerMenu, later},
     {"Context", "", "Open &With...", none, TCmd::OpenWith, later},
-    {"Context", "", "De&scription", none, TCmd::Description, sep | later},
+    {"Context", "", "De&scription", none, TCmd::Description, sep},
     {"Context", "", "&Copy", none, TCmd::Copy, sep | later},
     {"Context", "", "&Move", none, TCmd::Move, later},
     {"Context", "", "&Delete", none, TCmd::Delete, later},
     {"Context", "", "&Rename", none, TCmd::Rename, 0},
     {"Context", "", "Attributes/Time(&Z)", none, TCmd::Attributes, 0},
     {"Context", "", "&Add to Archive", none, TCmd::AddToArchive, sep | later},
-    {"Context", "", "E&xtract", none, TCmd::Extract, later},
-    {"Context", "", "Extract to ", none, TCmd::ExtractTo, later},
+    {"Context", "", "E&xtract", none, TCmd::Extract, 0},
+    {"Context", "", "Extract to ", none, TCmd::ExtractTo, 0},
     {"Context", "", "Create Shortcut", none, TCmd::CreateShortcut, sep},
     {"Context", "", "Paste(&V)", none, TCmd::EditPaste, 0},
-    {"Context", "", "Proper&ties", none, TCmd::Properties, sep | later},
+    {"Context", "", "Proper&ties", none, TCmd::Properties, sep},
+
+    {"ArchiveContext", "", "&Open", none, TCmd::Open, 0},
+    {"ArchiveContext", "", "E&xtract", none, TCmd::Extract, 0},
+    {"ArchiveContext", "", "&Close", none, TCmd::CloseArchive, sep},
 };
 
 // Alt pressed and released alone leaves the keys with the panel: the menu
@@ -191,7 +195,8 @@ const QList<TMenuRow> &TMainMenu::Rows()
     return rows;
 }
 
-TMainMenu::TMainMenu(QMainWindow &window) : QObject(&window), contextMenu(new QMenu(&window))
+TMainMenu::TMainMenu(QMainWindow &window)
+    : QObject(&window), contextMenu(new QMenu(&window)), archiveMenu(new QMenu(&window))
 {
     auto *style = new TMenuBarStyle;
     style->setParent(window.menuBar());
@@ -201,11 +206,12 @@ TMainMenu::TMainMenu(QMainWindow &window) : QObject(&window), contextMenu(new QM
         menus.insert(QLatin1String(title.name),
                      window.menuBar()->addMenu(QString::fromLatin1(title.caption)));
     menus.insert(QStringLiteral("Context"), contextMenu);
+    menus.insert(QStringLiteral("ArchiveContext"), archiveMenu);
 
     QHash<QMenu *, QActionGroup *> groups;
     for (const TMenuRow &row : rows) {
-        const bool context = qstrcmp(row.menu, "Context") == 0;
-        QMenu *menu = menus.value(QLatin1String(row.menu));
+        QMenu *const top = menus.value(QLatin1String(row.menu));
+        QMenu *menu = top;
         if (*row.submenu) {
             const QString key =
                 QLatin1String(row.menu) + QLatin1Char('>') + QLatin1String(row.submenu);
@@ -236,7 +242,9 @@ TMainMenu::TMainMenu(QMainWindow &window) : QObject(&window), contextMenu(new QM
             if (OnCommand)
                 OnCommand(cmd);
         });
-        if (!context)
+        if (top == contextMenu)
+            contextItems.insert(cmd, item);
+        else if (top != archiveMenu)
             items.insert(cmd, item);
     }
     ApplyEditKeys();

@@ -19,7 +19,8 @@ class QMenu;
 namespace kestrel {
 
 // One row of the menu table. An empty submenu puts the item straight into
-// its menu; a row whose menu is "Context" belongs to the panel's context menu.
+// its menu; a row whose menu is "Context" belongs to the panel's context
+// menu, one whose menu is "ArchiveContext" to the pop-up of an open archive.
 struct TMenuRow {
     const char *menu;
     const char *submenu;
@@ -47,6 +48,10 @@ public:
     // The menu-bar item of a command.
     QAction *Item(TCmd cmd) const { return items.value(cmd); }
     QMenu *ContextMenu() const { return contextMenu; }
+    // The context menu's item of a command.
+    QAction *ContextItem(TCmd cmd) const { return contextItems.value(cmd); }
+    // The panel's context menu while an archive is open in it.
+    QMenu *ArchiveMenu() const { return archiveMenu; }
 
     // Ctrl+X belongs to Extract (true) or Cut (false); Cut then has Ctrl+T.
     void SetCtrlX(bool extractOwnsCtrlX);
@@ -59,7 +64,9 @@ private:
     void ApplyEditKeys();
 
     QHash<TCmd, QAction *> items;
+    QHash<TCmd, QAction *> contextItems;
     QMenu *contextMenu;
+    QMenu *archiveMenu;
     bool ctrlX = false;
     bool editKeys = true;
 };

@@ -2,6 +2,7 @@
 
 #include "app/btnstatusbar.h"
 #include "app/commandlinebar.h"
+#include "app/driveservices.h"
 #include "app/inifile.h"
 #include "app/keyhelp.h"
 #include "app/keymap.h"
@@ -15,6 +16,8 @@
 #include "app/workfolderbuttons.h"
 #include "ops/changenotify.h"
 #include "ops/paneldragdrop.h"
+#include "panel/diskinfopanel.h"
+#include "panel/fproperties.h"
 #include "panel/kfileview.h"
 
 #include <QAction>
@@ -34,9 +37,13 @@ TfMain::TfMain(const QStringList &arguments, QWidget *parent)
       fileView(new TKFileView(this)), history(new TStringHistory(12, this)),
       shChangeNotify(new TShellChangeNotify(this)), toolBar(addToolBar(QStringLiteral("ToolBar"))),
       entryPanel(new QLabel(this)), selectionPanel(new QLabel(this)), findPanel(new QLabel(this)),
+      diskInfo(new TDiskInfoPanel(this)),
       mainMenu(new TMainMenu(*this)), workFolders(new TWorkFolderButtons(*toolBar)),
       btnStatusBar(new TBtnStatusBar(this)), commandBar(new TCommandLineBar(this)),
-      commandLine(*this, this), folderArgument(FolderArgument(arguments))
+      commandLine(*this, this),
+      driveServices(std::make_unique<TAppDriveServices>(
+          *ini, [this](QChar drive) { FormatDrive(drive, false); })),
+      folderArgument(FolderArgument(arguments))
 {
     setWindowTitle(kTitle);
     toolBar->setObjectName(QStringLiteral("ToolBar"));
@@ -48,13 +55,21 @@ TfMain::TfMain(const QStringList &arguments, QWidget *parent)
     statusBar()->addWidget(entryPanel, 1);
     statusBar()->addWidget(findPanel);
     statusBar()->addWidget(selectionPanel);
+    statusBar()->addWidget(diskInfo, 1);
     statusBar()->addWidget(commandBar, 1);
+    diskInfo->OnClick = [this](const QString &root) { TfProperties::Open(root, this); };
     commandBar->hide();
     commandBar->OnLeave = [this] { LeaveCommandLine(); };
     commandBar->OnRun = [this](const QString &text, bool typed) { commandLine.Run(text, typed); };
     fileView->OnChange = [this] { UpdateStatus(); };
     fileView->OnChangeSelected = [this] { UpdateStatus(); };
     fileView->OnFindChange = [this](const QString &text) { UpdateFind(text); };
+    fileView->OnOpen = [this](bool &handled) { FileViewOpen(handled); };
+    fileView->OnOwnerData = [this](bool &) {
+        fileView->Files.Clear();
+        archive.Fill(fileView->Files);
+    };
+    fileView->OnGetTitle = [this](QString &title) { title = archive.Title(); };
 
     auto *keyBar = new QToolBar(QStringLiteral("Function Keys"), this);
     keyBar->setObjectName(QStringLiteral("FunctionKeys"));
@@ -118,7 +133,7 @@ void TfMain::LoadWindowState()
 void TfMain::LoadOptions()
 {
     fileView->Files.BeginUpdate();
-    LoadPanelOptions(*fileView, *ini, ProgramFile(QStringLiteral("kestrel.col")));
+    LoadPanelOptions(*fileView, *ini, UserOrSharedFile(QStringLiteral("kestrel.col")));
     pathCaption = ReadSetting(*ini, key::PathCaption);
     UpdateCaption();
     const bool ctrlX = ReadSetting(*ini, key::CtrlX);
@@ -182,6 +197,7 @@ void TfMain::FormClose()
 
 void TfMain::FileViewChangeDir()
 {
+    diskInfo->SetFolder(fileView->Folder(), false);
     shChangeNotify->SetFolder(fileView->Folder());
     if (retryAutoRefresh) {
         shChangeNotify->SetActive(true);
@@ -210,8 +226,16 @@ void TfMain::AutoRefreshListClick()
     mainMenu->Item(TCmd::AutoRefresh)->setChecked(shChangeNotify->Active());
 }
 
+void TfMain::UpdateDiskInfo()
+{
+    diskInfo->SetFolder(fileView->Folder(), true);
+}
+
 void TfMain::UpdateStatus()
 {
+    // An archive's entries carry no descriptions.
+    for (const TCmd cmd : {TCmd::Description, TCmd::DeleteAllDescriptions})
+        mainMenu->Item(cmd)->setEnabled(!fileView->OwnerData());
     entryPanel->setText(fileView->EntryStatus());
     const QString selection = fileView->SelectionStatus();
     selectionPanel->setText(selection);

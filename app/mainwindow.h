@@ -8,6 +8,7 @@
 
 #include "app/commandid.h"
 #include "app/commandline.h"
+#include "archive/browser.h"
 #include "ops/operationlock.h"
 
 #include <QMainWindow>
@@ -22,8 +23,10 @@ class QToolBar;
 
 namespace kestrel {
 
+class TAppDriveServices;
 class TBtnStatusBar;
 class TCommandLineBar;
+class TDiskInfoPanel;
 class TIniFile;
 class TKeyHelp;
 class TKFileView;
@@ -52,6 +55,7 @@ public:
     TWorkFolderButtons *WorkFolders() const { return workFolders; }
     TBtnStatusBar *BtnStatusBar() const { return btnStatusBar; }
     TCommandLineBar *CommandBar() const { return commandBar; }
+    TDiskInfoPanel *DiskInfo() const { return diskInfo; }
     // The command box's items, oldest first (history.dat).
     TCommandLine &CommandLine() { return commandLine; }
 
@@ -61,6 +65,8 @@ public:
     // clipboard (Restore Selection selects them again).
     QStringList LastSelection;
 
+    // Reads the space of the panel folder's drive again (after an operation).
+    void UpdateDiskInfo();
     // Applies the [Option] keys; called at start and after Preferences.
     void LoadOptions();
     // Runs a menu command.
@@ -103,6 +109,22 @@ private:
     void LeaveCommandLine();
     void RunFunctionKey(int slot);
 
+    // Archives open in the panel and extraction (commands_archive.cpp)
+    bool InArchive() const { return archive.IsOpen(); }
+    // The folder on disk the panel is in: with an archive open, the one it lies in.
+    QString DiskFolder() const;
+    void FileViewOpen(bool &handled);
+    void OpenArchive(const QString &path);
+    void ChangeArchiveFolder(const QString &name);
+    void CloseArchive();
+    // Frees the archive and leaves owner-data mode, the panel's folder as it is.
+    void LeaveArchive();
+    void ShowArchivePath(const QString &focusName);
+    void ArchiveUpOneLevel();
+    void OpenArchivedFile();
+    void ExtractCommand(bool toFolders);
+    void UpdateExtractToCaption();
+
     // Clipboard (commands_file.cpp)
     void Copy1Click();
     void Cut1Click();
@@ -133,6 +155,9 @@ private:
     void JoinFiles1Click();
     // Runs a tool command with the panel's change notification off.
     void WithoutNotification(const std::function<void()> &command);
+    // Descriptions (commands_descript.cpp)
+    void Description1Click();
+    void DeleteAllDescriptions1Click();
 
     // System and help commands (commands_system.cpp)
     void SpecialFolderClick(int which);
@@ -142,6 +167,10 @@ private:
     void StartDesktopTool(const QStringList &candidates, const QString &missing,
                           const QStringList &args = {});
     void DiskCopy1Click();
+    void Network1Click();
+    void MapNetworkDrive1Click();
+    void DisconnectNetworkDrive1Click();
+    void Properties1Click();
     void HelpClick(const QString &page);
     void About1Click();
 
@@ -153,11 +182,19 @@ private:
     QLabel *entryPanel;
     QLabel *selectionPanel;
     QLabel *findPanel;
+    TDiskInfoPanel *diskInfo;
     TMainMenu *mainMenu;
     TWorkFolderButtons *workFolders;
     TBtnStatusBar *btnStatusBar;
     TCommandLineBar *commandBar;
     TCommandLine commandLine;
+    std::unique_ptr<TAppDriveServices> driveServices;
+
+    // The archive open in the panel, the folder shown before it was opened
+    // and whether the change notification was on then.
+    TArchiveBrowser archive{this};
+    QString folderBeforeArchive;
+    bool watchingBeforeArchive = false;
 
     QString folderArgument;
     bool shown = false;

@@ -1,5 +1,6 @@
 #include "app/paneloptions.h"
 
+#include "app/fontchoice.h"
 #include "app/settings.h"
 #include "panel/kfileview.h"
 
@@ -18,12 +19,7 @@ int ReadChoice(const TIniFile &ini, const TIntKey &k, int low, int high)
 
 void LoadPanelOptions(TKFileView &view, const TIniFile &ini, const QString &colorFile)
 {
-    const TFontSpec saved = ReadSetting(ini, key::FFont);
-    QFont font = view.font();
-    font.setFamily(saved.name);
-    font.setPointSize(saved.size);
-    font.setBold(saved.bold);
-    view.setFont(font);
+    view.setFont(ChosenFont(ReadSetting(ini, key::FFont)));
 
     view.SetLongName(ReadSetting(ini, key::LongName));
     view.SetCharCase(TCharCase(ReadChoice(ini, key::CharCase, ccNormal, ccCapital)));

@@ -1,5 +1,6 @@
 #include "app/settings.h"
 
+#include "platform/fileapi.h"
 #include "platform/shell.h"
 
 namespace kestrel {
@@ -46,6 +47,15 @@ QString ProgramFile(const QString &name)
     // relative to whatever folder the panel shows.
     const QString dir = sys::ProgramDir();
     return dir.isEmpty() ? QString() : dir + name;
+}
+
+QString UserOrSharedFile(const QString &name)
+{
+    const QString shared = sys::SharedDir();
+    for (const QString &path : {ProgramFile(name), shared.isEmpty() ? QString() : shared + name})
+        if (!path.isEmpty() && sys::GetFileAttributes(path) != sys::INVALID_FILE_ATTRIBUTES)
+            return path;
+    return QString();
 }
 
 TWindowPlacement ParsePlacement(const QString &text, const TWindowPlacement &def)

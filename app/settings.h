@@ -12,6 +12,10 @@ namespace kestrel {
 // The program's own files live in sys::ProgramDir(); name is e.g. "last.dir".
 // "" when the program folder cannot be named; readers and writers then skip.
 QString ProgramFile(const QString &name);
+// A file the user may keep a copy of in the program folder ("kestrel.col"):
+// that copy when there is one, else the one that came with the program in
+// sys::SharedDir(); "" when neither exists.
+QString UserOrSharedFile(const QString &name);
 
 // "%d,%d,%d,%d,%d": maximized flag, left, top, width, height.
 struct TWindowPlacement {

@@ -24,6 +24,10 @@ QString FolderArgument(const QStringList &arguments)
     for (const QString &a : arguments)
         if (!a.startsWith(QLatin1String("--")))
             words.append(a);
+    // A folder handed over by the desktop ("kestrel %f") is one native
+    // argument, named exactly: blanks at its ends are part of the name.
+    if (words.size() == 1 && words.first().startsWith(QLatin1Char('/')))
+        return sys::FromTypedPath(words.first());
     return sys::FromTypedPath(words.join(QLatin1Char(' ')).trimmed());
 }
 

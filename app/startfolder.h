@@ -13,7 +13,8 @@ class TFileListing;
 class TIniFile;
 
 // The command-line arguments after the program (options excluded) as one
-// Windows-form path; a native path ("/home/me") is converted. "" when none.
+// Windows-form path; a native path ("/home/me") is converted, and taken as
+// it stands when it is the only argument. "" when none.
 QString FolderArgument(const QStringList &arguments);
 
 void OpenStartFolder(TFileListing &panel, const TIniFile &ini, const QString &argument,

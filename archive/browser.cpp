@@ -19,6 +19,14 @@ bool TArchiveBrowser::Open(const QString &path)
         return false;
     archive = std::move(opened);
     archivePath = path;
+    // ".." stands for the archive file, and shows its time.
+    archiveTime = sys::FILETIME();
+    sys::WIN32_FIND_DATA data;
+    const sys::HANDLE found = sys::FindFirstFile(path, data);
+    if (found != sys::INVALID_HANDLE_VALUE) {
+        archiveTime = data.ftLastWriteTime;
+        sys::FindClose(found);
+    }
     archive->Owner = owner;
     archive->SetFileName(path);
     archive->ChangeDir(QStringLiteral("\\"));
@@ -49,7 +57,7 @@ bool TArchiveBrowser::ChangeFolder(const QString &name, QString &focus)
 
 void TArchiveBrowser::Fill(TFiles &files) const
 {
-    files.AddFile(QStringLiteral(".."), 0, sys::FILE_ATTRIBUTE_DIRECTORY, sys::FILETIME());
+    files.AddFile(QStringLiteral(".."), 0, sys::FILE_ATTRIBUTE_DIRECTORY, archiveTime);
     if (archive)
         archive->FillList(files);
 }
@@ -59,6 +67,11 @@ QString TArchiveBrowser::PanelPath() const
     if (!archive || archive->CurrentDir.isEmpty())
         return archivePath;
     return archivePath + QLatin1Char('\\') + archive->CurrentDir;
+}
+
+QString TArchiveBrowser::Title() const
+{
+    return PanelPath().mid(sys::ExtractFilePath(archivePath).size());
 }
 
 TArchiveBrowser::TEntryAction TArchiveBrowser::ActionFor(const TFile &entry) const

@@ -38,6 +38,8 @@ public:
     void Fill(TFiles &files) const;
     // The archive's path, followed by the current folder inside it.
     QString PanelPath() const;
+    // The same from the archive's file name on.
+    QString Title() const;
     // What opening an entry of the panel does.
     TEntryAction ActionFor(const TFile &entry) const;
     // An entry's path inside the archive.
@@ -50,6 +52,7 @@ private:
     QObject *owner;
     std::unique_ptr<TArchive> archive;
     QString archivePath;
+    sys::FILETIME archiveTime;
 };
 
 } // namespace kestrel

@@ -7,10 +7,10 @@
 #include "ops/conflicts.h"
 #include "ops/operationlock.h"
 #include "ops/progress.h"
-#include "text/strings.h"
 #include "panel/file.h"
 #include "platform/drives.h"
 #include "platform/fileapi.h"
+#include "text/strings.h"
 
 #include <QCoreApplication>
 
@@ -145,6 +145,8 @@ QString ExtractToCaption(const QString &focusedFileName, int markedCount)
 {
     if (markedCount > 0)
         return ArchiveStr(1101);
+    if (focusedFileName.isEmpty())
+        return ArchiveStr(1100);
     return ArchiveStr(1100) + QStringLiteral(" \"") + BaseName(focusedFileName) + QLatin1Char('"');
 }
 

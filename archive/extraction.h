@@ -48,7 +48,8 @@ private:
 };
 
 // The caption of the pop-up "Extract to" item: the focused file's base name
-// in quotes when nothing is marked, "Extract to folders" when items are.
+// in quotes when nothing is marked, "Extract to folders" when items are;
+// without a focused file, "Extract to" alone.
 QString ExtractToCaption(const QString &focusedFileName, int markedCount);
 
 } // namespace kestrel

@@ -46,7 +46,7 @@ QString AboutObject(const QString &object, const QString &text)
     return object.isEmpty() ? text : object + QLatin1String("\n\n") + text;
 }
 
-bool ShowError(int code, const QString &object, const QString &caption, bool last)
+bool ShowError(int code, const QString &object, const QString &caption, bool last, QObject *owner)
 {
     const TOperationGuard guard;
     QString text = AboutObject(object, GetErrorMessage(code));
@@ -55,7 +55,7 @@ bool ShowError(int code, const QString &object, const QString &caption, bool las
         text += QLatin1String("\n\n") + LoadStr(511);
         flags = MB_YESNO | MB_ICONERROR;
     }
-    return Ask().MessageBox(nullptr, text, caption, flags) == mrYes;
+    return Ask().MessageBox(owner, text, caption, flags) == mrYes;
 }
 
 } // namespace kestrel

@@ -7,6 +7,8 @@
 
 #include <QString>
 
+class QObject;
+
 namespace kestrel {
 
 inline constexpr int resDone = 0;
@@ -20,7 +22,10 @@ QString AboutObject(const QString &object, const QString &text);
 // Shows the message of code under the name of what failed (a path, or the
 // name the user typed), so a box never leaves the user guessing which file
 // it means. When more items follow (last false) the box asks whether to go
-// on (Yes/No); otherwise it has only OK. True only for Yes.
-bool ShowError(int code, const QString &object, const QString &caption, bool last);
+// on (Yes/No); otherwise it has only OK. True only for Yes. owner: the
+// window asking, when the active one may not be it (right after a progress
+// window closed).
+bool ShowError(int code, const QString &object, const QString &caption, bool last,
+               QObject *owner = nullptr);
 
 } // namespace kestrel

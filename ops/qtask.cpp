@@ -5,6 +5,7 @@
 #include "ops/fdelwarning.h"
 #include "ops/ffileexists.h"
 #include "ops/fgetstring.h"
+#include "panel/fdrive.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/fileapi.h"
@@ -296,15 +297,15 @@ bool QtAsk::SaveFileName(QObject *owner, const QString &caption, const QString &
         QFileDialog::getSaveFileName(ParentOf(owner), caption, DialogPath(path), filter), path);
 }
 
-int QtAsk::SelectDrive(QObject *owner, QString &text, const QStringList &, const QString &)
+int QtAsk::SelectDrive(QObject *owner, QString &text, const QStringList &workFolders,
+                       const QString &excluded)
 {
-    QString typed = text;
-    if (GetString(owner, QStringLiteral("Select Drive"), QStringLiteral("Drive or folder:"), typed,
-                  true, false, false) != mrOk)
+    const TKeysBack keysBack(owner);
+    TfDrive dialog(ParentOf(owner), text, workFolders, excluded);
+    CentreOver(dialog, owner);
+    if (dialog.exec() != QDialog::Accepted)
         return mrCancel;
-    // A folder may be typed in native form too.
-    const QString path = sys::FromTypedPath(typed.trimmed());
-    text = path.isEmpty() ? typed : path;
+    text = dialog.Result();
     return mrOk;
 }
 

@@ -1,6 +1,7 @@
 #include "panel/file.h"
 
 #include "platform/filetime.h"
+#include "text/caseless.h"
 
 #include <algorithm>
 
@@ -169,30 +170,6 @@ bool TFiles::IsConsistent() const
             return false;
     }
     return true;
-}
-
-// Qt's caseless order, with a quick path for the ASCII letters that make up
-// most names: sorting a large folder does millions of these.
-static int CompareCaseless(const QString &a, const QString &b)
-{
-    const qsizetype common = std::min(a.size(), b.size());
-    const QChar *p = a.constData();
-    const QChar *q = b.constData();
-    for (qsizetype i = 0; i < common; ++i) {
-        char16_t x = p[i].unicode();
-        char16_t y = q[i].unicode();
-        if (x == y)
-            continue;
-        if (x >= 0x80 || y >= 0x80)
-            return QStringView(a).mid(i).compare(QStringView(b).mid(i), Qt::CaseInsensitive);
-        if (x >= u'A' && x <= u'Z')
-            x += u'a' - u'A';
-        if (y >= u'A' && y <= u'Z')
-            y += u'a' - u'A';
-        if (x != y)
-            return x < y ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
 static int CompareNames(const TFile &a, const TFile &b)

@@ -40,9 +40,34 @@ public:
     QString GetFileName() const;
     QString GetFileType(TFile &file) const;
     QString GetFileType(TFile *file) const { return file ? GetFileType(*file) : QString(); }
-    // Fills the descriptions of a fresh file-system listing; the descriptions
-    // store overrides it. Without one, entries have no descriptions.
-    virtual void LoadDescript() {}
+    // Descriptions (descriptions.cpp). HasDescript: a listed entry had a
+    // line at the last load, or has a description since the last save.
+    bool HasDescript = false;
+    // Fills the descriptions of a fresh file-system listing from the folder's
+    // descript.dat.
+    void LoadDescript();
+    // Writes the descriptions of the listed entries; lines of other names
+    // (hidden or filtered entries) stay as they are, lines of the names in
+    // gone go. False, with the last error set, when the file could not be
+    // read or written; it is then left as it was.
+    bool SaveDescript(const QStringList &gone = {});
+    // Deletes the folder's descript.dat and clears every listed description.
+    bool DeleteAllDescript();
+    // Hooks for the commands that change entries. After a rename in place
+    // (the entry may already be listed under its new name, or re-listed):
+    // the description moves to the new name.
+    bool DescriptRenamed(const QString &oldName, const QString &newName);
+    // After entries were deleted, before they leave the listing.
+    bool DescriptDeleted(const QStringList &names);
+    // After a copy or move of listed entries into another folder: each pair
+    // is the entry's name here and the name it got there. An existing line
+    // of the target name is replaced; a destination file that cannot be read
+    // is left alone and nothing changes.
+    struct TDescriptCopy {
+        QString source;
+        QString target;
+    };
+    bool DescriptCopied(const QString &destFolder, const QList<TDescriptCopy> &done, bool move);
 
     // root=folder lines: the last folder shown on each drive.
     QStringList LastDirs;

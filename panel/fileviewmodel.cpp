@@ -257,6 +257,7 @@ void TFileViewModel::DoChange()
     const TFile *focused = GetItemFocused();
     if (focused && focused->NameClipped)
         ShowNameToolTip(FitCharCase(focused->GetFullName()));
+    FocusChanged();
     if (OnChange)
         OnChange();
 }
@@ -456,8 +457,9 @@ bool TFileViewModel::CanSelect(int index) const
     return file && file->Kind() != fkDrive && !file->IsParent();
 }
 
-void TFileViewModel::FireChangeSelected()
+void TFileViewModel::FireChangeSelected(int index)
 {
+    SelectionChanged(index);
     if (OnChangeSelected)
         OnChangeSelected();
 }
@@ -469,7 +471,7 @@ void TFileViewModel::Select(int index)
     Files[index]->Selected = true;
     ++SelCount;
     SelSize += Files[index]->Size;
-    FireChangeSelected();
+    FireChangeSelected(index);
 }
 
 void TFileViewModel::Deselect(int index)
@@ -480,7 +482,7 @@ void TFileViewModel::Deselect(int index)
     file->Selected = false;
     --SelCount;
     SelSize -= file->Size;
-    FireChangeSelected();
+    FireChangeSelected(index);
 }
 
 void TFileViewModel::ToggleSelect(int index)

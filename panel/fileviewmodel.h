@@ -167,8 +167,12 @@ protected:
     virtual void ShowNameToolTip(const QString & /*name*/) {}
     virtual void HideToolTip() {}
     virtual void ListingChanged() {}
+    // After every focus move, and after a selection change of one entry
+    // (its index) or of any number (-1).
+    virtual void FocusChanged() {}
+    virtual void SelectionChanged(int /*index*/) {}
 
-    void FireChangeSelected();
+    void FireChangeSelected(int index = -1);
     bool OnPage(int index) const;
     void ResetSelection();
     int ViewPort() const; // page size, at least 1

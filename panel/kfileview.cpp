@@ -21,13 +21,23 @@ static QColor Blend(const QColor &a, const QColor &b)
     return QColor((a.red() + b.red()) / 2, (a.green() + b.green()) / 2, (a.blue() + b.blue()) / 2);
 }
 
+// Pixels per point of what the painter really draws on: the window's
+// backing store on a 2x screen, or an image a widget is rendered into.
+static qreal TargetRatio(const QPainter &painter)
+{
+    const QPaintEngine *engine = painter.paintEngine();
+    return engine && engine->paintDevice() ? engine->paintDevice()->devicePixelRatioF()
+                                           : painter.device()->devicePixelRatioF();
+}
+
 static QColor FromColorRef(TColorRef c)
 {
     return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
 }
 
 TCustomFileView::TCustomFileView(QWidget *parent)
-    : QWidget(parent), fontMeasure(font()), scrollBar(new QScrollBar(Qt::Vertical, this))
+    : QWidget(parent), TAccessibleRows(this, QAccessible::List), fontMeasure(font()),
+      scrollBar(new QScrollBar(Qt::Vertical, this))
 {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -168,6 +178,7 @@ void TCustomFileView::HideToolTip()
 void TCustomFileView::ListingChanged()
 {
     driveSpace.clear();
+    AccessibleRowsReplaced();
 }
 
 // Events ------------------------------------------------------------------
@@ -186,6 +197,13 @@ void TCustomFileView::changeEvent(QEvent *event)
         Redraw();
     }
     QWidget::changeEvent(event);
+}
+
+void TCustomFileView::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    // A screen reader reads the focused entry, not just "list".
+    AccessibleFocusMoved();
 }
 
 void TCustomFileView::wheelEvent(QWheelEvent *event)
@@ -234,7 +252,12 @@ void TCustomFileView::paintEvent(QPaintEvent *event)
 void TCustomFileView::DrawTitle(QPainter &painter)
 {
     const int w = ListRect().width();
-    QPixmap strip(std::max(w, 1), TFileLayout::TitleHeight - 1);
+    // Drawn at the resolution painted on: a strip made at one pixel per
+    // point would be stretched, blurred, on a 2x screen.
+    const int stripHeight = TFileLayout::TitleHeight - 1;
+    const qreal ratio = TargetRatio(painter);
+    QPixmap strip(QSize(std::max(w, 1), stripHeight) * ratio);
+    strip.setDevicePixelRatio(ratio);
     strip.fill(Color(ciBack));
     QPainter p(&strip);
     QString title = Title;
@@ -247,7 +270,7 @@ void TCustomFileView::DrawTitle(QPainter &painter)
         bold.setBold(true);
         p.setFont(bold);
         p.setPen(Color(ciTitle));
-        const QRect textRect(6, 0, std::max(0, w - 70), strip.height());
+        const QRect textRect(6, 0, std::max(0, w - 70), stripHeight);
         title = PrintableText(title);
         p.drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft, title);
         const int titleWidth = QFontMetrics(bold).horizontalAdvance(title);
@@ -258,10 +281,10 @@ void TCustomFileView::DrawTitle(QPainter &painter)
     }
     // Right end: sort letter and arrow, column count, hidden mark.
     static const char sortLetters[] = "NESTO";
-    const int mid = strip.height() / 2;
+    const int mid = stripHeight / 2;
     p.setFont(font());
     p.setPen(Color(ciNormal));
-    p.drawText(QRect(w - 30, 0, 10, strip.height()), Qt::AlignCenter,
+    p.drawText(QRect(w - 30, 0, 10, stripHeight), Qt::AlignCenter,
                QString(QLatin1Char(sortLetters[SortType()])));
     QPainterPath arrow;
     if (Descend()) {
@@ -275,11 +298,11 @@ void TCustomFileView::DrawTitle(QPainter &painter)
     }
     arrow.closeSubpath();
     p.fillPath(arrow, Color(ciNormal));
-    p.drawText(QRect(w - 46, 0, 16, strip.height()), Qt::AlignCenter,
+    p.drawText(QRect(w - 46, 0, 16, stripHeight), Qt::AlignCenter,
                AutoColumn() ? QStringLiteral("A") : QString::number(Column()));
     if (ViewHidden()) {
         p.setPen(Qt::red);
-        p.drawText(QRect(w - 62, 0, 16, strip.height()), Qt::AlignCenter, QStringLiteral("H"));
+        p.drawText(QRect(w - 62, 0, 16, stripHeight), Qt::AlignCenter, QStringLiteral("H"));
     }
     p.end();
     painter.drawPixmap(0, 0, strip);
@@ -331,15 +354,20 @@ void TCustomFileView::ShownName(const TFile &file, QString &name, QString &ext) 
     ext = PrintableText(FitCharCase(ext));
 }
 
-// Icons that have only smaller sizes are scaled up, so a large-icon cell
-// never shows a small one; cut and hidden entries are drawn ghosted.
+// Icons come at the resolution painted on. Those that have
+// only smaller sizes are scaled up, so a large-icon cell never shows a small
+// one; cut and hidden entries are drawn ghosted.
 static void DrawIcon(QPainter &painter, const QIcon &icon, const QRect &rect, bool ghost)
 {
-    QPixmap pixmap = icon.pixmap(rect.size(), ghost ? QIcon::Disabled : QIcon::Normal);
+    const qreal ratio = TargetRatio(painter);
+    QPixmap pixmap = icon.pixmap(rect.size(), ratio, ghost ? QIcon::Disabled : QIcon::Normal);
     if (pixmap.isNull())
         return;
-    if (pixmap.width() < rect.width() && pixmap.height() < rect.height())
-        pixmap = pixmap.scaled(rect.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    const QSize wanted = rect.size() * ratio;
+    if (pixmap.width() < wanted.width() && pixmap.height() < wanted.height()) {
+        pixmap = pixmap.scaled(wanted, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        pixmap.setDevicePixelRatio(ratio);
+    }
     const QSize size = pixmap.deviceIndependentSize().toSize();
     painter.drawPixmap(rect.left() + (rect.width() - size.width()) / 2,
                        rect.top() + (rect.height() - size.height()) / 2, pixmap);

@@ -1,10 +1,12 @@
 #pragma once
 // The file panel widget. TCustomFileView paints the listing of its model
-// (newspaper columns or large icons, the title strip) and keeps the scroll bar
-// and the name tool tip; TKFileView adds the keyboard and mouse.
+// (newspaper columns or large icons, the title strip), keeps the scroll bar
+// and the name tool tip, and shows its entries to screen readers as a list;
+// TKFileView adds the keyboard and mouse.
 
 #include "panel/colorlist.h"
 #include "panel/filelisting.h"
+#include "widgets/accessiblerows.h"
 
 #include <QFontMetrics>
 #include <QHash>
@@ -26,7 +28,7 @@ private:
     QFontMetrics metrics;
 };
 
-class TCustomFileView : public QWidget, public TFileListing {
+class TCustomFileView : public QWidget, public TFileListing, public TAccessibleRows {
     Q_OBJECT
 public:
     explicit TCustomFileView(QWidget *parent = nullptr);
@@ -48,11 +50,25 @@ public:
     // Shows the prepared name tool tip over the focused row (the timer's tick).
     void ToolTipTimer();
 
+    // The entries as a screen reader reads them (fileviewaccess.cpp).
+    int RowCount() const override { return Files.Count(); }
+    QString RowName(int row) const override;
+    QString RowDescription(int row) const override;
+    QRect RowRect(int row) const override { return ItemRect(Files.Get(row)); }
+    int FocusedRow() const override;
+    int RowAt(const QPoint &pos) const override { return GetItemAt(pos.x(), pos.y()); }
+    bool RowSelected(int row) const override;
+    bool RowSelectable(int row) const override { return CanSelect(row); }
+    void FocusRow(int row) override { SetFocused(row); }
+    QString RowsName() const override { return Title; }
+    QString RowsDescription() const override;
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
 
     void Invalidate() override;
     void InvalidateTitle() override;
@@ -60,6 +76,8 @@ protected:
     void ShowNameToolTip(const QString &name) override;
     void HideToolTip() override;
     void ListingChanged() override;
+    void FocusChanged() override;
+    void SelectionChanged(int index) override;
 
 private:
     void DrawSizeField(QPainter &painter, const TFile &file, const QRect &field, bool focused,

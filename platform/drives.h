@@ -19,13 +19,13 @@ struct DriveInfo {
 };
 
 struct ShareInfo {
-    QString unc;           // \\server\share
+    QString unc; // \\server\share
     QByteArray nativeRoot;
 };
 
-// Builds the table: KESTREL_DRIVES when set (replacing everything), otherwise
-// automatic detection plus the [Drives] section of kestrel.ini; shares from
-// mounts, [Network] and KESTREL_SHARES. Malformed entries are skipped with a
+// Builds the table: KESTREL_DRIVES when set (replacing the detection),
+// otherwise automatic detection; then the [Drives] section of kestrel.ini on
+// top; shares from mounts, [Network] and KESTREL_SHARES. Malformed entries are skipped with a
 // message on standard error. Called lazily on first use; tests call it again
 // after changing the environment.
 void ReloadDriveTable();
@@ -58,7 +58,7 @@ QString ExtractFileDrive(const QString &path); // "C:" or "\\server\share"
 QString ExtractFileName(const QString &path);  // after the last '\' or ':'
 QString ExtractFilePath(const QString &path);  // up to and including the last '\' or ':'
 QString JoinPath(const QString &folder, const QString &name);
-bool IsRoot(const QString &path); // "C:\" (three characters, ':' second)
+bool IsRoot(const QString &path);                  // "C:\" (three characters, ':' second)
 bool SameText(const QString &a, const QString &b); // case-insensitive equality
 
 } // namespace kestrel::sys

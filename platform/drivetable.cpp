@@ -1,6 +1,6 @@
 // Building the drive table: KESTREL_DRIVES for tests, otherwise the mounts of
-// the system plus the [Drives] section of kestrel.ini; shares from network
-// mounts, [Network] and KESTREL_SHARES.
+// the system, and on top the [Drives] section of kestrel.ini; shares from
+// network mounts, [Network] and KESTREL_SHARES.
 
 #include "platform/names.h"
 #include "platform/native.h"
@@ -133,7 +133,7 @@ void ParseList(const char *variable, List &list, Parse parse)
     }
 }
 
-// The program's folder and the temporary folder must be reachable through
+// The program's folders and the temporary folder must be reachable through
 // Windows-form paths even when no drive covers them (a test machine, or a
 // [Drives] section that replaced C:); a hidden share stands in for them.
 void CoverPrivateFolders(DriveTable &table)
@@ -142,6 +142,7 @@ void CoverPrivateFolders(DriveTable &table)
         const char *unc;
         QByteArray native;
     } folders[] = {{"\\\\kestrel\\home", NativeProgramDir()},
+                   {"\\\\kestrel\\share", NativeSharedDir()},
                    {"\\\\kestrel\\temp", NativeTempDir()}};
     for (const auto &f : folders) {
         QString path;
@@ -177,12 +178,14 @@ DriveTable BuildDriveTable()
     } else {
         table.drives = DetectDrives();
         table.shares = DetectShares();
-        const QByteArray ini = NativeProgramDir() + "/kestrel.ini";
-        for (const auto &[key, value] : ReadIniSection(ini, "Drives"))
-            ParseDrive("kestrel.ini [Drives]", key, value, table.drives);
-        for (const auto &[key, value] : ReadIniSection(ini, "Network"))
-            ParseShare("kestrel.ini [Network]", key, value, table.shares);
     }
+    // The user's own letters and shares come on top of either, so that a
+    // letter mapped in the program shows at once, on a test machine too.
+    const QByteArray ini = NativeProgramDir() + "/kestrel.ini";
+    for (const auto &[key, value] : ReadIniSection(ini, "Drives"))
+        ParseDrive("kestrel.ini [Drives]", key, value, table.drives);
+    for (const auto &[key, value] : ReadIniSection(ini, "Network"))
+        ParseShare("kestrel.ini [Network]", key, value, table.shares);
     ParseList("KESTREL_SHARES", table.shares, ParseShare);
     std::sort(
         table.drives.begin(), table.drives.end(),

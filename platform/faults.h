@@ -1,7 +1,8 @@
 #pragma once
 // Test-only fault injection: make the n-th read, write, create or rename
 // (counted from the moment the fault is armed) fail with a chosen Windows code.
-// Enter is a change of the current folder (SetCurrentDirectory).
+// Enter is a change of the current folder (SetCurrentDirectory) or a folder
+// entered by a walk of folders (FolderWalk).
 
 #include "platform/wintypes.h"
 

@@ -99,6 +99,22 @@ bool IsOptical(const QByteArray &fsType)
     return fsType == "iso9660" || fsType == "udf";
 }
 
+// File systems that keep folders on a disk or in memory, which a walk of a
+// drive may enter; anything else (proc, sysfs, cgroup, network and FUSE file
+// systems, automount points) may be endless, slow or hang on a server.
+bool IsDiskFileSystem(const QByteArray &fsType)
+{
+    static const char *const disk[] = {
+        "ext2",  "ext3",  "ext4",    "xfs",      "btrfs",  "f2fs",    "jfs",     "reiserfs",
+        "vfat",  "msdos", "exfat",   "ntfs",     "ntfs3",  "fuseblk", "hfsplus", "zfs",
+        "tmpfs", "ramfs", "overlay", "bcachefs", "nilfs2", "iso9660", "udf"};
+    for (const char *name : disk) {
+        if (fsType == name)
+            return true;
+    }
+    return false;
+}
+
 bool IsUserVisible(const Mount &m)
 {
     for (const char *prefix : {"/media/", "/run/media/", "/mnt/"}) {
@@ -257,6 +273,31 @@ QList<ShareEntry> SharesFromMountInfo(const QByteArray &mountinfo)
         shares.append(s);
     }
     return shares;
+}
+
+QList<QByteArray> MountsNotToWalk(const QByteArray &mountinfo, const QByteArray &folder,
+                                  const QList<QByteArray> &driveRoots)
+{
+    const QByteArray prefix = folder.endsWith('/') ? folder : folder + '/';
+    QList<QByteArray> stops;
+    for (const Mount &m : ParseMountInfo(mountinfo)) {
+        if (!m.point.startsWith(prefix) || m.point.size() == prefix.size())
+            continue;
+        if (!IsDiskFileSystem(m.fsType) || driveRoots.contains(m.point))
+            stops.append(m.point);
+    }
+    return stops;
+}
+
+QList<QByteArray> MountsNotToWalk(const QByteArray &folder)
+{
+    QList<QByteArray> roots;
+    const auto table = CurrentDriveTable();
+    for (const DriveEntry &d : table->drives)
+        roots.append(d.resolvedRoot);
+    for (const ShareEntry &s : table->shares)
+        roots.append(s.resolvedRoot);
+    return MountsNotToWalk(MountInfo(), folder, roots);
 }
 
 QList<DriveEntry> DetectDrives()

@@ -40,6 +40,13 @@ QList<ShareEntry> DetectShares();
 // The same from the text of a /proc/self/mountinfo (without GVFS shares).
 QList<DriveEntry> DrivesFromMountInfo(const QByteArray &mountinfo);
 QList<ShareEntry> SharesFromMountInfo(const QByteArray &mountinfo);
+// Mount points strictly below a resolved native folder that a walk of its
+// folders must not enter: file systems other than local disk and memory ones,
+// and the roots of the table's drives and shares (they have trees of their
+// own). The first form reads the system's mount table and the drive table.
+QList<QByteArray> MountsNotToWalk(const QByteArray &folder);
+QList<QByteArray> MountsNotToWalk(const QByteArray &mountinfo, const QByteArray &folder,
+                                  const QList<QByteArray> &driveRoots);
 // A serial number that stays the same from run to run for the same text.
 DWORD StableSerial(const QByteArray &text);
 
@@ -79,5 +86,17 @@ QByteArray ResolveNative(const QByteArray &path);
 // The program's folder and the temporary folder, native, no trailing slash.
 QByteArray NativeProgramDir();
 QByteArray NativeTempDir();
+// The folder of the read-only files (default colour set, help pages).
+QByteArray NativeSharedDir();
+
+// For a program whose executable is in exeDir: the read-only files are in
+// <prefix>/share/kestrel when exeDir is the bin folder of an installation,
+// else beside the program (a build or portable folder). The program's own
+// files are beside a program that is not installed and can write there,
+// else in ~/.config/kestrel.
+QByteArray SharedDirFor(const QByteArray &exeDir);
+QByteArray ProgramDirFor(const QByteArray &exeDir);
+// Tests keep their read-only files in a folder of their own.
+void OverrideSharedDir(const QByteArray &native);
 
 } // namespace kestrel::sys

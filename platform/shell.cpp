@@ -65,16 +65,54 @@ QString DriveTypeName(unsigned type)
 
 } // namespace
 
+namespace {
+
+QByteArray sharedDirOverride;
+
+QByteArray ConfigDir()
+{
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return MadeFolder(EncodeName(config) + "/kestrel");
+}
+
+} // namespace
+
+QByteArray SharedDirFor(const QByteArray &exeDir)
+{
+    const QByteArray installed = CleanNative(exeDir + "/../share/kestrel");
+    return IsNativeFolder(installed) ? installed : exeDir;
+}
+
+QByteArray ProgramDirFor(const QByteArray &exeDir)
+{
+    // An installed program never writes beside itself, even where it could
+    // (a prefix in the user's home): the next install or removal would
+    // overwrite the user's settings or leave them behind.
+    if (exeDir.isEmpty() || SharedDirFor(exeDir) != exeDir ||
+        ::access(exeDir.constData(), W_OK) != 0)
+        return ConfigDir();
+    return exeDir;
+}
+
 QByteArray NativeProgramDir()
 {
     const QByteArray home = qgetenv("KESTREL_HOME");
     if (!home.isEmpty())
         return MadeFolder(home);
+    return ProgramDirFor(ExecutableDir());
+}
+
+QByteArray NativeSharedDir()
+{
+    if (!sharedDirOverride.isEmpty())
+        return sharedDirOverride;
     const QByteArray exeDir = ExecutableDir();
-    if (!exeDir.isEmpty() && ::access(exeDir.constData(), W_OK) == 0)
-        return exeDir;
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    return MadeFolder(EncodeName(config) + "/kestrel");
+    return exeDir.isEmpty() ? QByteArray() : SharedDirFor(exeDir);
+}
+
+void OverrideSharedDir(const QByteArray &native)
+{
+    sharedDirOverride = native.isEmpty() ? QByteArray() : CleanNative(native);
 }
 
 QByteArray NativeTempDir()
@@ -86,6 +124,11 @@ QByteArray NativeTempDir()
 QString ProgramDir()
 {
     return WinFolder(NativeProgramDir());
+}
+
+QString SharedDir()
+{
+    return WinFolder(NativeSharedDir());
 }
 
 QString GetTypeName(const QString &path, bool isFolder, bool useAttributes)

@@ -8,9 +8,13 @@
 namespace kestrel::sys {
 
 // Folder of the program's own files, Windows form, ending in a backslash:
-// KESTREL_HOME, else the executable's folder when writable, else
-// ~/.config/kestrel/.
+// KESTREL_HOME, else the executable's folder when it is writable and not an
+// installation's bin folder, else ~/.config/kestrel/.
 QString ProgramDir();
+// Folder of the read-only files that come with the program (the default
+// colour set, the help pages), Windows form, ending in a backslash:
+// <prefix>/share/kestrel/ for an installed program, else its own folder.
+QString SharedDir();
 
 // Type name of a file or folder (SHGetFileInfo SHGFI_TYPENAME). With
 // useAttributes the file is not touched: the type comes from the name alone.

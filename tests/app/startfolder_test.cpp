@@ -127,6 +127,14 @@ TEST_F(StartFolderTest, FolderArgumentInBothForms)
               QStringLiteral("C:\\My Files"));
     EXPECT_EQ(FolderArgument({sys::DecodeName(Native(QStringLiteral("D:\\Work")))}),
               QStringLiteral("D:\\Work"));
+    EXPECT_EQ(FolderArgument({QStringLiteral("  C:\\Tools  ")}), QStringLiteral("C:\\Tools"));
+    // A native folder whose name ends in a blank used to lose it and open
+    // its namesake, or nothing.
+    EXPECT_EQ(FolderArgument({sys::DecodeName(Native(QStringLiteral("D:\\Work"))) + "  "}),
+              QStringLiteral("D:\\Work  "));
+    EXPECT_EQ(FolderArgument({QStringLiteral("--quit-after-start"),
+                              sys::DecodeName(Native(QStringLiteral("C:\\Tools"))) + " "}),
+              QStringLiteral("C:\\Tools "));
 }
 
 } // namespace

@@ -9,9 +9,11 @@
 #include "ops/conflicts.h"
 #include "panel/file.h"
 #include "platform/fileapi.h"
+#include "platform/filetime.h"
 #include "tests/archive/zipfixture.h"
 #include "tests/support/progressrecorder.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
@@ -144,6 +146,8 @@ TEST_F(Extraction, ExtractToCaption)
               QStringLiteral("Extract to \"backup.2024\""));
     EXPECT_EQ(ExtractToCaption(QStringLiteral("backup.zip"), 3),
               QStringLiteral("Extract to folders"));
+    // A drive or ".." focused used to give empty quotes.
+    EXPECT_EQ(ExtractToCaption(QString(), 0), QStringLiteral("Extract to"));
 }
 
 QStringList Names(const TFiles &files)
@@ -167,6 +171,13 @@ TEST_F(Extraction, BrowsingAnArchive)
     browser.Fill(root);
     EXPECT_EQ(Names(root), (QStringList{QStringLiteral(".."), QStringLiteral("doc"),
                                         QStringLiteral("top.txt")}));
+    // ".." used to show the year 1601; it carries the archive file's time.
+    SetTime(QStringLiteral("C:\\in\\a.zip"), 1700000000);
+    ASSERT_TRUE(browser.Open(QStringLiteral("C:\\in\\a.zip")));
+    TFiles again;
+    browser.Fill(again);
+    EXPECT_EQ(sys::FileTimeToQDateTime(again[0]->Time),
+              QDateTime::fromSecsSinceEpoch(1700000000, Qt::UTC));
     EXPECT_EQ(browser.ActionFor(*root[0]), TArchiveBrowser::eaClose);
     EXPECT_EQ(browser.ActionFor(*root[1]), TArchiveBrowser::eaFolder);
     EXPECT_EQ(browser.ActionFor(*root[2]), TArchiveBrowser::eaFile);

@@ -17,6 +17,7 @@
 #include <QWindow>
 
 #include <deque>
+#include <iterator>
 #include <ostream>
 
 void PrintTo(const QString &text, std::ostream *os)
@@ -25,6 +26,30 @@ void PrintTo(const QString &text, std::ostream *os)
 }
 
 namespace kestrel::test {
+
+namespace {
+constexpr const char *desktopVariables[] = {"XDG_DATA_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_HOME",
+                                            "XDG_CONFIG_DIRS"};
+}
+
+EmptyDesktop::EmptyDesktop(const QByteArray &folder)
+{
+    for (const char *name : desktopVariables) {
+        saved.append(qgetenv(name));
+        had.append(qEnvironmentVariableIsSet(name));
+        qputenv(name, folder);
+    }
+}
+
+EmptyDesktop::~EmptyDesktop()
+{
+    for (int i = 0; i < int(std::size(desktopVariables)); ++i) {
+        if (had[i])
+            qputenv(desktopVariables[i], saved[i]);
+        else
+            qunsetenv(desktopVariables[i]);
+    }
+}
 
 // Dialog steps wait in a queue; a timer looks for a newly opened modal
 // dialog, which runs the step from inside its own event loop.

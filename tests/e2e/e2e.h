@@ -6,6 +6,7 @@
 
 #include "tests/support/machine.h"
 
+#include <QList>
 #include <QPoint>
 #include <QString>
 #include <QStringList>
@@ -30,6 +31,20 @@ class TfDeleting;
 } // namespace kestrel
 
 namespace kestrel::test {
+
+// The desktop's folders of programs and associations, pointed at one empty
+// folder for the object's life: no file type has a program to open it.
+class EmptyDesktop {
+public:
+    explicit EmptyDesktop(const QByteArray &folder);
+    ~EmptyDesktop();
+    EmptyDesktop(const EmptyDesktop &) = delete;
+    EmptyDesktop &operator=(const EmptyDesktop &) = delete;
+
+private:
+    QList<QByteArray> saved;
+    QList<bool> had;
+};
 
 class EndToEndTest : public MachineTest {
 protected:

@@ -80,35 +80,6 @@ TEST_F(OpenTest, FolderThatCannotBeEnteredIsReported)
     EXPECT_EQ(Panel().Folder(), QStringLiteral("C:\\Data"));
 }
 
-// The desktop's folders of programs and associations, pointed at one empty
-// folder for the test's time.
-class EmptyDesktop {
-public:
-    explicit EmptyDesktop(const QByteArray &folder)
-    {
-        for (const char *name : names) {
-            saved.append(qgetenv(name));
-            had.append(qEnvironmentVariableIsSet(name));
-            qputenv(name, folder);
-        }
-    }
-    ~EmptyDesktop()
-    {
-        for (int i = 0; i < int(std::size(names)); ++i) {
-            if (had[i])
-                qputenv(names[i], saved[i]);
-            else
-                qunsetenv(names[i]);
-        }
-    }
-
-private:
-    static constexpr const char *names[] = {"XDG_DATA_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_HOME",
-                                            "XDG_CONFIG_DIRS"};
-    QList<QByteArray> saved;
-    QList<bool> had;
-};
-
 TEST_F(OpenTest, FileWithoutAnAssociatedProgramIsReported)
 {
     MakeFolder(QStringLiteral("C:\\Desktop"));

@@ -158,6 +158,50 @@ TEST_F(WidgetTest, FocusMoveWithinThePagePaintsOnlyTheTwoRows)
     EXPECT_EQ(drawn, (QList<int>{0, target}));
 }
 
+// Steps of more than 160 of 255 in brightness between the two pixels of a
+// pair (columns 2k and 2k+1). A picture drawn at half the resolution and
+// stretched, smoothly or not, has none: stretching repeats each pixel or
+// spreads each step over two pixels, at most half of it between neighbours.
+int SharpSteps(const QImage &image, const QRect &rect)
+{
+    int steps = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        for (int x = rect.left(); x < rect.right(); ++x) {
+            const int a = qGray(image.pixel(x, y));
+            const int b = qGray(image.pixel(x + 1, y));
+            // Within a pair that stands for one stretched pixel: never a
+            // step when stretched, often one on a sharp picture's edges.
+            if (x % 2 == 0 && std::abs(a - b) > 160)
+                ++steps;
+        }
+    }
+    return steps;
+}
+
+// On a 2x screen the title strip used to be drawn at one pixel per point
+// and stretched, its text blurred; it is drawn at full resolution now, as
+// the rows are. Icons too come at the resolution painted on.
+TEST_F(WidgetTest, TitleAndIconsAtTheResolutionPaintedOn)
+{
+    TKFileView view;
+    view.resize(500, 200);
+    view.SetViewIcon(true);
+    view.SetFolder(QStringLiteral("C:\\Data"));
+    QImage image(view.size() * 2, QImage::Format_RGB32);
+    image.setDevicePixelRatio(2);
+    image.fill(Qt::black);
+    view.render(&image);
+    image.setDevicePixelRatio(1);
+    Save(image, "panel-2x.png");
+    const int title = 2 * (TFileLayout::TitleHeight - 1);
+    EXPECT_GT(SharpSteps(image, QRect(0, 0, 2 * view.ListRect().width(), title)), 10);
+    // A white page on the black background.
+    const QRect file = view.ItemRect(view.Files[view.Files.IndexOf(QStringLiteral("report.txt"))]);
+    const QRect icon(2 * (file.left() + TFileLayout::SelectStripWidth), 2 * file.top(), 32,
+                     2 * file.height());
+    EXPECT_GT(SharpSteps(image, icon), 0);
+}
+
 TEST_F(WidgetTest, ShortNamesWithLongNamesOffAndManyColumns)
 {
     const char *const exts[] = {"txt", "doc", "exe", "zip", "jpg"};

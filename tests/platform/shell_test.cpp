@@ -2,6 +2,7 @@
 #include "platform/errors.h"
 #include "platform/fileapi.h"
 #include "platform/names.h"
+#include "platform/native.h"
 #include "platform/shell.h"
 
 #include "tests/support/machine.h"
@@ -45,6 +46,56 @@ TEST_F(Shell, ProgramDirOutsideEveryDriveIsStillReachable)
     EXPECT_TRUE(Shares().isEmpty() || Shares().size() == 1); // only \\server\share is listed
     for (const ShareInfo &s : Shares())
         EXPECT_EQ(s.unc, QStringLiteral("\\\\server\\share"));
+}
+
+// An installed program (bin/ beside share/kestrel/) reads its colour set and
+// help from share/kestrel and keeps the user's files in ~/.config/kestrel,
+// even where it could write beside itself: settings written into bin/ used
+// to be overwritten by the next install and left behind by an uninstall.
+// A build folder keeps both beside the program.
+TEST_F(Shell, InstalledAndBuildFolders)
+{
+    const QByteArray root = EncodeName(Root());
+    for (const char *folder :
+         {"/usr/bin", "/usr/share/kestrel", "/build", "/odd/bin", "/odd/share"})
+        ASSERT_TRUE(QDir().mkpath(Root() + QString::fromLatin1(folder)));
+    QFile notAFolder(Root() + QStringLiteral("/odd/share/kestrel"));
+    ASSERT_TRUE(notAFolder.open(QIODevice::WriteOnly));
+    const QByteArray savedConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", root + "/config");
+
+    EXPECT_EQ(SharedDirFor(root + "/usr/bin"), root + "/usr/share/kestrel");
+    EXPECT_EQ(ProgramDirFor(root + "/usr/bin"), root + "/config/kestrel");
+    EXPECT_TRUE(QFileInfo(Root() + QStringLiteral("/config/kestrel")).isDir());
+    EXPECT_EQ(SharedDirFor(root + "/build"), root + "/build");
+    EXPECT_EQ(ProgramDirFor(root + "/build"), root + "/build");
+    // A file where the shared folder would be does not make an installation.
+    EXPECT_EQ(SharedDirFor(root + "/odd/bin"), root + "/odd/bin");
+
+    if (savedConfig.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", savedConfig);
+}
+
+// The read-only files are reachable in Windows form even when no drive
+// covers their folder, as the program's own folder is.
+TEST_F(Shell, SharedDirOutsideEveryDrive)
+{
+    const QByteArray saved = NativeSharedDir();
+    ASSERT_TRUE(QDir().mkpath(Root() + QStringLiteral("/shared")));
+    OverrideSharedDir(EncodeName(Root() + QStringLiteral("/shared")));
+    ReloadDriveTable();
+    const QString dir = SharedDir();
+    QByteArray native;
+    const bool converted = ToNative(dir + QStringLiteral("kestrel.col"), native);
+    const QString home = ProgramDir();
+    OverrideSharedDir(saved);
+    ReloadDriveTable();
+    ASSERT_TRUE(dir.endsWith(QLatin1Char('\\'))) << dir.toStdString();
+    ASSERT_TRUE(converted);
+    EXPECT_EQ(DecodeName(native), Root() + QStringLiteral("/shared/kestrel.col"));
+    EXPECT_NE(home, dir); // each folder has a share of its own
 }
 
 TEST_F(Shell, IniSectionsAddDrivesAndShares)

@@ -1,3 +1,5 @@
+#include "platform/native.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -9,6 +11,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    kestrel::sys::OverrideSharedDir(KESTREL_TEST_SHARED_DIR);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

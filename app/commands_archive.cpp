@@ -1,0 +1,206 @@
+// The main window's archive behaviour: archives open in the panel like
+// folders, files opened from them, and the extract commands.
+
+#include "app/destination.h"
+#include "app/inifile.h"
+#include "app/mainmenu.h"
+#include "app/mainwindow.h"
+#include "app/settings.h"
+#include "app/workfolderbuttons.h"
+#include "archive/archivetype.h"
+#include "archive/extraction.h"
+#include "ops/changenotify.h"
+#include "ops/errors.h"
+#include "panel/kfileview.h"
+#include "platform/drives.h"
+#include "platform/errors.h"
+#include "platform/fileapi.h"
+#include "platform/shellicons.h"
+#include "text/strings.h"
+
+#include <QAction>
+#include <QApplication>
+
+namespace kestrel {
+
+namespace {
+
+// The hourglass while an archive's directory is read.
+class TWaitCursor {
+public:
+    TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
+    TWaitCursor(const TWaitCursor &) = delete;
+    TWaitCursor &operator=(const TWaitCursor &) = delete;
+};
+
+QStringList MarkedNames(const TKFileView &view)
+{
+    QStringList names;
+    for (int i = 0; i < view.Files.Count(); ++i)
+        if (view.Files[i]->Selected)
+            names.append(view.Files[i]->GetFullName());
+    return names;
+}
+
+} // namespace
+
+QString TfMain::DiskFolder() const
+{
+    return InArchive() ? folderBeforeArchive : fileView->Folder();
+}
+
+void TfMain::FileViewOpen(bool &handled)
+{
+    const TFile *focused = fileView->GetItemFocused();
+    if (!focused)
+        return;
+    if (!InArchive()) {
+        if (focused->Kind() == fkFile && !ReadSetting(*ini, key::ExtArcPrg) &&
+            ArchiveTypeOf(focused->GetFullName()) != atNone) {
+            handled = true;
+            OpenArchive(fileView->GetFileName());
+        }
+        return;
+    }
+    handled = true;
+    if (focused->Kind() == fkDrive) {
+        const QString drive = focused->Name;
+        CloseArchive();
+        fileView->SetDrive(drive);
+        return;
+    }
+    switch (archive.ActionFor(*focused)) {
+    case TArchiveBrowser::eaClose:
+        return CloseArchive();
+    case TArchiveBrowser::eaFolder:
+        return ChangeArchiveFolder(focused->Name);
+    case TArchiveBrowser::eaFile:
+        return OpenArchivedFile();
+    }
+}
+
+void TfMain::OpenArchive(const QString &path)
+{
+    if (ArchiveTypeOf(path) == atNone)
+        return;
+    if (!InArchive()) {
+        folderBeforeArchive = fileView->Folder();
+        watchingBeforeArchive = shChangeNotify->Active();
+    }
+    shChangeNotify->SetActive(false);
+    {
+        const TWaitCursor wait;
+        if (!archive.Open(path)) {
+            shChangeNotify->SetActive(watchingBeforeArchive);
+            return;
+        }
+    }
+    fileView->SetOwnerData(true);
+    ShowArchivePath(QString());
+}
+
+// The panel shows the archive's current folder, its path in the folder
+// field (archive path plus folder) and in the title.
+void TfMain::ShowArchivePath(const QString &focusName)
+{
+    fileView->SetFolder(archive.PanelPath());
+    fileView->Refresh(focusName, false);
+    if (pathCaption)
+        UpdateCaption();
+    workFolders->Recolor();
+}
+
+void TfMain::ChangeArchiveFolder(const QString &name)
+{
+    QString focus;
+    if (archive.ChangeFolder(name, focus))
+        ShowArchivePath(focus);
+}
+
+void TfMain::ArchiveUpOneLevel()
+{
+    if (archive.Archive()->CurrentDir.isEmpty())
+        CloseArchive();
+    else
+        ChangeArchiveFolder(QStringLiteral(".."));
+}
+
+void TfMain::LeaveArchive()
+{
+    if (!InArchive())
+        return;
+    fileView->Files.Clear();
+    fileView->SetOwnerData(false);
+    archive.Close();
+    shChangeNotify->SetActive(watchingBeforeArchive);
+}
+
+void TfMain::CloseArchive()
+{
+    if (!InArchive())
+        return;
+    const QString name = sys::ExtractFileName(archive.ArchivePath());
+    LeaveArchive();
+    // The folder may have gone meanwhile; the process's current folder is
+    // still the one the archive lies in, or the nearest that is left.
+    if (!fileView->SetFolder(folderBeforeArchive))
+        fileView->SetFolder(sys::GetCurrentDirectory());
+    const int index = fileView->Files.IndexOf(name);
+    if (index >= 0)
+        fileView->SetFocused(index);
+}
+
+void TfMain::OpenArchivedFile()
+{
+    const TFile *focused = fileView->GetItemFocused();
+    if (!focused || focused->Kind() != fkFile)
+        return;
+    TArchiveExtraction extraction(this);
+    const QString path = archive.ExtractForOpening(focused->GetFullName(), extraction);
+    // A file that was not extracted has been reported by the extraction.
+    if (!path.isEmpty() && !sys::ShellOpen(path))
+        ShowError(int(sys::GetLastError()), path, LoadStr(512), true, this);
+}
+
+void TfMain::ExtractCommand(bool toFolders)
+{
+    QStringList names = MarkedNames(*fileView);
+    const TFile *focused = fileView->GetItemFocused();
+    if (names.isEmpty()) {
+        if (!focused || focused->IsParent() || focused->Kind() == fkDrive)
+            return;
+        if (!InArchive() && ArchiveTypeOf(focused->GetFullName()) == atNone)
+            return;
+        names.append(focused->GetFullName());
+    }
+    const QString focusName = focused ? focused->GetFullName() : QString();
+    QString destination;
+    if (!toFolders || InArchive()) {
+        destination = AskDestination(this, DiskFolder(), workFolders->Folders(),
+                                     ReadSetting(*ini, key::NoTreeA));
+        if (destination.isEmpty())
+            return;
+    }
+    TArchiveExtraction extraction(this);
+    if (InArchive()) {
+        for (QString &name : names)
+            name = archive.ItemPath(name);
+        extraction.ExtractArchive(archive.ArchivePath(), destination, names);
+    } else {
+        for (QString &name : names)
+            name = sys::JoinPath(fileView->Folder(), name);
+        extraction.ExtractFiles(names, destination, toFolders);
+    }
+    RefreshKeepingFocus(focusName);
+}
+
+void TfMain::UpdateExtractToCaption()
+{
+    const TFile *focused = fileView->GetItemFocused();
+    mainMenu->ContextItem(TCmd::ExtractTo)
+        ->setText(
+            ExtractToCaption(focused ? focused->GetFullName() : QString(), fileView->SelCount));
+}
+
+} // namespace kestrel
