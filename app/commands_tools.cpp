@@ -27,10 +27,11 @@ void TfMain::Rename1Click()
     WithoutNotification([this] { AfterRenames(RunRenameCommand(this, *fileView)); });
 }
 
-// Everything that follows new names starts here, once per rename command:
-// the panel lists them (the renamed entries keep their selection). The
-// descriptions of the folder and the drive's tree information file are to
-// follow the renamed entries from here too.
+// Everything that follows new names starts here, once per rename command.
+// The folder's descriptions and the drive's tree information file are to
+// follow the renamed entries from here too, before the panel lists the
+// folder again, so that the entries keep their descriptions. The panel then
+// shows the new names, the renamed entries still selected.
 void TfMain::AfterRenames(const QList<TRenamed> &renamed)
 {
     if (renamed.isEmpty())

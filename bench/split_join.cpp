@@ -140,6 +140,8 @@ int main(int argc, char **argv)
                      {t + QStringLiteral("/c/base"), t + QStringLiteral("/c/joined-base/big.bin")});
     };
 
+    const std::function<bool()> splits[2] = {splitOurs, splitBase};
+    const std::function<bool()> joins[2] = {joinOurs, joinBase};
     // Best of three, taking turns at going first.
     double splitBest[2] = {1e30, 1e30}, joinBest[2] = {1e30, 1e30};
     for (int round = 0; round < 3; ++round) {
@@ -147,11 +149,10 @@ int main(int argc, char **argv)
             const int side = (round + turn) % 2; // 0 ours, 1 base
             const QString name = side == 0 ? QStringLiteral("ours") : QStringLiteral("base");
             Clear(t + QStringLiteral("/c/") + name);
-            splitBest[side] =
-                std::min(splitBest[side], Seconds(side == 0 ? splitOurs : splitBase, ok));
+            splitBest[side] = std::min(splitBest[side], Seconds(splits[side], ok));
             Shell(QStringLiteral("sync"), {});
             Clear(t + QStringLiteral("/c/joined-") + name);
-            joinBest[side] = std::min(joinBest[side], Seconds(side == 0 ? joinOurs : joinBase, ok));
+            joinBest[side] = std::min(joinBest[side], Seconds(joins[side], ok));
         }
     }
     const bool same = Shell(QStringLiteral("cmp -s \"$1\" \"$2\""),

@@ -277,9 +277,10 @@ void TfARename::PreviewClick()
         return;
     }
     TRenamePreview preview(this, form.sources.mid(form.start), results.mid(form.start));
-    preview.adjustSize();
     preview.move(frameGeometry().center() - preview.rect().center());
     preview.exec();
+    // The keys come back here also where no window manager hands them back.
+    activateWindow();
 }
 
 void TfARename::OkClick()

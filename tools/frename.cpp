@@ -63,12 +63,15 @@ void TfRename::Read(TRenameForm &form) const
 void TfRename::ExtensionClick(bool changeExtension)
 {
     const QString text = FileName->text();
-    if (oldExtension.isEmpty())
-        return;
-    if (!changeExtension && text.endsWith(oldExtension))
-        FileName->setText(text.chopped(oldExtension.size()));
-    else if (changeExtension && !text.endsWith(oldExtension))
-        FileName->setText(text + oldExtension);
+    if (!oldExtension.isEmpty()) {
+        if (!changeExtension && text.endsWith(oldExtension))
+            FileName->setText(text.chopped(oldExtension.size()));
+        else if (changeExtension && !text.endsWith(oldExtension))
+            FileName->setText(text + oldExtension);
+    }
+    // Typing goes on in the name, all of it selected.
+    FileName->selectAll();
+    FileName->setFocus();
 }
 
 void TfRename::AdvancedClick()

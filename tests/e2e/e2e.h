@@ -74,7 +74,8 @@ protected:
 
     // Runs `step` as soon as a modal dialog is open and active, inside that
     // dialog's own event loop, as a person would act on it. Steps queue up:
-    // each waits for the next dialog.
+    // each waits for the next dialog, also one that a running step's keys
+    // open from its dialog.
     void WhenDialog(std::function<void(QWidget *dialog)> step);
     // Dialog steps not yet run (a dialog that never opened).
     int PendingDialogSteps() const;
