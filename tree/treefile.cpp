@@ -188,13 +188,8 @@ void TTreeItems::SaveToStrings(QStringList &list) const
     }
 }
 
-bool TTreeItems::LoadFromFile(const QString &fileName, QString *error)
+QStringList TreeFileLines(const QByteArray &bytes)
 {
-    if (error)
-        error->clear();
-    QByteArray bytes;
-    if (fileName.isEmpty() || !sys::ReadWholeFile(fileName, bytes))
-        return false;
     QStringList lines;
     qsizetype start = 0;
     const qsizetype size = bytes.size();
@@ -208,7 +203,27 @@ bool TTreeItems::LoadFromFile(const QString &fileName, QString *error)
             ++end;
         start = end + 1;
     }
-    return LoadFromStrings(lines, error);
+    return lines;
+}
+
+QByteArray TreeFileText(const QStringList &lines)
+{
+    QByteArray text;
+    for (const QString &line : lines) {
+        text += sys::EncodeName(line);
+        text += "\r\n";
+    }
+    return text;
+}
+
+bool TTreeItems::LoadFromFile(const QString &fileName, QString *error)
+{
+    if (error)
+        error->clear();
+    QByteArray bytes;
+    if (fileName.isEmpty() || !sys::ReadWholeFile(fileName, bytes))
+        return false;
+    return LoadFromStrings(TreeFileLines(bytes), error);
 }
 
 bool TTreeItems::SaveToFile(const QString &fileName) const
@@ -221,12 +236,7 @@ bool TTreeItems::SaveToFile(const QString &fileName) const
         return false;
     QStringList lines;
     SaveToStrings(lines);
-    QByteArray contents;
-    for (const QString &line : std::as_const(lines)) {
-        contents += sys::EncodeName(line);
-        contents += "\r\n";
-    }
-    return sys::WriteWholeFile(fileName, contents);
+    return sys::WriteWholeFile(fileName, TreeFileText(lines));
 }
 
 } // namespace kestrel

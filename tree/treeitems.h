@@ -4,6 +4,7 @@
 // Children form a singly linked list sorted by name without regard to case;
 // Index numbers the nodes in pre-order and is renewed by Changed.
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -147,6 +148,12 @@ private:
     int count = 0;
     int updateCount = 0;
 };
+
+// The lines of a tree file's bytes: each ends with CR LF, CR or LF; bytes
+// that are not UTF-8 are kept (names.h). And the bytes of lines, each ended
+// with CR LF.
+QStringList TreeFileLines(const QByteArray &bytes);
+QByteArray TreeFileText(const QStringList &lines);
 
 // Sibling order: names without regard to case.
 int CompareItemNames(const QString &a, const QString &b);
