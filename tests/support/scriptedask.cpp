@@ -9,14 +9,22 @@ namespace {
 const char *KindName(QuestionKind kind)
 {
     switch (kind) {
-    case QuestionKind::MessageBox: return "MessageBox";
-    case QuestionKind::GetString: return "GetString";
-    case QuestionKind::FileExists: return "FileExists";
-    case QuestionKind::DeleteWarning: return "DeleteWarning";
-    case QuestionKind::SelectFolder: return "SelectFolder";
-    case QuestionKind::OpenFileName: return "OpenFileName";
-    case QuestionKind::SaveFileName: return "SaveFileName";
-    case QuestionKind::SelectDrive: return "SelectDrive";
+    case QuestionKind::MessageBox:
+        return "MessageBox";
+    case QuestionKind::GetString:
+        return "GetString";
+    case QuestionKind::FileExists:
+        return "FileExists";
+    case QuestionKind::DeleteWarning:
+        return "DeleteWarning";
+    case QuestionKind::SelectFolder:
+        return "SelectFolder";
+    case QuestionKind::OpenFileName:
+        return "OpenFileName";
+    case QuestionKind::SaveFileName:
+        return "SaveFileName";
+    case QuestionKind::SelectDrive:
+        return "SelectDrive";
     }
     return "?";
 }
@@ -47,8 +55,8 @@ Answer ScriptedAsk::Take(const Question &q)
     if (during)
         during(q);
     if (answers.empty() || answers.front().kind != q.kind) {
-        ADD_FAILURE() << "unexpected " << KindName(q.kind) << " question: "
-                      << q.caption.toStdString() << " / " << q.text.toStdString();
+        ADD_FAILURE() << "unexpected " << KindName(q.kind)
+                      << " question: " << q.caption.toStdString() << " / " << q.text.toStdString();
         return {q.kind, q.kind == QuestionKind::MessageBox ? int(mrNo) : int(mrCancel), {}, false};
     }
     Answer a = answers.front();
@@ -76,7 +84,8 @@ int ScriptedAsk::GetString(QObject *, const QString &caption, const QString &pro
 
 TFileExistsAnswer ScriptedAsk::FileExists(QObject *, const TFileExistsQuestion &fe)
 {
-    Question q = MakeQuestion(QuestionKind::FileExists, QStringLiteral("Confirm Replace file"), fe.fileNameText);
+    Question q = MakeQuestion(QuestionKind::FileExists, QStringLiteral("Confirm Replace file"),
+                              fe.fileNameText);
     q.fileExists = fe;
     const Answer a = Take(q);
     return {a.result, a.all, a.text};
@@ -117,9 +126,13 @@ bool ScriptedAsk::SaveFileName(QObject *, const QString &caption, const QString 
     return true;
 }
 
-int ScriptedAsk::SelectDrive(QObject *, QString &text, const QStringList &, const QString &)
+int ScriptedAsk::SelectDrive(QObject *, QString &text, const QStringList &workFolders,
+                             const QString &excluded)
 {
-    const Answer a = Take(MakeQuestion(QuestionKind::SelectDrive, QString(), text));
+    Question q = MakeQuestion(QuestionKind::SelectDrive, QString(), text);
+    q.workFolders = workFolders;
+    q.excluded = excluded;
+    const Answer a = Take(q);
     if (a.result == mrOk)
         text = a.text;
     return a.result;

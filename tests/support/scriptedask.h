@@ -12,8 +12,16 @@
 
 namespace kestrel::test {
 
-enum class QuestionKind { MessageBox, GetString, FileExists, DeleteWarning, SelectFolder,
-                          OpenFileName, SaveFileName, SelectDrive };
+enum class QuestionKind {
+    MessageBox,
+    GetString,
+    FileExists,
+    DeleteWarning,
+    SelectFolder,
+    OpenFileName,
+    SaveFileName,
+    SelectDrive
+};
 
 struct Question {
     QuestionKind kind = QuestionKind::MessageBox;
@@ -24,18 +32,20 @@ struct Question {
     bool allCaption = false;
     bool masked = false;
     TFileExistsQuestion fileExists;
+    QStringList workFolders; // SelectDrive
+    QString excluded;        // SelectDrive
 };
 
 struct Answer {
     QuestionKind kind;
-    int result = mrCancel;  // modal result, or 1/0 for pickers
-    QString text;           // GetString text, picked path, drive text
-    bool all = false;       // FileExists
+    int result = mrCancel; // modal result, or 1/0 for pickers
+    QString text;          // GetString text, picked path, drive text
+    bool all = false;      // FileExists
 };
 
 class ScriptedAsk : public TAsk {
 public:
-    ScriptedAsk();  // installs itself
+    ScriptedAsk();           // installs itself
     ~ScriptedAsk() override; // restores the previous one; unused answers fail the test
 
     void Expect(Answer answer) { answers.push_back(std::move(answer)); }
@@ -48,7 +58,10 @@ public:
     {
         Expect({QuestionKind::FileExists, result, newTarget, all});
     }
-    void ExpectDeleteWarning(int result) { Expect({QuestionKind::DeleteWarning, result, {}, false}); }
+    void ExpectDeleteWarning(int result)
+    {
+        Expect({QuestionKind::DeleteWarning, result, {}, false});
+    }
 
     // Called while a question is "open", as a modal event loop would run code.
     std::function<void(const Question &)> during;
