@@ -52,8 +52,12 @@ QList<TDriveItem> DriveRows(const QStringList &workFolders, const QString &exclu
         const QString root = row.name + QLatin1Char('\\');
         row.type = sys::GetDriveType(root);
         // A removable drive is never touched: no read, no spin-up, no wait.
-        row.label = TFileListing::DriveLabelText(root);
-        if (row.type == sys::DRIVE_FIXED)
+        // A drive that is not ready shows an empty label and no size.
+        const bool ready =
+            row.type != sys::DRIVE_REMOVABLE && sys::GetVolumeInformation(root, nullptr, nullptr);
+        if (row.type == sys::DRIVE_REMOVABLE || ready)
+            row.label = TFileListing::DriveLabelText(root);
+        if (row.type == sys::DRIVE_FIXED && ready)
             row.size = ReadDriveSpace(root).total;
         rows.append(row);
     }

@@ -227,17 +227,17 @@ void TfDrive::Choose()
         const QString share = installed ? installed->SelectNetworkShare(this, current) : QString();
         if (share.isEmpty())
             return;
-        result = share;
+        chosen = share;
         accept();
         return;
     }
-    result = row->name.left(1);
-    if (row->IsWorkFolder() || sys::GetVolumeInformation(DriveRoot(result), nullptr, nullptr)) {
+    chosen = row->name.left(1);
+    if (row->IsWorkFolder() || sys::GetVolumeInformation(DriveRoot(chosen), nullptr, nullptr)) {
         accept();
         return;
     }
-    const QString letter = result;
-    result.clear();
+    const QString letter = chosen;
+    chosen.clear();
     Ask().MessageBox(this, letter + QLatin1Char(' ') + LoadStr(257), LoadStr(512),
                      MB_OK | MB_ICONERROR);
 }

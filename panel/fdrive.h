@@ -39,7 +39,7 @@ public:
             const QString &excluded);
 
     // The chosen drive text: a letter, a work-folder digit or a UNC share.
-    QString Result() const { return result; }
+    QString Result() const { return chosen; }
     QListWidget *ListBox() const { return listBox; }
     QStatusBar *StatusBar() const { return statusBar; }
     const QList<TDriveItem> &Rows() const { return rows; }
@@ -65,7 +65,7 @@ private:
     QString current;
     QStringList workFolders;
     QString excluded;
-    QString result;
+    QString chosen;
     QList<TDriveItem> rows;
     QListWidget *listBox;
     QStatusBar *statusBar;

@@ -45,15 +45,25 @@ const ShareEntry *FindShare(const DriveTable &t, const QString &unc)
     return nullptr;
 }
 
-// statvfs of the folder a Windows path names (the current one when empty).
+// statvfs of the folder a Windows path names (the current one when empty),
+// with the space its drive's configuration gives, if any, in bytes.
 bool StatFolder(const QString &path, struct statvfs &st)
 {
+    const QString folder = path.isEmpty() ? GetCurrentDirectory() : path;
     QByteArray native;
-    if (!ToNative(path.isEmpty() ? GetCurrentDirectory() : path, native))
+    if (!ToNative(folder, native))
         return false;
     if (::statvfs(native.constData(), &st) != 0) {
         SetLastError(PathError(errno, native));
         return false;
+    }
+    const auto t = CurrentDriveTable();
+    if (const DriveEntry *d = FindDrive(*t, DriveOf(folder)); d && d->spaceGiven) {
+        st.f_frsize = 1;
+        st.f_bsize = 1;
+        st.f_blocks = d->spaceTotal;
+        st.f_bfree = d->spaceFree;
+        st.f_bavail = d->spaceFree;
     }
     return true;
 }

@@ -65,8 +65,21 @@ void PutShare(QList<ShareEntry> &shares, ShareEntry entry)
     shares.append(entry);
 }
 
-// One drive entry "L=/path[,type[,label[,serial]]]"; the letter and the value
-// come split at the first '='.
+// "TOTAL" or "TOTAL/FREE" in bytes; free is the total when not given.
+bool ParseSpace(const QByteArray &text, UINT64 &total, UINT64 &free)
+{
+    const QList<QByteArray> parts = text.trimmed().split('/');
+    bool totalOk = false;
+    bool freeOk = true;
+    total = parts[0].trimmed().toULongLong(&totalOk);
+    free = total;
+    if (parts.size() == 2)
+        free = parts[1].trimmed().toULongLong(&freeOk);
+    return totalOk && freeOk && parts.size() <= 2 && free <= total;
+}
+
+// One drive entry "L=/path[,type[,label[,serial[,space]]]]"; the letter and
+// the value come split at the first '='.
 void ParseDrive(const char *source, const QByteArray &key, const QByteArray &value,
                 QList<DriveEntry> &drives)
 {
@@ -75,7 +88,7 @@ void ParseDrive(const char *source, const QByteArray &key, const QByteArray &val
     if (letter.size() != 1 || letter[0] < 'A' || letter[0] > 'Z')
         return Complain(source, whole, "the drive must be a single letter A to Z");
     const QList<QByteArray> fields = value.split(',');
-    if (fields.size() > 4)
+    if (fields.size() > 5)
         return Complain(source, whole, "too many fields");
     DriveEntry entry;
     entry.info.letter = QLatin1Char(letter[0]);
@@ -95,6 +108,11 @@ void ParseDrive(const char *source, const QByteArray &key, const QByteArray &val
             return Complain(source, whole, "the serial number must be up to 8 hex digits");
     } else {
         entry.info.serial = StableSerial(entry.info.nativeRoot);
+    }
+    if (fields.size() > 4) {
+        entry.spaceGiven = true;
+        if (!ParseSpace(fields[4], entry.spaceTotal, entry.spaceFree))
+            return Complain(source, whole, "the space must be TOTAL or TOTAL/FREE in bytes");
     }
     Put(drives, entry);
 }

@@ -17,6 +17,11 @@ namespace kestrel::sys {
 struct DriveEntry {
     DriveInfo info;
     QByteArray resolvedRoot; // realpath of the root, for matching getcwd() results
+    // Space given in the configuration (test machines with drives larger
+    // than any test folder): total and free bytes, used instead of statvfs.
+    bool spaceGiven = false;
+    UINT64 spaceTotal = 0;
+    UINT64 spaceFree = 0;
 };
 
 struct ShareEntry {

@@ -52,8 +52,8 @@ Answer ScriptedAsk::Take(const Question &q)
     if (during)
         during(q);
     if (answers.empty() || answers.front().kind != q.kind) {
-        ADD_FAILURE() << "unexpected " << KindName(q.kind) << " question: "
-                      << q.caption.toStdString() << " / " << q.text.toStdString();
+        ADD_FAILURE() << "unexpected " << KindName(q.kind)
+                      << " question: " << q.caption.toStdString() << " / " << q.text.toStdString();
         return {q.kind, q.kind == QuestionKind::MessageBox ? int(mrNo) : int(mrCancel), {}, false};
     }
     Answer a = answers.front();
@@ -81,7 +81,8 @@ int ScriptedAsk::GetString(QObject *, const QString &caption, const QString &pro
 
 TFileExistsAnswer ScriptedAsk::FileExists(QObject *, const TFileExistsQuestion &fe)
 {
-    Question q = MakeQuestion(QuestionKind::FileExists, QStringLiteral("Confirm Replace file"), fe.fileNameText);
+    Question q = MakeQuestion(QuestionKind::FileExists, QStringLiteral("Confirm Replace file"),
+                              fe.fileNameText);
     q.fileExists = fe;
     const Answer a = Take(q);
     return {a.result, a.all, a.text};
@@ -122,9 +123,13 @@ bool ScriptedAsk::SaveFileName(QObject *, const QString &caption, const QString 
     return true;
 }
 
-int ScriptedAsk::SelectDrive(QObject *, QString &text, const QStringList &, const QString &)
+int ScriptedAsk::SelectDrive(QObject *, QString &text, const QStringList &workFolders,
+                             const QString &excluded)
 {
-    const Answer a = Take(MakeQuestion(QuestionKind::SelectDrive, QString(), text));
+    Question q = MakeQuestion(QuestionKind::SelectDrive, QString(), text);
+    q.workFolders = workFolders;
+    q.excluded = excluded;
+    const Answer a = Take(q);
     if (a.result == mrOk)
         text = a.text;
     return a.result;

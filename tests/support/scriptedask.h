@@ -30,6 +30,8 @@ struct Question {
     TAdvancedRenameForm advanced;
     TRenameForm rename;
     TAttribForm attrib;
+    QStringList workFolders; // SelectDrive
+    QString excluded;        // SelectDrive
 };
 
 struct Answer {
@@ -51,7 +53,7 @@ struct Answer {
 
 class ScriptedAsk : public TAsk {
 public:
-    ScriptedAsk();  // installs itself
+    ScriptedAsk();           // installs itself
     ~ScriptedAsk() override; // restores the previous one; unused answers fail the test
 
     void Expect(Answer answer) { answers.push_back(std::move(answer)); }
