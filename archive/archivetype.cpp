@@ -44,25 +44,48 @@ constexpr TSuffix suffixes[] = {
     {".lz4", atCompressed},
 };
 
-} // namespace
-
-TArchiveType ArchiveTypeOf(const QString &fileName)
+// The type of a name and the length of the extension that gave it.
+TArchiveType TypeAndExtension(const QString &fileName, qsizetype &extension)
 {
+    extension = 0;
     const qsizetype slash = fileName.lastIndexOf(QLatin1Char('\\'));
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
     if (dot < 0 || dot < slash)
         return atNone;
     const TArchiveType four = FourTypeOf(QStringView(fileName).mid(dot));
-    if (four != atNone)
+    if (four != atNone) {
+        extension = fileName.size() - dot;
         return four;
+    }
     const QStringView name = QStringView(fileName).mid(slash + 1);
     for (const TSuffix &s : suffixes) {
         const QLatin1String suffix(s.suffix);
         // A suffix alone is no name: ".gz" is a hidden file, not an archive.
-        if (name.size() > suffix.size() && name.endsWith(suffix, Qt::CaseInsensitive))
+        if (name.size() > suffix.size() && name.endsWith(suffix, Qt::CaseInsensitive)) {
+            extension = suffix.size();
             return s.type;
+        }
     }
     return atNone;
+}
+
+} // namespace
+
+TArchiveType ArchiveTypeOf(const QString &fileName)
+{
+    qsizetype extension = 0;
+    return TypeAndExtension(fileName, extension);
+}
+
+QString ArchiveBaseName(const QString &fileName)
+{
+    const QString name = fileName.mid(fileName.lastIndexOf(QLatin1Char('\\')) + 1);
+    qsizetype extension = 0;
+    if (TypeAndExtension(name, extension) == atNone) {
+        const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+        return dot > 0 ? name.left(dot) : name;
+    }
+    return name.chopped(extension);
 }
 
 QString ArchiveTypeName(TArchiveType type)

@@ -29,6 +29,10 @@ enum TArchiveType {
 // ".cpio"; ".gz", ".bz2", ".xz", ".zst", ".lz4". Anything else is none.
 TArchiveType ArchiveTypeOf(const QString &fileName);
 
+// The name without its path and the extension that made its type
+// ("backup" of "C:\\x\\backup.tar.gz"); another name loses its last extension.
+QString ArchiveBaseName(const QString &fileName);
+
 // The format's name in messages ("7z", "tar", ...).
 QString ArchiveTypeName(TArchiveType type);
 

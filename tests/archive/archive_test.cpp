@@ -61,6 +61,12 @@ TEST(ArchiveType, DecidedByTheExtensionAlone)
     };
     for (const auto &row : rows)
         EXPECT_EQ(ArchiveTypeOf(QString::fromUtf8(row.name)), row.type) << row.name;
+    // "Extract to folders" names the folder without the whole extension.
+    EXPECT_EQ(ArchiveBaseName(QStringLiteral("C:\\in\\src.tar.gz")), QStringLiteral("src"));
+    EXPECT_EQ(ArchiveBaseName(QStringLiteral("v1.2.tgz")), QStringLiteral("v1.2"));
+    EXPECT_EQ(ArchiveBaseName(QStringLiteral("backup.2024.zip")), QStringLiteral("backup.2024"));
+    EXPECT_EQ(ArchiveBaseName(QStringLiteral("notes.txt.gz")), QStringLiteral("notes.txt"));
+    EXPECT_EQ(ArchiveBaseName(QStringLiteral("plain.txt")), QStringLiteral("plain"));
 }
 
 // An archive whose lists a handler has filled, then built as ReadList does.
