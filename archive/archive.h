@@ -103,6 +103,9 @@ public:
     QString ProgramPath;
     int OverwriteMode = 0;
     QObject *Owner = nullptr; // the window the questions belong to
+    // Set by ReadList when the file is not of the handler's format at all:
+    // nothing is listed, and it is not opened as an archive.
+    bool WrongFormat = false;
 
     // Reads the archive's directory into Files and Folders. Here: the
     // folder structure (BuildFolders), which every handler runs last.

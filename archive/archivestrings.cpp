@@ -67,6 +67,10 @@ constexpr TArchiveString archiveStrings[] = {
     {30507, "%s: not found"},
     {30508, "%s: the item's header cannot be read"},
     {30509, "Some items were not added:"},
+    {30510, "%s: the archive is damaged or cut short"},
+    {30511, "%s: encrypted, and this format's encryption cannot be read"},
+    {30512, "%s: skipped, devices, pipes and sockets are not extracted"},
+    {30513, "%s: skipped, there is not enough disk space"},
 };
 
 } // namespace

@@ -29,6 +29,10 @@ bool TArchiveBrowser::Open(const QString &path)
     }
     archive->Owner = owner;
     archive->SetFileName(path);
+    if (archive->WrongFormat) {
+        Close();
+        return false;
+    }
     archive->ChangeDir(QStringLiteral("\\"));
     return true;
 }

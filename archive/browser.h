@@ -27,7 +27,8 @@ public:
     QString ArchivePath() const { return archivePath; }
 
     // Reads the archive and shows its root. False, with nothing open, for
-    // a file of no type with a handler; another archive open is closed.
+    // a file of no type with a handler or not of its type's format (which
+    // the handler has said); another archive open is closed.
     bool Open(const QString &path);
     // Frees the archive; returns the name of its file, for the focus.
     QString Close();

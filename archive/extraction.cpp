@@ -16,17 +16,6 @@
 
 namespace kestrel {
 
-namespace {
-
-QString BaseName(const QString &path)
-{
-    const QString name = sys::ExtractFileName(path);
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot > 0 ? name.left(dot) : name;
-}
-
-} // namespace
-
 bool TArchiveExtraction::ExtractArchive(const QString &archivePath, const QString &destination,
                                         const QStringList &names)
 {
@@ -70,7 +59,7 @@ void TArchiveExtraction::ExtractFiles(const QStringList &paths, const QString &d
             continue;
         QString target = destination;
         if (toFolders) {
-            target = sys::ExtractFilePath(path) + BaseName(path);
+            target = sys::ExtractFilePath(path) + ArchiveBaseName(path);
             sys::CreateDirectory(target);
         }
         ExtractArchive(path, target, {});
@@ -147,7 +136,8 @@ QString ExtractToCaption(const QString &focusedFileName, int markedCount)
         return ArchiveStr(1101);
     if (focusedFileName.isEmpty())
         return ArchiveStr(1100);
-    return ArchiveStr(1100) + QStringLiteral(" \"") + BaseName(focusedFileName) + QLatin1Char('"');
+    return ArchiveStr(1100) + QStringLiteral(" \"") + ArchiveBaseName(focusedFileName) +
+           QLatin1Char('"');
 }
 
 } // namespace kestrel

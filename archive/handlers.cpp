@@ -1,5 +1,6 @@
 #include "archive/handlers.h"
 
+#include "archive/libarchive.h"
 #include "archive/zip.h"
 
 namespace kestrel {
@@ -9,6 +10,14 @@ std::unique_ptr<TArchive> CreateArchiveHandler(TArchiveType type)
     switch (type) {
     case atZip:
         return std::make_unique<TZip>();
+    case atSevenZip:
+    case atTar:
+    case atCab:
+    case atLha:
+    case atIso:
+    case atCpio:
+    case atCompressed:
+        return std::make_unique<TLibArchive>(type);
     default:
         return nullptr;
     }

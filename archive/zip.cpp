@@ -5,10 +5,10 @@
 #include "ops/ask.h"
 #include "ops/conflicts.h"
 #include "ops/operationlock.h"
-#include "text/strings.h"
 #include "panel/file.h"
 #include "platform/drives.h"
 #include "platform/fileapi.h"
+#include "text/strings.h"
 
 #include <QCoreApplication>
 #include <QSet>
@@ -18,9 +18,6 @@
 namespace kestrel {
 
 namespace {
-
-// At most this many engine messages are listed; the rest are counted.
-constexpr int shownMessages = 20;
 
 QString ZipMessageText(int id)
 {
@@ -160,14 +157,14 @@ void TZip::Add()
     request.level = Compression == 2 ? 0 : 9;
     request.recurse = AddOptions & aoRecurse;
     request.move = AddOptions & aoMove;
-    engineMessages.clear();
+    engineMessages.Clear();
     try {
         ProcessedCount =
             ZipEngine::Add(request, [this](TZipCallbackRecord &r) { return Callback(r); });
     } catch (const std::exception &) {
         ShowZipError(10101);
     }
-    ShowEngineMessages(amNotAdded);
+    engineMessages.Show(Owner, amNotAdded);
     Names.clear();
     Cancel = false;
     AddRunning = false;
@@ -190,32 +187,17 @@ void TZip::Extract(const QString &destination)
     request.password = Password;
     request.passwordRequests = PasswordRetries + 1;
     ExtractRunning = true;
-    engineMessages.clear();
+    engineMessages.Clear();
     try {
         ProcessedCount =
             ZipEngine::Extract(request, [this](TZipCallbackRecord &r) { return Callback(r); });
     } catch (const std::exception &) {
         ShowZipError(10501);
     }
-    ShowEngineMessages(amNotExtracted);
+    engineMessages.Show(Owner, amNotExtracted);
     Names.clear();
     Cancel = false;
     ExtractRunning = false;
-}
-
-void TZip::ShowEngineMessages(int heading)
-{
-    if (engineMessages.isEmpty())
-        return;
-    QStringList lines{ArchiveStr(heading)};
-    lines += engineMessages.mid(0, shownMessages);
-    if (engineMessages.size() > shownMessages)
-        lines.append(ArchiveStr(amMoreMessages)
-                         .replace(QLatin1String("%d"),
-                                  QString::number(engineMessages.size() - shownMessages)));
-    engineMessages.clear();
-    const TOperationGuard guard;
-    Ask().MessageBox(Owner, lines.join(QLatin1Char('\n')), LoadStr(512), MB_OK | MB_ICONERROR);
 }
 
 void TZip::AnswerPassword(TZipCallbackRecord &record)
@@ -285,7 +267,7 @@ bool TZip::Callback(TZipCallbackRecord &record)
         if (record.errorCode != 0) {
             LastErrorId = int(qint8(record.errorCode & 0xFF));
             LastMessage = text;
-            engineMessages.append(text);
+            engineMessages.Add(text);
         }
         break;
     case zaTotalFiles:

@@ -4,6 +4,7 @@
 // extracting go through ZipEngine, whose callback becomes the TArchive events.
 
 #include "archive/archive.h"
+#include "archive/messagelist.h"
 #include "archive/zipdirectory.h"
 #include "archive/zipengine.h"
 
@@ -57,13 +58,11 @@ private:
     void ReadDirectory();
     void AnswerPassword(TZipCallbackRecord &record);
     void AnswerFileExists(TZipCallbackRecord &record);
-    // Shows the engine messages of the operation just run, once, under heading.
-    void ShowEngineMessages(int heading);
     void CloseZipHandle();
 
     TZipEnd end;
     std::unique_ptr<TZipFileSource> source;
-    QStringList engineMessages;
+    TArchiveMessages engineMessages; // of the operation running
 };
 
 } // namespace kestrel

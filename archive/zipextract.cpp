@@ -4,6 +4,8 @@
 
 #include "archive/archivestrings.h"
 #include "archive/entrypath.h"
+#include "archive/entryselection.h"
+#include "archive/extractfolders.h"
 #include "archive/zipbytes.h"
 #include "archive/zipengine.h"
 #include "archive/zipentrystream.h"
@@ -18,9 +20,6 @@
 #include "platform/filemode.h"
 #include "platform/filetime.h"
 #include "platform/names.h"
-#include "platform/wildcard.h"
-
-#include <QSet>
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -48,54 +47,6 @@ QString ErrorLine(const QString &name, int code)
 {
     return name + QLatin1String(": ") + GetErrorMessage(code);
 }
-
-// The names a request selects items by, each with the form of its match.
-class TSelection {
-public:
-    explicit TSelection(const QStringList &names)
-    {
-        for (QString name : names) {
-            while (name.startsWith(QLatin1Char('\\')))
-                name.remove(0, 1);
-            if (name.endsWith(QLatin1String("\\*.*")))
-                below.append(name.chopped(3)); // keeps the backslash
-            else if (name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?')))
-                masks.append(name);
-            else
-                exact.append(name);
-        }
-        all = names.isEmpty();
-    }
-
-    bool Selects(const QString &path) const
-    {
-        if (all)
-            return true;
-        for (const QString &folder : below) {
-            if (path.startsWith(folder, Qt::CaseInsensitive) ||
-                path.compare(folder.chopped(1), Qt::CaseInsensitive) == 0)
-                return true;
-        }
-        for (const QString &name : exact) {
-            // A folder named without its wildcard selects what lies below it.
-            if (path.compare(name, Qt::CaseInsensitive) == 0 ||
-                (path.size() > name.size() && path[name.size()] == QLatin1Char('\\') &&
-                 path.startsWith(name, Qt::CaseInsensitive)))
-                return true;
-        }
-        for (const QString &mask : masks) {
-            if (sys::MatchesMask(path, mask))
-                return true;
-        }
-        return false;
-    }
-
-private:
-    QStringList below;
-    QStringList exact;
-    QStringList masks;
-    bool all = false;
-};
 
 class TExtraction;
 
@@ -142,7 +93,7 @@ private:
     TZipEnd end;
     std::vector<TZipCentralEntry> entries;
     QList<QByteArray> passwords; // known to work, tried first
-    QSet<QString> madeFolders;   // relative paths checked or made
+    TExtractFolders folders{request.destination};
     int processed = 0;
 };
 
@@ -200,30 +151,17 @@ bool TExtraction::MakeDestination()
 // real folders; a component that is a link or a file refuses the item.
 bool TExtraction::MakeFolders(const QString &relative, int count, const QString &shown)
 {
-    const QStringList parts = relative.split(QLatin1Char('\\'));
-    QString path = request.destination;
-    QString key;
-    for (int i = 0; i < count; ++i) {
-        path = sys::JoinPath(path, parts[i]);
-        key += parts[i] + QLatin1Char('\\');
-        if (madeFolders.contains(key))
-            continue;
-        const sys::DWORD attributes = sys::GetFileAttributes(path);
-        if (attributes == sys::INVALID_FILE_ATTRIBUTES) {
-            if (!sys::CreateDirectory(path)) {
-                Message(zmWrite, ErrorLine(shown, int(sys::GetLastError())));
-                return false;
-            }
-        } else if (IsLink(attributes)) {
-            Message(zmUnsafe, WithName(amThroughLink, shown));
-            return false;
-        } else if (!(attributes & sys::FILE_ATTRIBUTE_DIRECTORY)) {
-            Message(zmWrite, ErrorLine(shown, sys::ERROR_ALREADY_EXISTS));
-            return false;
-        }
-        madeFolders.insert(key);
+    switch (folders.Make(relative, count)) {
+    case TExtractFolders::efMade:
+        return true;
+    case TExtractFolders::efThroughLink:
+        Message(zmUnsafe, WithName(amThroughLink, shown));
+        return false;
+    case TExtractFolders::efFailed:
+        Message(zmWrite, ErrorLine(shown, int(sys::GetLastError())));
+        return false;
     }
-    return true;
+    return false;
 }
 
 bool TExtraction::LocalHeader(const TZipCentralEntry &entry, sys::INT64 &offset, sys::INT64 &length)
@@ -429,7 +367,7 @@ void TExtraction::ExtractItem(const TZipCentralEntry &entry, const QString &rela
 int TExtraction::Run()
 {
     if (OpenArchive() && MakeDestination()) {
-        const TSelection selection(request.names);
+        const TEntrySelection selection(request.names);
         std::vector<std::pair<const TZipCentralEntry *, QString>> chosen;
         int files = 0;
         sys::UINT64 bytes = 0;

@@ -33,9 +33,40 @@ TEST(ArchiveType, DecidedByTheExtensionAlone)
         {".zip", atZip},
         {"h.b01", atNone},
         {"i.r\u0661\u0662", atNone},
+        // The types read through libarchive, two-part extensions included.
+        {"a.7z", atSevenZip},
+        {"b.TAR", atTar},
+        {"c.tar.gz", atTar},
+        {"c.tgz", atTar},
+        {"d.tar.bz2", atTar},
+        {"d.tbz2", atTar},
+        {"e.tar.xz", atTar},
+        {"e.txz", atTar},
+        {"f.tar.zst", atTar},
+        {"f.tar.lz4", atTar},
+        {"g.cab", atCab},
+        {"h.lzh", atLha},
+        {"h.LHA", atLha},
+        {"i.iso", atIso},
+        {"j.cpio", atCpio},
+        {"k.gz", atCompressed},
+        {"k.txt.bz2", atCompressed},
+        {"k.xz", atCompressed},
+        {"k.zst", atCompressed},
+        {"k.lz4", atCompressed},
+        {"C:\\x.tar\\readme", atNone},
+        {".gz", atNone},
+        {"l.gzip", atNone},
+        {"m.tar.gz.part", atNone},
     };
     for (const auto &row : rows)
         EXPECT_EQ(ArchiveTypeOf(QString::fromUtf8(row.name)), row.type) << row.name;
+    // "Extract to folders" names the folder without the whole extension.
+    EXPECT_EQ(ArchiveBaseName(QStringLiteral("C:\\in\\src.tar.gz")), QStringLiteral("src"));
+    EXPECT_EQ(ArchiveBaseName(QStringLiteral("v1.2.tgz")), QStringLiteral("v1.2"));
+    EXPECT_EQ(ArchiveBaseName(QStringLiteral("backup.2024.zip")), QStringLiteral("backup.2024"));
+    EXPECT_EQ(ArchiveBaseName(QStringLiteral("notes.txt.gz")), QStringLiteral("notes.txt"));
+    EXPECT_EQ(ArchiveBaseName(QStringLiteral("plain.txt")), QStringLiteral("plain"));
 }
 
 // An archive whose lists a handler has filled, then built as ReadList does.

@@ -146,6 +146,8 @@ TEST_F(Extraction, ExtractToCaption)
               QStringLiteral("Extract to \"backup.2024\""));
     EXPECT_EQ(ExtractToCaption(QStringLiteral("backup.zip"), 3),
               QStringLiteral("Extract to folders"));
+    EXPECT_EQ(ExtractToCaption(QStringLiteral("src.tar.gz"), 0),
+              QStringLiteral("Extract to \"src\""));
     // A drive or ".." focused used to give empty quotes.
     EXPECT_EQ(ExtractToCaption(QString(), 0), QStringLiteral("Extract to"));
 }

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProcess>
 
 namespace kestrel::test {
 namespace {
@@ -309,6 +310,52 @@ TEST_F(ArchiveEndToEnd, FileOpenedInsideIsExtractedToAPrivateFolderFirst)
     EXPECT_EQ(extracted.readAll(), QByteArray("blob data"));
     EXPECT_FALSE(copy.startsWith(QLatin1String("C:\\Data"))) << copy.toStdString();
     EXPECT_EQ(Panel().Folder(), QStringLiteral("C:\\Data\\a.zip\\in"));
+}
+
+TEST_F(ArchiveEndToEnd, TarGzOpensLikeAFolderAndAFakeArchiveDoesNot)
+{
+    MakeFile(QStringLiteral("C:\\Src\\docs\\a.txt"), "alpha");
+    MakeFile(QStringLiteral("C:\\Src\\top.txt"), "top");
+    MakeFolder(QStringLiteral("C:\\Data"));
+    ASSERT_EQ(QProcess::execute(QStringLiteral("tar"),
+                                {QStringLiteral("-czf"),
+                                 QString::fromUtf8(Native(QStringLiteral("C:\\Data\\src.tar.gz"))),
+                                 QStringLiteral("-C"),
+                                 QString::fromUtf8(Native(QStringLiteral("C:\\Src"))),
+                                 QStringLiteral("docs"), QStringLiteral("top.txt")}),
+              0);
+    MakeFile(QStringLiteral("C:\\Data\\fake.7z"), "not an archive at all");
+    MakeFolder(QStringLiteral("D:\\Out"));
+    Start({QStringLiteral("C:\\Data")});
+
+    Focus(QStringLiteral("src.tar.gz"));
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Panel().Folder(), QStringLiteral("C:\\Data\\src.tar.gz"));
+    EXPECT_EQ(PanelNames().mid(0, 3), (QStringList{QStringLiteral(".."), QStringLiteral("docs"),
+                                                   QStringLiteral("top.txt")}));
+    Focus(QStringLiteral("docs"));
+    Key(Qt::Key_Return);
+    EXPECT_EQ(PanelNames().mid(0, 2), (QStringList{QStringLiteral(".."), QStringLiteral("a.txt")}));
+    Focus(QStringLiteral("a.txt"));
+    AnswerDestination(QStringLiteral("D:\\Out"));
+    Key(Qt::Key_E, Qt::ControlModifier);
+    WaitForPanel();
+    EXPECT_EQ(Listing(QStringLiteral("D:\\Out")),
+              (QStringList{QStringLiteral("docs/"), QStringLiteral("docs/a.txt")}));
+    EXPECT_EQ(Contents(QStringLiteral("D:\\Out\\docs\\a.txt")), "alpha");
+    Key(Qt::Key_Escape);
+    EXPECT_EQ(Panel().Folder(), QStringLiteral("C:\\Data"));
+
+    // A file that only carries an archive's extension says so and stays closed.
+    Focus(QStringLiteral("fake.7z"));
+    QString message;
+    ReadMessage(message);
+    Key(Qt::Key_Return);
+    WaitForPanel();
+    EXPECT_TRUE(message.contains(QLatin1String("This is not a 7z archive file")))
+        << message.toStdString();
+    EXPECT_EQ(Panel().Folder(), QStringLiteral("C:\\Data"));
+    EXPECT_EQ(FocusedName(), QStringLiteral("fake.7z"));
 }
 
 } // namespace
