@@ -219,7 +219,7 @@ void TfNetwork::Choose()
     const TNetworkItem &item = rows[index.toInt()];
     const QString share = ShareOf(item.parsingName);
     if (!share.isEmpty()) {
-        result = share;
+        chosen = share;
         accept();
         return;
     }

@@ -29,7 +29,7 @@ public:
     ~TfNetwork() override;
 
     // The chosen share, "\\server\share"; empty until one is chosen.
-    QString Result() const { return result; }
+    QString Result() const { return chosen; }
     QTreeWidget *ListView() const { return lvNetwork; }
     QStatusBar *StatusBar() const { return statusBar; }
     // The server shown, "" at the top.
@@ -56,7 +56,7 @@ private:
 
     std::shared_ptr<TNeighbourhood> neighbourhood;
     QString server;
-    QString result;
+    QString chosen;
     QList<TNetworkItem> rows; // without the ".." row
     QTreeWidget *lvNetwork;
     QStatusBar *statusBar;

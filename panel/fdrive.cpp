@@ -300,9 +300,11 @@ bool TfDrive::eventFilter(QObject *watched, QEvent *event)
     default:
         break;
     }
-    if ((mods & ~Qt::ShiftModifier) == Qt::NoModifier && key->text().size() == 1) {
+    const QString text = key->text();
+    if ((mods & ~Qt::ShiftModifier) == Qt::NoModifier && text.size() == 1 &&
+        (text[0].isLetterOrNumber() || text[0] == u'/')) {
         // A letter, digit or "/" that names no row is ignored.
-        const int row = DriveRowForKey(rows, key->text()[0]);
+        const int row = DriveRowForKey(rows, text[0]);
         if (row >= 0) {
             listBox->setCurrentRow(row);
             Choose();

@@ -96,7 +96,9 @@ bool EnumerateShares(const QString &server, const SmbLogin &login, int timeoutMs
         return false;
     }
     while (const struct smbc_dirent *entry = smbc_getFunctionReaddir(ctx)(ctx, folder)) {
-        const QString name = QString::fromUtf8(entry->name);
+        // name is a trailing array of one declared element: taken as a
+        // pointer, not by its declared size.
+        const QString name = QString::fromUtf8(static_cast<const char *>(entry->name));
         if (entry->smbc_type != SMBC_FILE_SHARE || name.isEmpty() ||
             name.endsWith(QLatin1Char('$')))
             continue;

@@ -207,6 +207,14 @@ TEST_F(DriveDialogTest, ALetterOrDigitChoosesAtOnce)
     Key(again, Qt::Key_3, QStringLiteral("3"));
     EXPECT_EQ(again.Result(), QStringLiteral("3"));
     EXPECT_TRUE(ask.asked.isEmpty());
+
+    // Escape carries a character too; it used to be taken for a drive key
+    // and never closed the dialog.
+    TfDrive third(nullptr, QStringLiteral("C:\Data"), work, QString());
+    third.show();
+    Key(third, Qt::Key_Escape, QStringLiteral("\x1b"));
+    EXPECT_FALSE(third.isVisible());
+    EXPECT_EQ(third.result(), QDialog::Rejected);
 }
 
 TEST_F(DriveDialogTest, ADriveThatIsNotReadyIsReportedAndTheDialogStays)
