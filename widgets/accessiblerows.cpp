@@ -4,6 +4,8 @@
 #include <QHash>
 #include <QWidget>
 
+#include <utility>
+
 namespace kestrel {
 
 // The widget's interface: its rows first, then its child widgets (the
