@@ -37,9 +37,11 @@ public:
 QStringList MarkedNames(const TKFileView &view)
 {
     QStringList names;
-    for (int i = 0; i < view.Files.Count(); ++i)
-        if (view.Files[i]->Selected)
-            names.append(view.Files[i]->GetFullName());
+    for (int i = 0; i < view.Files.Count(); ++i) {
+        const TFile *file = view.Files[i];
+        if (file->Selected && !file->IsParent() && file->Kind() != fkDrive)
+            names.append(file->GetFullName());
+    }
     return names;
 }
 
