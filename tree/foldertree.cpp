@@ -68,10 +68,15 @@ TFolderTree::TFolderTree()
 
 QString TFolderTree::FolderOf(const QString &root) const
 {
+    // A folder on another drive would switch drives again from inside the
+    // switch, and back, without end.
+    const QString rootDrive = sys::ExtractFileDrive(root);
     for (const QString &pair : FolderList) {
         const qsizetype eq = pair.indexOf(QLatin1Char('='));
-        if (eq > 0 && sys::SameText(pair.left(eq), root))
-            return pair.mid(eq + 1);
+        if (eq <= 0 || !sys::SameText(pair.left(eq), root))
+            continue;
+        const QString folder = pair.mid(eq + 1);
+        return sys::SameText(sys::ExtractFileDrive(folder), rootDrive) ? folder : QString();
     }
     return QString();
 }

@@ -203,6 +203,20 @@ TEST_F(FolderTreeTest, RefreshRescansTheDriveAndEveryChangeIsStored)
     EXPECT_FALSE(tree.Loading);
 }
 
+TEST_F(FolderTreeTest, AFolderListPointingAtOtherDrivesIsIgnored)
+{
+    // Each drive's entry names a folder of the other: following them used to
+    // switch back and forth without end.
+    TFolderTree tree;
+    Prepare(tree);
+    tree.FolderList = {QStringLiteral("C:\\=D:\\Work"), QStringLiteral("D:\\=C:\\Data")};
+    tree.SetDrive(QStringLiteral("C:"));
+    EXPECT_EQ(tree.GetFolder(), QStringLiteral("C:\\"));
+    EXPECT_EQ(tree.OpenFolder(), QString());
+    tree.SetFolder(QStringLiteral("D:\\Work"));
+    EXPECT_EQ(tree.GetFolder(), QStringLiteral("D:\\Work"));
+}
+
 TEST_F(FolderTreeTest, ANetworkShareIsADriveOfItsOwn)
 {
     MakeFolder(QStringLiteral("\\\\server\\share\\Sub\\Deeper"));
