@@ -31,13 +31,6 @@ bool CopyableInto(const TTreeItem *source, const TTreeItem *dest)
 
 } // namespace
 
-QString DriveRoot(const QString &drive)
-{
-    if (!drive.isEmpty() && drive[0].isLetter())
-        return drive.left(1).toUpper() + QStringLiteral(":\\");
-    return drive.endsWith(QLatin1Char('\\')) ? drive : drive + QLatin1Char('\\');
-}
-
 QString TreeFileName(const QString &drive, bool saveInRoot, const QString &treePath)
 {
     if (drive.isEmpty())

@@ -2,14 +2,12 @@
 // Where a drive's tree information file lives, and the updates that file
 // commands make to stored trees without a tree window.
 
+#include "panel/drivefacts.h"
+
 #include <QString>
 #include <QStringList>
 
 namespace kestrel {
-
-// The root folder of a drive text: "C:\" for a text starting with a letter
-// ("C", "c:", "C:\"), else the text with a trailing backslash (UNC shares).
-QString DriveRoot(const QString &drive);
 
 // The tree information file of a drive ("C:", "D", "\\server\share"): with
 // saveInRoot "treeinfo.kcd" in the drive's root; otherwise the volume serial
