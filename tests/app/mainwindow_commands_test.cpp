@@ -171,8 +171,10 @@ TEST_F(CommandsTest, CtrlXBelongsToOneItemAndTheHelpSaysWhich)
     for (const auto &row : rows) {
         MakeFile(IniPath(), row.ini);
         Start();
-        QList<TCmd> ran;
-        w->MainMenu()->OnCommand = [&](TCmd cmd) { ran << cmd; };
+        // A vector: Qt 6.4 compares two empty lists with memcmp on null pointers,
+        // which the sanitizer build stops on.
+        std::vector<TCmd> ran;
+        w->MainMenu()->OnCommand = [&](TCmd cmd) { ran.push_back(cmd); };
         QAction *cut = w->MainMenu()->Item(TCmd::EditCut);
         QAction *extract = w->MainMenu()->Item(TCmd::Extract);
         EXPECT_EQ(cut->shortcut(), row.extractOwnsCtrlX ? ctrlT : ctrlX) << row.ini;
@@ -187,11 +189,11 @@ TEST_F(CommandsTest, CtrlXBelongsToOneItemAndTheHelpSaysWhich)
         Focus("a.txt");
         Press(Qt::Key_X, Qt::ControlModifier);
         // Extract is not built yet: its key runs nothing.
-        EXPECT_EQ(ran, row.extractOwnsCtrlX ? QList<TCmd>{} : QList<TCmd>{TCmd::EditCut})
+        EXPECT_EQ(ran, row.extractOwnsCtrlX ? std::vector<TCmd>{} : std::vector<TCmd>{TCmd::EditCut})
             << row.ini;
         ran.clear();
         Press(Qt::Key_T, Qt::ControlModifier);
-        EXPECT_EQ(ran, row.extractOwnsCtrlX ? QList<TCmd>{TCmd::EditCut} : QList<TCmd>{})
+        EXPECT_EQ(ran, row.extractOwnsCtrlX ? std::vector<TCmd>{TCmd::EditCut} : std::vector<TCmd>{})
             << row.ini;
 
         QTest::keyPress(w->FileView(), Qt::Key_Control, Qt::ControlModifier);

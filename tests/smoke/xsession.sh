@@ -10,7 +10,8 @@ set -uo pipefail
 bin=${1:?usage: xsession.sh KESTREL_BINARY}
 if [ -z "${KESTREL_XSESSION_INSIDE:-}" ]; then
     export KESTREL_XSESSION_INSIDE=1
-    exec xvfb-run -a -s "-screen 0 1280x900x24" bash "$0" "$@"
+    # A random first display number: two sessions started at once rarely race for one.
+    exec xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x900x24" bash "$0" "$@"
 fi
 
 # Generous limits: the machine may be slow and busy.
