@@ -58,7 +58,8 @@ QSpinBox *NumberEdit(QWidget *parent)
     return spin;
 }
 
-// The hourglass while names are computed, restored also on the way out.
+// The hourglass while Preview and OK compute the names, restored also on
+// the way out.
 class TWaitCursor {
 public:
     TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -229,7 +230,6 @@ void TfARename::ActionChange1()
 
 bool TfARename::Compute(QStringList &problems, QString &message)
 {
-    const TWaitCursor wait;
     results = form.results;
     const TRenameOutcome outcome = ComputeNames(form.sources, form.start, Rule(), results);
     if (!outcome.ok) {
@@ -272,7 +272,12 @@ void TfARename::PreviewClick()
 {
     QStringList problems;
     QString message;
-    if (!Compute(problems, message)) {
+    bool computed = false;
+    {
+        const TWaitCursor wait;
+        computed = Compute(problems, message);
+    }
+    if (!computed) {
         Ask().MessageBox(this, message, windowTitle(), MB_OK | MB_ICONERROR);
         return;
     }
@@ -287,7 +292,12 @@ void TfARename::OkClick()
 {
     QStringList problems;
     QString message;
-    if (!Compute(problems, message)) {
+    bool computed = false;
+    {
+        const TWaitCursor wait;
+        computed = Compute(problems, message);
+    }
+    if (!computed) {
         Ask().MessageBox(this, message, windowTitle(), MB_OK | MB_ICONERROR);
         return;
     }
