@@ -1,5 +1,7 @@
 #include "network/fnetwork.h"
 
+#include "network/modal.h"
+
 #include "ops/ask.h"
 #include "platform/errors.h"
 
@@ -264,9 +266,7 @@ QString SelectNetworkShare(QWidget *owner, const QString &start)
 {
     TfNetwork window(owner ? owner->window() : QApplication::activeWindow(),
                      std::make_shared<TSystemNeighbourhood>(), start);
-    if (QWidget *anchor = owner ? owner->window() : nullptr)
-        window.move(anchor->frameGeometry().center() - window.rect().center());
-    return window.exec() == QDialog::Accepted ? window.Result() : QString();
+    return ExecModal(window, owner) == QDialog::Accepted ? window.Result() : QString();
 }
 
 } // namespace kestrel

@@ -32,7 +32,9 @@ struct EndToEndTest::DialogSteps {
     std::deque<std::function<void(QWidget *)>> steps;
     QTimer poll;
     QWidget *lastDialog = nullptr;
-    bool running = false;
+    // Dialogs whose step runs: a step may open another dialog, whose own
+    // step then runs inside it.
+    QList<QWidget *> running;
 };
 
 // A step that waits for a condition, checked each time the event
@@ -211,17 +213,17 @@ void EndToEndTest::RunDialogSteps()
 {
     DialogSteps &d = *dialogSteps;
     QWidget *dialog = QApplication::activeModalWidget();
-    if (d.running || d.steps.empty() || !dialog || dialog == d.lastDialog || !dialog->isVisible() ||
-        FocusWindow() != dialog->windowHandle())
+    if (d.steps.empty() || !dialog || d.running.contains(dialog) || dialog == d.lastDialog ||
+        !dialog->isVisible() || FocusWindow() != dialog->windowHandle())
         return;
     d.lastDialog = dialog;
     const auto step = std::move(d.steps.front());
     d.steps.pop_front();
     if (d.steps.empty())
         d.poll.stop();
-    d.running = true;
+    d.running.append(dialog);
     step(dialog);
-    d.running = false;
+    d.running.removeOne(dialog);
     // The same dialog object may be shown again for the next question.
     if (!dialog->isVisible())
         d.lastDialog = nullptr;

@@ -59,7 +59,8 @@ protected:
 
     // Runs `step` as soon as a modal dialog is open and active, inside that
     // dialog's own event loop, as a person would act on it. Steps queue up:
-    // each waits for the next dialog.
+    // each waits for the next dialog. A step may queue a step for a dialog
+    // that its own keys open.
     void WhenDialog(std::function<void(QWidget *dialog)> step);
     // Dialog steps not yet run (a dialog that never opened).
     int PendingDialogSteps() const;
