@@ -67,7 +67,9 @@ public:
         browse->setAutoDefault(false);
         row->addWidget(folder, 1);
         row->addWidget(browse);
-        form->addRow(QStringLiteral("&Folder:"), row);
+        auto *folderLabel = new QLabel(QStringLiteral("&Folder:"));
+        folderLabel->setBuddy(folder);
+        form->addRow(folderLabel, row);
         layout->addLayout(form);
         auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
         layout->addWidget(buttons);

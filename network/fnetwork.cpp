@@ -73,7 +73,7 @@ TfNetwork::TfNetwork(QWidget *parent, std::shared_ptr<TNeighbourhood> neighbourh
     layout->addWidget(lvNetwork, 1);
     statusBar->setSizeGripEnabled(false);
     layout->addWidget(statusBar);
-    resize(460, 340);
+    setMinimumSize(440, 320);
 
     connect(lvNetwork, &QTreeWidget::currentItemChanged, this, &TfNetwork::SelectionChanged);
     connect(lvNetwork, &QTreeWidget::itemActivated, this, [this] { Choose(); });
