@@ -1,5 +1,7 @@
 #include "network/modal.h"
 
+#include "ops/operationlock.h"
+
 #include <QDialog>
 #include <QPointer>
 
@@ -11,7 +13,13 @@ int ExecModal(QDialog &dialog, QWidget *owner)
     dialog.adjustSize();
     if (window)
         dialog.move(window->frameGeometry().center() - dialog.rect().center());
-    const int result = dialog.exec();
+    // Like a question: the panel is not listed again under the code that
+    // opened the dialog while it runs.
+    int result = 0;
+    {
+        const TOperationGuard held;
+        result = dialog.exec();
+    }
     if (window && window->isVisible())
         window->activateWindow();
     return result;

@@ -6,8 +6,9 @@ class QWidget;
 
 namespace kestrel {
 
-// Centres the dialog over owner's window, runs it, and gives the keys back
-// to that window when it closes, also where no window manager would.
+// Centres the dialog over owner's window, runs it (holding the panel's
+// reloads back, as a question does), and gives the keys back to that window
+// when it closes, also where no window manager would.
 // Returns the dialog's result.
 int ExecModal(QDialog &dialog, QWidget *owner);
 
