@@ -37,10 +37,9 @@ TfMain::TfMain(const QStringList &arguments, QWidget *parent)
       fileView(new TKFileView(this)), history(new TStringHistory(12, this)),
       shChangeNotify(new TShellChangeNotify(this)), toolBar(addToolBar(QStringLiteral("ToolBar"))),
       entryPanel(new QLabel(this)), selectionPanel(new QLabel(this)), findPanel(new QLabel(this)),
-      diskInfo(new TDiskInfoPanel(this)),
-      mainMenu(new TMainMenu(*this)), workFolders(new TWorkFolderButtons(*toolBar)),
-      btnStatusBar(new TBtnStatusBar(this)), commandBar(new TCommandLineBar(this)),
-      commandLine(*this, this),
+      diskInfo(new TDiskInfoPanel(this)), mainMenu(new TMainMenu(*this)),
+      workFolders(new TWorkFolderButtons(*toolBar)), btnStatusBar(new TBtnStatusBar(this)),
+      commandBar(new TCommandLineBar(this)), commandLine(*this, this),
       driveServices(std::make_unique<TAppDriveServices>(
           *ini, [this](QChar drive) { FormatDrive(drive, false); })),
       folderArgument(FolderArgument(arguments))
@@ -58,6 +57,13 @@ TfMain::TfMain(const QStringList &arguments, QWidget *parent)
     statusBar()->addWidget(diskInfo, 1);
     statusBar()->addWidget(commandBar, 1);
     diskInfo->OnClick = [this](const QString &root) { TfProperties::Open(root, this); };
+    // The network entry opens the network window.
+    fileView->OnOpen = [this](bool &handled) {
+        const TFile *focused = fileView->GetItemFocused();
+        handled = focused && focused->Kind() == fkDrive && focused->Name == QLatin1String("/");
+        if (handled)
+            Network1Click();
+    };
     commandBar->hide();
     commandBar->OnLeave = [this] { LeaveCommandLine(); };
     commandBar->OnRun = [this](const QString &text, bool typed) { commandLine.Run(text, typed); };

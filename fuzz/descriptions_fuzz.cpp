@@ -107,8 +107,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         CheckSame(file, expected, name, "another name's description changed");
         // Names that differ only in case may take or give up a line; they
         // are left out of the later checks.
-        for (auto it = expected.begin(); it != expected.end();)
-            it = it.key().compare(name, Qt::CaseInsensitive) == 0 ? expected.erase(it) : it + 1;
+        expected.removeIf([&](const QHash<QString, QString>::iterator &it) {
+            return it.key().compare(name, Qt::CaseInsensitive) == 0;
+        });
     }
 
     // What is written reads back the same, through the disk.

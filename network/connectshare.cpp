@@ -26,7 +26,7 @@ QString HowToMountText(const QString &unc)
     const QString share = unc.mid(unc.lastIndexOf(QLatin1Char('\\')) + 1);
     return QStringLiteral("%1 is not mounted, and this session cannot mount it.\n\n"
                           "Mount it with the desktop's file manager, or with\n"
-                          "    gio mount smb://%2/%3\n"
+                          "    gio mount \"smb://%2/%3\"\n"
                           "or mount it yourself (mount -t cifs) and add the line\n"
                           "    %1=/the/mount/point\n"
                           "to the section [Network] of kestrel.ini.")

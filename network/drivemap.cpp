@@ -2,6 +2,7 @@
 
 #include "network/connectshare.h"
 #include "network/fnetwork.h"
+#include "network/modal.h"
 #include "network/neighbourhood.h"
 #include "ops/ask.h"
 #include "ops/errors.h"
@@ -66,7 +67,9 @@ public:
         browse->setAutoDefault(false);
         row->addWidget(folder, 1);
         row->addWidget(browse);
-        form->addRow(QStringLiteral("&Folder:"), row);
+        auto *folderLabel = new QLabel(QStringLiteral("&Folder:"));
+        folderLabel->setBuddy(folder);
+        form->addRow(folderLabel, row);
         layout->addLayout(form);
         auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
         layout->addWidget(buttons);
@@ -157,13 +160,6 @@ private:
     QListWidget *list;
 };
 
-void CentreOver(QDialog &dialog, QWidget *owner)
-{
-    dialog.adjustSize();
-    if (QWidget *anchor = owner ? owner->window() : nullptr)
-        dialog.move(anchor->frameGeometry().center() - dialog.rect().center());
-}
-
 } // namespace
 
 int MappingValue(const QString &target, QString &value)
@@ -212,8 +208,7 @@ QStringList FreeDriveLetters()
 bool MapNetworkDrive(QWidget *owner, TDriveMappings &mappings)
 {
     TfMapDrive dialog(owner ? owner->window() : nullptr, mappings);
-    CentreOver(dialog, owner);
-    return dialog.exec() == QDialog::Accepted;
+    return ExecModal(dialog, owner) == QDialog::Accepted;
 }
 
 bool DisconnectNetworkDrive(QWidget *owner, TDriveMappings &mappings, const QString &drive)
@@ -227,8 +222,7 @@ bool DisconnectNetworkDrive(QWidget *owner, TDriveMappings &mappings, const QStr
         return false;
     }
     TfDisconnect dialog(owner ? owner->window() : nullptr, mappings, drive);
-    CentreOver(dialog, owner);
-    return dialog.exec() == QDialog::Accepted;
+    return ExecModal(dialog, owner) == QDialog::Accepted;
 }
 
 } // namespace kestrel

@@ -1,5 +1,7 @@
 #include "network/fnetwork.h"
 
+#include "network/modal.h"
+
 #include "ops/ask.h"
 #include "platform/errors.h"
 
@@ -71,7 +73,7 @@ TfNetwork::TfNetwork(QWidget *parent, std::shared_ptr<TNeighbourhood> neighbourh
     layout->addWidget(lvNetwork, 1);
     statusBar->setSizeGripEnabled(false);
     layout->addWidget(statusBar);
-    resize(460, 340);
+    setMinimumSize(440, 320);
 
     connect(lvNetwork, &QTreeWidget::currentItemChanged, this, &TfNetwork::SelectionChanged);
     connect(lvNetwork, &QTreeWidget::itemActivated, this, [this] { Choose(); });
@@ -264,9 +266,7 @@ QString SelectNetworkShare(QWidget *owner, const QString &start)
 {
     TfNetwork window(owner ? owner->window() : QApplication::activeWindow(),
                      std::make_shared<TSystemNeighbourhood>(), start);
-    if (QWidget *anchor = owner ? owner->window() : nullptr)
-        window.move(anchor->frameGeometry().center() - window.rect().center());
-    return window.exec() == QDialog::Accepted ? window.Result() : QString();
+    return ExecModal(window, owner) == QDialog::Accepted ? window.Result() : QString();
 }
 
 } // namespace kestrel

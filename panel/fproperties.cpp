@@ -10,7 +10,6 @@
 #include "platform/filemode.h"
 #include "platform/filetime.h"
 #include "platform/shell.h"
-#include "platform/shellicons.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -153,6 +152,18 @@ QString TfProperties::Value(const QString &caption) const
 {
     const auto *label = findChild<QLabel *>(caption);
     return label ? label->text() : QString();
+}
+
+} // namespace kestrel
+
+namespace kestrel {
+
+void TfProperties::hideEvent(QHideEvent *event)
+{
+    QDialog::hideEvent(event);
+    if (QWidget *below = parentWidget() ? parentWidget()->window() : nullptr;
+        below && below->isVisible())
+        below->activateWindow();
 }
 
 } // namespace kestrel

@@ -17,6 +17,10 @@ public:
     static TfProperties *Open(const QString &path, QWidget *parent);
     // The value shown beside a caption ("Type", "Free", ...), "" when none.
     QString Value(const QString &caption) const;
+
+protected:
+    // The keys go back to the window below, also without a window manager.
+    void hideEvent(QHideEvent *event) override;
 };
 
 } // namespace kestrel

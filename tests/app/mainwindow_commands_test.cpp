@@ -609,8 +609,13 @@ TEST_F(CommandsTest, DesktopToolsStartWhenPresentOrAreSaidToBeMissing)
     ask.ExpectMessageBox(mrNo);
     w->MainMenu()->Item(TCmd::Format)->trigger();
     EXPECT_EQ(ask.asked.last().caption, QStringLiteral("Format Warning"));
+    // The drive is asked for; CD-ROM and network drives are not offered.
     ask.ExpectMessageBox(mrYes);
+    ask.Expect({test::QuestionKind::SelectDrive, mrOk, QStringLiteral("A"), false});
     w->MainMenu()->Item(TCmd::Format)->trigger();
+    EXPECT_EQ(ask.asked.last().kind, test::QuestionKind::SelectDrive);
+    EXPECT_EQ(ask.asked.last().excluded, QStringLiteral("EN/"));
+    EXPECT_TRUE(ask.asked.last().workFolders.isEmpty());
     EXPECT_FALSE(Waited(QStringLiteral("C:\\disks.txt")).isEmpty());
 }
 

@@ -200,6 +200,13 @@ TEST_F(DriveDialogTest, ALetterOrDigitChoosesAtOnce)
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.Result(), QStringLiteral("E"));
 
+    // With every work folder set, 2 returns "2".
+    TfDrive allSet(nullptr, QStringLiteral("C:\\Data"),
+                   {QStringLiteral("D:\\Work"), QStringLiteral("C:\\Data"), QStringLiteral("C:\\")},
+                   QString());
+    Key(allSet, Qt::Key_2, QStringLiteral("2"));
+    EXPECT_EQ(allSet.Result(), QStringLiteral("2"));
+
     TfDrive again(nullptr, QStringLiteral("C:\\Data"), work, QString());
     Key(again, Qt::Key_2, QStringLiteral("2")); // slot 2 is empty
     EXPECT_EQ(again.result(), QDialog::Rejected);
@@ -210,7 +217,7 @@ TEST_F(DriveDialogTest, ALetterOrDigitChoosesAtOnce)
 
     // Escape carries a character too; it used to be taken for a drive key
     // and never closed the dialog.
-    TfDrive third(nullptr, QStringLiteral("C:\Data"), work, QString());
+    TfDrive third(nullptr, QStringLiteral("C:\\Data"), work, QString());
     third.show();
     Key(third, Qt::Key_Escape, QStringLiteral("\x1b"));
     EXPECT_FALSE(third.isVisible());
