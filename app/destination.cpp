@@ -32,10 +32,15 @@ QString AskDestination(QObject *owner, const QString &folder, const TWorkFolders
     text = text.trimmed();
     if (text.isEmpty())
         return QString();
-    if (NamesDrive(text)) {
-        const QString root = text.left(2).toUpper() + QLatin1Char('\\');
+    // The drive dialog answers a drive with its letter alone: the picker then
+    // opens on the current folder when that drive holds it, else on the root.
+    const bool letter = text.size() == 1 && text[0].isLetter();
+    if (letter || NamesDrive(text)) {
+        const QString root = text.left(1).toUpper() + QStringLiteral(":\\");
         if (noTreeA && sys::GetDriveType(root) == sys::DRIVE_REMOVABLE)
             return root;
+        if (letter)
+            text = folder.startsWith(root.left(2), Qt::CaseInsensitive) ? folder : root;
     }
     if (text.size() == 1 && !text[0].isLetter()) {
         const int digit = text[0].digitValue();

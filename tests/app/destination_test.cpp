@@ -59,6 +59,32 @@ TEST_F(Destination, ChooserAnswerDecidesWhetherThePickerOpens)
     }
 }
 
+// The drive dialog gives a chosen drive as its letter alone.
+TEST_F(Destination, ALetterOpensThePickerOnTheCurrentFolderOrTheRoot)
+{
+    ask.Expect({QuestionKind::SelectDrive, mrOk, QStringLiteral("c")});
+    ask.Expect({QuestionKind::SelectFolder, mrOk, QStringLiteral("C:\\Here\\Sub")});
+    EXPECT_EQ(AskDestination(nullptr, QStringLiteral("C:\\Here"), work, false),
+              QStringLiteral("C:\\Here\\Sub"));
+    ASSERT_EQ(ask.asked.size(), 2);
+    EXPECT_EQ(ask.asked[1].text, QStringLiteral("C:\\Here"));
+
+    ask.asked.clear();
+    ask.Expect({QuestionKind::SelectDrive, mrOk, QStringLiteral("D")});
+    ask.Expect({QuestionKind::SelectFolder, mrOk, QStringLiteral("D:\\")});
+    EXPECT_EQ(AskDestination(nullptr, QStringLiteral("C:\\Here"), work, false),
+              QStringLiteral("D:\\"));
+    ASSERT_EQ(ask.asked.size(), 2);
+    EXPECT_EQ(ask.asked[1].text, QStringLiteral("D:\\"));
+
+    // A removable drive with NoTreeA is its root without the picker.
+    ask.asked.clear();
+    ask.Expect({QuestionKind::SelectDrive, mrOk, QStringLiteral("A")});
+    EXPECT_EQ(AskDestination(nullptr, QStringLiteral("C:\\Here"), work, true),
+              QStringLiteral("A:\\"));
+    EXPECT_EQ(ask.asked.size(), 1);
+}
+
 TEST_F(Destination, CancelAnywhereGivesNone)
 {
     ask.Expect({QuestionKind::SelectDrive, mrCancel, QStringLiteral("2")});

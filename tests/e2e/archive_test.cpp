@@ -8,6 +8,7 @@
 
 #include "app/mainwindow.h"
 #include "ops/fgetstring.h"
+#include "panel/fdrive.h"
 #include "panel/kfileview.h"
 #include "platform/fileapi.h"
 
@@ -37,17 +38,18 @@ protected:
                                    {QStringLiteral("top.txt"), "top"}});
     }
 
-    // Answers the destination prompt with a folder: the drive chooser, then
-    // the folder picker opened on what was typed.
+    // Answers the destination prompt with a folder: its drive's letter in the
+    // drive dialog, then the folder typed into the folder picker.
     void AnswerDestination(const QString &folder)
     {
         WhenDialog([this, folder](QWidget *dialog) {
-            ASSERT_TRUE(qobject_cast<TfGetString *>(dialog)) << "not the drive chooser";
-            Type(folder);
-            Key(Qt::Key_Return);
+            ASSERT_TRUE(qobject_cast<TfDrive *>(dialog)) << "not the drive dialog";
+            Type(folder.left(1));
         });
-        WhenDialog([this](QWidget *dialog) {
+        WhenDialog([this, folder](QWidget *dialog) {
             ASSERT_TRUE(qobject_cast<QFileDialog *>(dialog)) << "not the folder picker";
+            Key(Qt::Key_A, Qt::ControlModifier);
+            Type(QString::fromUtf8(Native(folder)));
             Key(Qt::Key_Return);
         });
     }

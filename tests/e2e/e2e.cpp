@@ -10,6 +10,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QStatusBar>
 #include <QTest>
@@ -59,6 +60,9 @@ struct EndToEndTest::DialogSteps {
     QWidget *lastDialog = nullptr;
     // Dialogs whose step runs; a dialog a step opens gets the next step.
     QList<QWidget *> running;
+    // A step failed: every dialog from then on is closed, so the test ends
+    // with its failure instead of waiting on a dialog nobody answers.
+    bool failed = false;
 };
 
 // A step that waits for a condition, checked each time the event
@@ -233,10 +237,28 @@ int EndToEndTest::PendingDialogSteps() const
     return int(dialogSteps->steps.size());
 }
 
+namespace {
+
+// Message boxes without an Escape button ignore close(); done() ends any dialog.
+void Dismiss(QWidget *dialog)
+{
+    if (auto *modal = qobject_cast<QDialog *>(dialog))
+        modal->done(QDialog::Rejected);
+    else
+        dialog->close();
+}
+
+} // namespace
+
 void EndToEndTest::RunDialogSteps()
 {
     DialogSteps &d = *dialogSteps;
     QWidget *dialog = QApplication::activeModalWidget();
+    if (d.failed) {
+        if (dialog && dialog->isVisible() && !d.running.contains(dialog))
+            Dismiss(dialog);
+        return;
+    }
     if (d.steps.empty() || !dialog || dialog == d.lastDialog || d.running.contains(dialog) ||
         !dialog->isVisible() || FocusWindow() != dialog->windowHandle())
         return;
@@ -248,6 +270,13 @@ void EndToEndTest::RunDialogSteps()
     d.running.append(dialog);
     step(dialog);
     d.running.removeLast();
+    if (::testing::Test::HasFailure() && dialog->isVisible()) {
+        d.failed = true;
+        d.steps.clear();
+        d.poll.start();
+        Dismiss(dialog);
+        return;
+    }
     // The same dialog object may be shown again for the next question.
     if (!dialog->isVisible())
         d.lastDialog = nullptr;
