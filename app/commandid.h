@@ -28,6 +28,7 @@ enum class TCmd {
     LastDestination,
     GoTo,
     Network,
+    FindFiles,
     SetWork1,
     SetWork2,
     SetWork3,

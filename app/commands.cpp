@@ -230,6 +230,8 @@ void TfMain::RunCommand(TCmd cmd)
         return TextClick(1);
     case TCmd::DeleteAllDescriptions:
         return DeleteAllDescriptions1Click();
+    case TCmd::FindFiles:
+        return FindFiles1Click();
     case TCmd::SaveSelectedList:
         return SaveSelectedList1Click();
     case TCmd::Rename:

@@ -70,6 +70,7 @@ const QList<TMenuRow> rows = {
     {"Folder", "", "Last &Destination", Ctrl(Qt::Key_Backspace), TCmd::LastDestination, 0},
     {"Folder", "", "&Go to...", Alt(Qt::Key_G), TCmd::GoTo, mrfHidden | later},
     {"Folder", "", "&Network...", none, TCmd::Network, sep},
+    {"Folder", "", "F&ind Files...", Alt(Qt::Key_F7), TCmd::FindFiles, 0},
     {"Folder", "&Set WorkFolder", "Work Folder &1", Ctrl(Qt::Key_1), TCmd::SetWork1, sep},
     {"Folder", "&Set WorkFolder", "Work Folder &2", Ctrl(Qt::Key_2), TCmd::SetWork2, 0},
     {"Folder", "&Set WorkFolder", "Work Folder &3", Ctrl(Qt::Key_3), TCmd::SetWork3, 0},

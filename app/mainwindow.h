@@ -9,6 +9,7 @@
 #include "app/commandid.h"
 #include "app/commandline.h"
 #include "archive/browser.h"
+#include "find/findform.h"
 #include "ops/operationlock.h"
 
 #include <QMainWindow>
@@ -168,6 +169,9 @@ private:
                           const QStringList &args = {});
     void DiskCopy1Click();
     void Network1Click();
+    // Find Files (commands_find.cpp): the dialog, then the result chosen.
+    void FindFiles1Click();
+    void GoToFound(const QString &path);
     void MapNetworkDrive1Click();
     void DisconnectNetworkDrive1Click();
     void Properties1Click();
@@ -193,6 +197,8 @@ private:
     // The archive open in the panel, the folder shown before it was opened
     // and whether the change notification was on then.
     TArchiveBrowser archive{this};
+    // The Find Files dialog's fields as the user last left them.
+    TFindForm findForm;
     QString folderBeforeArchive;
     bool watchingBeforeArchive = false;
 

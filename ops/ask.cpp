@@ -2,15 +2,19 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace kestrel {
 
 namespace {
 TAsk *installed = nullptr;
+thread_local TAsk *threadInstalled = nullptr;
 } // namespace
 
 TAsk &Ask()
 {
+    if (threadInstalled)
+        return *threadInstalled;
     if (!installed) {
         // A question with nobody to answer it is a programming error.
         std::fputs("kestrel: no dialog implementation installed\n", stderr);
@@ -24,6 +28,11 @@ TAsk *SetAsk(TAsk *ask)
     TAsk *previous = installed;
     installed = ask;
     return previous;
+}
+
+TAsk *SetThreadAsk(TAsk *ask)
+{
+    return std::exchange(threadInstalled, ask);
 }
 
 } // namespace kestrel

@@ -143,5 +143,9 @@ public:
 TAsk &Ask();
 // Installs an implementation (not owned); returns the previous one.
 TAsk *SetAsk(TAsk *ask);
+// Installs an implementation for the calling thread alone, over the one
+// above; null removes it. Work on another thread must never reach the
+// dialogs, which live on the GUI thread. Returns the previous one.
+TAsk *SetThreadAsk(TAsk *ask);
 
 } // namespace kestrel

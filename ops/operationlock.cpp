@@ -1,8 +1,22 @@
 #include "ops/operationlock.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
+#include <QThread>
 
 namespace kestrel {
+
+namespace {
+
+// The state belongs to the GUI thread, where the panels live; work running
+// on another thread holds none of their entries.
+bool OnGuiThread()
+{
+    const QCoreApplication *app = QCoreApplication::instance();
+    return !app || QThread::currentThread() == app->thread();
+}
+
+} // namespace
 
 TOperationState &TOperationState::Instance()
 {
@@ -21,11 +35,15 @@ void TOperationState::RunWhenIdle(QObject *context, std::function<void()> action
 
 void TOperationState::Enter()
 {
+    if (!OnGuiThread())
+        return;
     ++depth;
 }
 
 void TOperationState::Leave()
 {
+    if (!OnGuiThread())
+        return;
     if (--depth > 0)
         return;
     Q_EMIT Ended();
