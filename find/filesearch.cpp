@@ -193,11 +193,11 @@ void TFileSearch::SearchArchive(const QString &path, const QString &relative)
     TQuietAsk quiet;
     {
         const TThreadAskScope scope(quiet);
-        archive->SetFileName(path);
         archive->OnChangeVolume = [](TArchive &, const QString &, int &result) {
             result = mrCancel;
         };
-        archive->ReadList();
+        // Reads the list.
+        archive->SetFileName(path);
     }
     if (!quiet.said.isEmpty() && OnSkipped)
         OnSkipped(path, quiet.said);

@@ -37,11 +37,29 @@ TNameMasks::TNameMasks(const QString &text)
         include.clear();
 }
 
+namespace {
+
+// Part by part, so that a "*" never reaches across a folder.
+bool MatchesPath(const QString &relative, const QString &mask)
+{
+    const QStringList parts = relative.split(QLatin1Char('\\'));
+    const QStringList masks = mask.split(QLatin1Char('\\'));
+    if (parts.size() != masks.size())
+        return false;
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        if (!sys::MatchesMask(parts[i], masks[i]))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 bool TNameMasks::Any(const QStringList &masks, const QString &name, const QString &relative)
 {
     for (const QString &mask : masks) {
-        const bool byPath = mask.contains(QLatin1Char('\\'));
-        if (sys::MatchesMask(byPath ? relative : name, mask))
+        if (mask.contains(QLatin1Char('\\')) ? MatchesPath(relative, mask)
+                                              : sys::MatchesMask(name, mask))
             return true;
     }
     return false;

@@ -216,10 +216,10 @@ TTextSearch::Scan::Scan(const TTextSearch &search, std::size_t blockSize)
     : search(search), blockSize(std::max<std::size_t>(blockSize, 1))
 {
     reserve = std::size_t(search.bytes.size()) + 2 * search.context;
-    if (search.byBytes) {
-        window.resize(reserve + this->blockSize);
+    // A text search reads its blocks here too, then decodes them.
+    window.resize(reserve + this->blockSize);
+    if (search.byBytes)
         return;
-    }
     switch (search.encoding) {
     case TTextEncoding::Utf8:
         decoder = std::make_unique<QStringDecoder>(QStringDecoder::Utf8);
