@@ -168,6 +168,7 @@ private:
                           const QStringList &args = {});
     void DiskCopy1Click();
     void Network1Click();
+    void Tree1Click();
     void MapNetworkDrive1Click();
     void DisconnectNetworkDrive1Click();
     void Properties1Click();
