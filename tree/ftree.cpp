@@ -27,6 +27,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace kestrel {
 
 namespace {
@@ -69,10 +71,14 @@ QString VolumeName(const QString &drive)
 QStyle::StandardPixmap DriveGlyph(unsigned type)
 {
     switch (type) {
-    case sys::DRIVE_REMOVABLE: return QStyle::SP_DriveFDIcon;
-    case sys::DRIVE_REMOTE: return QStyle::SP_DriveNetIcon;
-    case sys::DRIVE_CDROM: return QStyle::SP_DriveCDIcon;
-    default: return QStyle::SP_DriveHDIcon;
+    case sys::DRIVE_REMOVABLE:
+        return QStyle::SP_DriveFDIcon;
+    case sys::DRIVE_REMOTE:
+        return QStyle::SP_DriveNetIcon;
+    case sys::DRIVE_CDROM:
+        return QStyle::SP_DriveCDIcon;
+    default:
+        return QStyle::SP_DriveHDIcon;
     }
 }
 
@@ -88,8 +94,12 @@ public:
     {
         setWindowTitle(QStringLiteral("Scanning..."));
         setObjectName(QStringLiteral("fScan"));
+        // The keys stay with the tree window, which gets them back at once.
+        setAttribute(Qt::WA_ShowWithoutActivating);
+        setWindowFlag(Qt::WindowDoesNotAcceptFocus);
         auto *layout = new QVBoxLayout(this);
-        layout->addWidget(new QLabel(QStringLiteral("Scanning folders for making folder tree"), this));
+        layout->addWidget(
+            new QLabel(QStringLiteral("Scanning folders for making folder tree"), this));
         layout->addWidget(count);
         folder->setTextFormat(Qt::PlainText);
         folder->setMinimumWidth(320);
@@ -182,9 +192,7 @@ TfTree::TfTree(QWidget *parent, const TTreeWindowSettings &settings, TTreeFavori
         lFind->setText(QLatin1Char(' ') + text.toUpper());
         lFind->resize(Volume->size());
     };
-    FolderView->OnChangeDrive = [this](const QString &drive, int, unsigned) {
-        ChangeDrive(drive);
-    };
+    FolderView->OnChangeDrive = [this](const QString &drive, int, unsigned) { ChangeDrive(drive); };
     FolderView->OnBeforeScan = [this] {
         scanning = true;
         scanWindow->Start();
@@ -193,6 +201,8 @@ TfTree::TfTree(QWidget *parent, const TTreeWindowSettings &settings, TTreeFavori
     FolderView->OnAfterScan = [this] {
         scanWindow->hide();
         scanning = false;
+        if (isVisible())
+            activateWindow();
     };
 
     setGeometry(settings.geometry);
@@ -249,10 +259,10 @@ void TfTree::BuildMenus()
     layout()->setMenuBar(bar);
     QMenu *folder = bar->addMenu(QStringLiteral("Fold&er"));
     // Keys of the tree with no menu item of their own go with the command.
-    AddAction(folder, "Delete", QStringLiteral("&Delete"),
-              {QKeySequence(Qt::ALT | Qt::Key_D), QKeySequence(Qt::Key_F8),
-               QKeySequence(Qt::Key_Delete)},
-              [this] { DeleteFolder(); });
+    AddAction(
+        folder, "Delete", QStringLiteral("&Delete"),
+        {QKeySequence(Qt::ALT | Qt::Key_D), QKeySequence(Qt::Key_F8), QKeySequence(Qt::Key_Delete)},
+        [this] { DeleteFolder(); });
     AddAction(folder, "Rename", QStringLiteral("&Rename"),
               {QKeySequence(Qt::ALT | Qt::Key_R), QKeySequence(Qt::Key_F2)},
               [this] { RenameFolder(); });
@@ -275,10 +285,10 @@ void TfTree::BuildMenus()
     QMenu *tree = bar->addMenu(QStringLiteral("&Tree"));
     AddAction(tree, "Favorites", QStringLiteral("Favorites"), {QKeySequence(Qt::Key_F11)},
               [this] { DropFavorites(); });
-    AddAction(tree, "CreateNewFolder", QStringLiteral("Create New Folder"),
-              {QKeySequence(Qt::ALT | Qt::Key_K), QKeySequence(Qt::Key_F7),
-               QKeySequence(Qt::Key_Insert)},
-              [this] { CreateFolder(); });
+    AddAction(
+        tree, "CreateNewFolder", QStringLiteral("Create New Folder"),
+        {QKeySequence(Qt::ALT | Qt::Key_K), QKeySequence(Qt::Key_F7), QKeySequence(Qt::Key_Insert)},
+        [this] { CreateFolder(); });
     tree->addSeparator();
     AddAction(tree, "ExpandOne", QStringLiteral("Expand one level"), {},
               [this] { ExpandCommand(true, false); });
@@ -627,8 +637,8 @@ void TfTree::CreateFolder()
     QString name = QStringLiteral("New Folder");
     for (;;) {
         if (Ask().GetString(this, QStringLiteral("New Folder"),
-                            QStringLiteral("Enter the folder name you want to create."), name,
-                            true, false) != mrOk)
+                            QStringLiteral("Enter the folder name you want to create."), name, true,
+                            false) != mrOk)
             return;
         if (!ValidFolderName(name)) {
             ShowError(int(sys::ERROR_INVALID_NAME), name, LoadStr(512), true, this);
@@ -675,9 +685,8 @@ void TfTree::BuildFavorites()
         for (const auto &[name, path] : favorites->Entries()) {
             QAction *entry = FavoritesMenu->addAction(glyph, name);
             const QString target = path;
-            connect(entry, &QAction::triggered, this, [this, target] {
-                FolderView->SetFolder(target);
-            });
+            connect(entry, &QAction::triggered, this,
+                    [this, target] { FolderView->SetFolder(target); });
         }
     }
     FavoritesMenu->addSeparator();
@@ -698,8 +707,8 @@ void TfTree::AddFavorite()
         return;
     QString name = item->Parent ? item->Name : FolderView->Drive();
     if (Ask().GetString(this, QStringLiteral("Add Favorites"),
-                        QLatin1Char('"') + name + QStringLiteral("\"\n\nDisplay Name"), name,
-                        true, false) != mrOk ||
+                        QLatin1Char('"') + name + QStringLiteral("\"\n\nDisplay Name"), name, true,
+                        false) != mrOk ||
         name.isEmpty())
         return;
     if (!favorites->Add(name, item->GetFullPath()))

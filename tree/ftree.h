@@ -7,6 +7,7 @@
 #include "tree/kfolderview.h"
 
 #include <QDialog>
+#include <QKeySequence>
 #include <QList>
 #include <QRect>
 

@@ -44,8 +44,9 @@ TEST_F(TreeTest, F10MovesThePanelToTheChosenFolder)
     });
     Key(Qt::Key_F10);
     EXPECT_EQ(PendingDialogSteps(), 0);
-    EXPECT_TRUE(WaitFor([this] { return Panel().Folder() == QStringLiteral("C:\\Data\\Music\\Rock"); }))
-        << Panel().Folder();
+    EXPECT_TRUE(WaitFor([this] {
+        return Panel().Folder() == QStringLiteral("C:\\Data\\Music\\Rock");
+    })) << Panel().Folder();
 
     // Another drive through Shift and its letter; Escape changes nothing.
     WhenDialog([this](QWidget *dialog) {
@@ -102,8 +103,8 @@ TEST_F(TreeTest, AFolderGoneSinceTheTreeWasStoredIsDroppedWhenChosen)
     WhenDialog([this](QWidget *) { Key(Qt::Key_Escape); });
     Key(Qt::Key_F10); // stores the tree of C:
     ASSERT_EQ(PendingDialogSteps(), 0);
-    ASSERT_TRUE(QDir(QString::fromUtf8(Native(QStringLiteral("C:\\Data\\Pictures"))))
-                    .removeRecursively());
+    ASSERT_TRUE(
+        QDir(QString::fromUtf8(Native(QStringLiteral("C:\\Data\\Pictures")))).removeRecursively());
     QString said;
     WhenDialog([this, &said](QWidget *dialog) {
         auto *tree = qobject_cast<TfTree *>(dialog);

@@ -200,7 +200,9 @@ TEST_F(FolderViewTest, ScreenReadersSeeTheVisibleFolders)
     QList<std::pair<QAccessible::Event, int>> events;
     static QList<std::pair<QAccessible::Event, int>> *log;
     log = &events;
-    SetAccessibleSink([](QAccessibleEvent *event) { log->append({event->type(), event->child()}); });
+    SetAccessibleSink([](QAccessibleEvent *event) {
+        log->append({event->type(), event->child()});
+    });
     QAccessible::setActive(true);
     {
         TKFolderView view;
@@ -216,7 +218,8 @@ TEST_F(FolderViewTest, ScreenReadersSeeTheVisibleFolders)
         // C:, Data, Music, Rock, Pictures, Win, System (and the bars).
         EXPECT_GE(tree->childCount(), 7);
         EXPECT_EQ(tree->child(2)->text(QAccessible::Name), QStringLiteral("Music"));
-        EXPECT_EQ(tree->child(2)->text(QAccessible::Description), QStringLiteral("C:\\Data\\Music"));
+        EXPECT_EQ(tree->child(2)->text(QAccessible::Description),
+                  QStringLiteral("C:\\Data\\Music"));
         EXPECT_EQ(tree->child(2)->role(), QAccessible::TreeItem);
 
         events.clear();
