@@ -46,7 +46,7 @@ TEST_F(TreeTest, F10MovesThePanelToTheChosenFolder)
     EXPECT_EQ(PendingDialogSteps(), 0);
     EXPECT_TRUE(WaitFor([this] {
         return Panel().Folder() == QStringLiteral("C:\\Data\\Music\\Rock");
-    })) << Panel().Folder();
+    })) << Panel().Folder().toStdString();
 
     // Another drive through Shift and its letter; Escape changes nothing.
     WhenDialog([this](QWidget *dialog) {
@@ -55,7 +55,7 @@ TEST_F(TreeTest, F10MovesThePanelToTheChosenFolder)
     });
     Key(Qt::Key_F10);
     EXPECT_TRUE(WaitFor([this] { return Panel().Folder() == QStringLiteral("D:\\Docs\\Letters"); }))
-        << Panel().Folder();
+        << Panel().Folder().toStdString();
     WhenDialog([this](QWidget *) { Key(Qt::Key_Escape); });
     Key(Qt::Key_F10);
     EXPECT_EQ(PendingDialogSteps(), 0);
@@ -94,7 +94,7 @@ TEST_F(TreeTest, FoldersMadeAndRenamedInTheTreeAreOnDisk)
     EXPECT_TRUE(Exists(QStringLiteral("C:\\Data\\movies")));
     EXPECT_FALSE(Exists(QStringLiteral("C:\\Data\\films")));
     EXPECT_TRUE(WaitFor([this] { return Panel().Folder() == QStringLiteral("C:\\Data\\movies"); }))
-        << Panel().Folder();
+        << Panel().Folder().toStdString();
 }
 
 TEST_F(TreeTest, AFolderGoneSinceTheTreeWasStoredIsDroppedWhenChosen)
