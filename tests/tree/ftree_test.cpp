@@ -358,6 +358,31 @@ TEST_F(TreeWindowTest, EscapeClosesWithoutAFolder)
     EXPECT_EQ(window->result(), QDialog::Rejected);
 }
 
+// A scan repaints the window as it goes: keys and closing met meanwhile
+// used to switch drives or close the window under the running scan.
+TEST_F(TreeWindowTest, NothingSwitchesOrClosesUnderARunningScan)
+{
+    const auto step = View().OnScan;
+    int scanned = 0;
+    View().OnScan = [&](const QString &folder) {
+        step(folder);
+        if (++scanned > 1)
+            return;
+        Key(Qt::Key_D, Qt::ShiftModifier);
+        Key(Qt::Key_F5);
+        Key(Qt::Key_Escape);
+        window->reject();
+    };
+    Key(Qt::Key_F5);
+    EXPECT_GT(scanned, 1);
+    EXPECT_EQ(View().Drive(), QStringLiteral("C:"));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_NE(Node("C:\\Data\\Music\\Rock"), nullptr);
+    // Once the scan has ended the keys work again.
+    Key(Qt::Key_D, Qt::ShiftModifier);
+    EXPECT_EQ(View().Drive(), QStringLiteral("D:"));
+}
+
 TEST(TreeWindowPlacement, RestoresAndReportsItsPlacement)
 {
     TTreeWindowSettings settings;
