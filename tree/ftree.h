@@ -65,8 +65,8 @@ public:
     QRect Placement() const;
 
     // While a scan runs (it repaints the window as it goes), nothing may
-    // switch drives, refresh or close the window under it: commands, keys,
-    // closing and choosing wait until it ends.
+    // switch drives, refresh or close the window under it: the user's input
+    // waits in the queue until it ends, and whatever arrives anyway is ignored.
     void accept() override;
     void reject() override;
 
