@@ -108,6 +108,8 @@ void TfMain::RunCommand(TCmd cmd)
         return RefreshKeepingFocus(focused ? focused->GetFullName() : QString());
     case TCmd::Network:
         return Network1Click();
+    case TCmd::Tree:
+        return Tree1Click();
     case TCmd::MapNetworkDrive:
         return MapNetworkDrive1Click();
     case TCmd::DisconnectNetworkDrive:

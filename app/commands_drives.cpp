@@ -3,6 +3,7 @@
 
 #include "app/driveservices.h"
 #include "app/mainwindow.h"
+#include "app/treedialog.h"
 #include "ops/ask.h"
 #include "ops/errors.h"
 #include "panel/diskinfopanel.h"
@@ -37,6 +38,14 @@ void TfMain::Network1Click()
     const QString share = driveServices->SelectNetworkShare(this, fileView->Drive());
     if (!share.isEmpty() && !SetFolder(share))
         ShowError(int(sys::GetLastError()), share, LoadStr(512), true);
+}
+
+void TfMain::Tree1Click()
+{
+    const QString folder = SelectFolderDialog(this, *ini, DiskFolder(), fileView->Drive(),
+                                              fileView->LastDirs, LoadStr(517));
+    if (!folder.isEmpty() && !SetFolder(folder))
+        ShowError(int(sys::GetLastError()), folder, LoadStr(512), true);
 }
 
 void TfMain::MapNetworkDrive1Click()

@@ -60,7 +60,7 @@ const QList<TMenuRow> rows = {
     {"File", "", "Create Ne&w", Ctrl(Qt::Key_N), TCmd::CreateNew, sep},
     {"File", "", "E&xit", Alt(Qt::Key_X), TCmd::Exit, sep},
 
-    {"Folder", "", "&Tree...", Qt::Key_F10, TCmd::Tree, later},
+    {"Folder", "", "&Tree...", Qt::Key_F10, TCmd::Tree, 0},
     {"Folder", "", "&Favorites", Qt::Key_F11, TCmd::Favorites, later},
     {"Folder", "", "&Create New Folder", Alt(Qt::Key_K), TCmd::CreateNewFolder, sep},
     {"Folder", "", "&Back", Alt(Qt::Key_Left), TCmd::Back, sep | later},

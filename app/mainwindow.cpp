@@ -11,11 +11,13 @@
 #include "app/settings.h"
 #include "app/startfolder.h"
 #include "app/statefiles.h"
+#include "app/treedialog.h"
 #include "app/stringhistory.h"
 #include "app/windowstate.h"
 #include "app/workfolderbuttons.h"
 #include "ops/changenotify.h"
 #include "ops/paneldragdrop.h"
+#include "ops/qtask.h"
 #include "panel/diskinfopanel.h"
 #include "panel/fproperties.h"
 #include "panel/kfileview.h"
@@ -96,13 +98,26 @@ TfMain::TfMain(const QStringList &arguments, QWidget *parent)
     shChangeNotify->Loaded();
 
     new TPanelDragDrop(fileView, this);
+    // Folder questions (copy destinations, the split folder) open the tree.
+    SetFolderPicker([this](QObject *owner, const QString &caption, QString &folder) {
+        const QString chosen =
+            SelectFolderDialog(qobject_cast<QWidget *>(owner), *ini, folder, fileView->Drive(),
+                               fileView->LastDirs, caption);
+        if (chosen.isEmpty())
+            return false;
+        folder = chosen;
+        return true;
+    });
     SyncViewMenu();
     fileView->setFocus();
     // [Option] Lang "EN" asks for the English texts; the built-in texts are
     // the English ones, so every value of Lang keeps them.
 }
 
-TfMain::~TfMain() = default;
+TfMain::~TfMain()
+{
+    SetFolderPicker(nullptr);
+}
 
 // The state is loaded before the window is made: a position given then
 // places the window's frame, as it was saved, also where the window system

@@ -172,6 +172,7 @@ private:
     // Find Files (commands_find.cpp): the dialog, then the result chosen.
     void FindFiles1Click();
     void GoToFound(const QString &path);
+    void Tree1Click();
     void MapNetworkDrive1Click();
     void DisconnectNetworkDrive1Click();
     void Properties1Click();

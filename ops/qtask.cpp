@@ -25,6 +25,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <utility>
 
 namespace kestrel {
 
@@ -164,6 +165,8 @@ QString DialogPath(const QString &path)
     return native + name;
 }
 
+TFolderPicker folderPicker;
+
 // The dialog's choice, native, back in Windows form. A place that no drive
 // covers cannot be named inside the program: said so, and nothing chosen.
 bool ChosenPath(QtAsk &ask, QObject *owner, const QString &chosen, QString &path)
@@ -270,13 +273,15 @@ int QtAsk::DeleteWarning(QObject *owner, const QString &text, int focused, bool 
     return result == mrAll || result == mrYes || result == mrNo ? result : mrCancel;
 }
 
+TFolderPicker SetFolderPicker(TFolderPicker picker)
+{
+    return std::exchange(folderPicker, std::move(picker));
+}
+
 bool QtAsk::SelectFolder(QObject *owner, const QString &caption, QString &folder)
 {
     const TKeysBack keysBack(owner);
-    return ChosenPath(
-        *this, owner,
-        QFileDialog::getExistingDirectory(ParentOf(owner), caption, sys::GetShortPathName(folder)),
-        folder);
+    return folderPicker && folderPicker(owner, caption, folder);
 }
 
 bool QtAsk::OpenFileName(QObject *owner, const QString &caption, const QString &filter,

@@ -3,6 +3,8 @@
 
 #include "ops/ask.h"
 
+#include <functional>
+
 class QDialog;
 class QWidget;
 
@@ -13,6 +15,12 @@ namespace kestrel {
 // window, the keys handed back to it afterwards). Returns the modal result.
 QWidget *DialogParent(QObject *owner);
 int ExecDialog(QDialog &dialog, QObject *owner);
+
+// The folder picker QtAsk shows: the program installs its folder tree
+// window. Folder in (start) and out; true on OK. Without one nothing is
+// chosen. Returns the previous picker.
+using TFolderPicker = std::function<bool(QObject *owner, const QString &caption, QString &folder)>;
+TFolderPicker SetFolderPicker(TFolderPicker picker);
 
 class QtAsk : public TAsk {
 public:

@@ -168,6 +168,7 @@ void TFolderViewModel::ItemsClearing()
 
 void TFolderViewModel::FireChange()
 {
+    FocusChanged();
     if (OnChange)
         OnChange();
 }

@@ -108,6 +108,8 @@ protected:
     virtual void Invalidate() {}
     virtual void RedrawItem(const TTreeItem * /*item*/) {}
     virtual void ScrollChanged() {}
+    // The focused node changed (also to none).
+    virtual void FocusChanged() {}
 
     void ItemDeleting(TTreeItem *item) override;
     void ItemsClearing() override;

@@ -29,7 +29,7 @@ QPixmap StandardPixmap(const QWidget *widget, QStyle::StandardPixmap which)
 } // namespace
 
 TCustomFolderView::TCustomFolderView(QWidget *parent)
-    : QWidget(parent), fontMeasure(font()), vScroll(new QScrollBar(Qt::Vertical, this)),
+    : QWidget(parent), TAccessibleRows(this, QAccessible::Tree), fontMeasure(font()), vScroll(new QScrollBar(Qt::Vertical, this)),
       hScroll(new QScrollBar(Qt::Horizontal, this))
 {
     setFocusPolicy(Qt::StrongFocus);
@@ -64,7 +64,7 @@ QRect TCustomFolderView::TreeRect() const
                  height() - (hScroll->isHidden() ? 0 : hScroll->height()));
 }
 
-QRect TCustomFolderView::RowRect(int row) const
+QRect TCustomFolderView::LineRect(int row) const
 {
     return QRect(0, (row - TopRow) * RowHeight, TreeRect().width(), RowHeight);
 }
@@ -80,7 +80,7 @@ void TCustomFolderView::RedrawItem(const TTreeItem *item)
 {
     // The whole row: the focused row also shows the path of its folder.
     if (item)
-        update(RowRect(item->Row).intersected(TreeRect()));
+        update(LineRect(item->Row).intersected(TreeRect()));
 }
 
 void TCustomFolderView::ScrollChanged()
@@ -207,7 +207,7 @@ void TCustomFolderView::DrawRow(QPainter &painter, int row, const TTreeItem *ope
     const TTreeItem *first = RowItem(row);
     if (!first)
         return;
-    const QRect rect = RowRect(row);
+    const QRect rect = LineRect(row);
     painter.setPen(Color(Colors.Line));
     // Sibling lines of the folders above that go on below this row.
     for (const TTreeItem *above = first->Parent; above && above->Parent; above = above->Parent) {
@@ -284,7 +284,7 @@ void TCustomFolderView::DrawHints(QPainter &painter, int row)
     // The focused folder's path, readable on its own row: each folder above
     // it that lies on another row shows its name in its own column.
     painter.setPen(Color(Colors.Hint));
-    const QRect rect = RowRect(row);
+    const QRect rect = LineRect(row);
     for (const TTreeItem *above = Focused()->Parent; above; above = above->Parent) {
         if (above->Row == row)
             continue;

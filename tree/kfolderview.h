@@ -7,6 +7,7 @@
 #include "panel/kfileview.h"
 #include "tree/foldertree.h"
 #include "tree/treecolor.h"
+#include "widgets/accessiblerows.h"
 
 #include <QPixmap>
 #include <QWidget>
@@ -16,7 +17,7 @@ class QScrollBar;
 
 namespace kestrel {
 
-class TCustomFolderView : public QWidget, public TFolderTree {
+class TCustomFolderView : public QWidget, public TFolderTree, public TAccessibleRows {
     Q_OBJECT
 public:
     // Reads the tree colours from kestrel.col in the program's folder.
@@ -27,8 +28,23 @@ public:
     QColor Color(TColorRef color) const;
     // The part of the control the tree is drawn in (without scroll bars).
     QRect TreeRect() const;
-    // The rectangle of a node's display row within the tree part.
-    QRect RowRect(int row) const;
+    // The rectangle of a display row within the tree part.
+    QRect LineRect(int row) const;
+
+    // Screen readers see a tree whose rows are the visible folders in
+    // order, each named by its name and described by its full path
+    // (folderviewaccess.cpp).
+    int RowCount() const override;
+    QString RowName(int row) const override;
+    QString RowDescription(int row) const override;
+    QRect RowRect(int row) const override;
+    int FocusedRow() const override;
+    int RowAt(const QPoint &pos) const override;
+    bool RowSelected(int row) const override;
+    bool RowSelectable(int row) const override;
+    void FocusRow(int row) override;
+    QString RowsName() const override;
+    QString RowsDescription() const override;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -40,6 +56,10 @@ protected:
     void RedrawItem(const TTreeItem *item) override;
     void ScrollChanged() override;
     void ShowLoadError(const QString &message) override;
+    void ItemsChanged() override;
+    void FocusChanged() override;
+    void ItemDeleting(TTreeItem *item) override;
+    void ItemsClearing() override;
 
 private:
     void LayoutScrollBars();
@@ -52,6 +72,13 @@ private:
     int NameRoom(const TTreeItem *item) const;
     QPixmap RootIcon() const;
 
+    // The visible folders in order, made when a screen reader asks.
+    const std::vector<TTreeItem *> &VisibleNodes() const;
+    TTreeItem *NodeOfRow(int row) const;
+    int RowOfNode(const TTreeItem *item) const;
+
+    mutable std::vector<TTreeItem *> visibleNodes;
+    mutable bool visibleNodesValid = false;
     TFontMeasure fontMeasure;
     QScrollBar *vScroll;
     QScrollBar *hScroll;

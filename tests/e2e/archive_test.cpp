@@ -10,11 +10,11 @@
 #include "ops/fgetstring.h"
 #include "panel/fdrive.h"
 #include "panel/kfileview.h"
+#include "tree/ftree.h"
 #include "platform/fileapi.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -39,7 +39,7 @@ protected:
     }
 
     // Answers the destination prompt with a folder: its drive's letter in the
-    // drive dialog, then the folder typed into the folder picker.
+    // drive dialog, then the folder chosen in the folder tree.
     void AnswerDestination(const QString &folder)
     {
         WhenDialog([this, folder](QWidget *dialog) {
@@ -47,10 +47,8 @@ protected:
             Type(folder.left(1));
         });
         WhenDialog([this, folder](QWidget *dialog) {
-            ASSERT_TRUE(qobject_cast<QFileDialog *>(dialog)) << "not the folder picker";
-            Key(Qt::Key_A, Qt::ControlModifier);
-            Type(QString::fromUtf8(Native(folder)));
-            Key(Qt::Key_Return);
+            ASSERT_TRUE(qobject_cast<TfTree *>(dialog)) << "not the folder tree";
+            ChooseInTree(folder);
         });
     }
 

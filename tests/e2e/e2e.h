@@ -96,6 +96,10 @@ protected:
     // Focuses an entry by typing its name in lower case (a quick search,
     // left running; a capital letter would switch drives).
     void Focus(const QString &name);
+    // In the folder tree window: switches to the folder's drive (Shift and
+    // its letter), refreshes it (F5), goes to the root (Home), types each name below it in
+    // lower case (a quick search), Right between names, then Enter.
+    void ChooseInTree(const QString &folder);
     // Visible texts of the status bar's labels, in order.
     QStringList StatusTexts() const;
     static QString Home(const QString &name) { return QStringLiteral("C:\\Home\\") + name; }

@@ -2,6 +2,7 @@
 
 #include "tests/support/machine.h"
 
+#include <QAccessible>
 #include <QFile>
 #include <QImage>
 #include <QScrollBar>
@@ -89,8 +90,8 @@ TEST_F(FolderViewTest, PaintsWithTheTreeColoursOfTheColourSet)
     const QPoint dataAt = view.GetItemPos(pictures->Parent);
     EXPECT_TRUE(
         HasColor(image, QRect(dataAt.x() + 18, at.y(), view.TextWidth - 18, view.RowHeight), hint));
-    EXPECT_FALSE(HasColor(image, view.RowRect(0), hint));
-    EXPECT_FALSE(HasColor(image, view.RowRect(2), hint));
+    EXPECT_FALSE(HasColor(image, view.LineRect(0), hint));
+    EXPECT_FALSE(HasColor(image, view.LineRect(2), hint));
     // Connecting lines between the columns.
     EXPECT_TRUE(
         HasColor(image, QRect(at.x() - 12, at.y(), 12, view.RowHeight), FromRef(view.Colors.Line)));
@@ -190,6 +191,52 @@ TEST_F(FolderViewTest, ADeepFolderScrollsSidewaysIntoView)
     QTest::keyClick(&view, Qt::Key_Home);
     EXPECT_EQ(view.LeftColumn, 0);
     EXPECT_EQ(view.GetItemPos(view.Items.Root()).x(), 0);
+}
+
+// A screen reader sees the visible folders as the tree's rows, follows the
+// focus, and loses folded rows as they fold.
+TEST_F(FolderViewTest, ScreenReadersSeeTheVisibleFolders)
+{
+    QList<std::pair<QAccessible::Event, int>> events;
+    static QList<std::pair<QAccessible::Event, int>> *log;
+    log = &events;
+    SetAccessibleSink([](QAccessibleEvent *event) {
+        log->append({event->type(), event->child()});
+    });
+    QAccessible::setActive(true);
+    {
+        TKFolderView view;
+        Open(view);
+        view.show();
+        view.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+        view.setFocus();
+        QAccessibleInterface *tree = QAccessible::queryAccessibleInterface(&view);
+        ASSERT_TRUE(tree);
+        EXPECT_EQ(tree->role(), QAccessible::Tree);
+        EXPECT_EQ(tree->text(QAccessible::Name), QStringLiteral("C:"));
+        // C:, Data, Music, Rock, Pictures, Win, System (and the bars).
+        EXPECT_GE(tree->childCount(), 7);
+        EXPECT_EQ(tree->child(2)->text(QAccessible::Name), QStringLiteral("Music"));
+        EXPECT_EQ(tree->child(2)->text(QAccessible::Description),
+                  QStringLiteral("C:\\Data\\Music"));
+        EXPECT_EQ(tree->child(2)->role(), QAccessible::TreeItem);
+
+        events.clear();
+        view.SetFocused(view.Items.FindItem(QStringLiteral("C:\\Win")));
+        EXPECT_TRUE(events.contains(std::make_pair(QAccessible::Focus, 5))) << events.size();
+        EXPECT_TRUE(tree->child(5)->state().selected);
+        EXPECT_FALSE(tree->child(2)->state().selected);
+
+        view.Items.FindItem(QStringLiteral("C:\\Data"))->SetExpanded(false);
+        EXPECT_EQ(tree->child(2)->text(QAccessible::Name), QStringLiteral("Win"));
+        EXPECT_EQ(tree->focusChild()->text(QAccessible::Name), QStringLiteral("Win"));
+        // Acting on a row focuses its folder, as the keys would.
+        tree->child(1)->actionInterface()->doAction(QAccessibleActionInterface::setFocusAction());
+        EXPECT_EQ(view.GetFolder(), QStringLiteral("C:\\Data"));
+    }
+    SetAccessibleSink(nullptr);
+    QAccessible::setActive(false);
 }
 
 } // namespace
