@@ -6,6 +6,7 @@
 #include "archive/entryselection.h"
 #include "archive/messagelist.h"
 #include "archive/staging.h"
+#include "archive/zipfolders.h"
 #include "ops/ask.h"
 #include "ops/operationlock.h"
 #include "platform/drives.h"
