@@ -2,6 +2,7 @@
 
 #include "archive/entrypath.h"
 #include "archive/libarchive.h"
+#include "archive/rarscan.h"
 #include "archive/zipfolders.h"
 #include "ops/safereplace.h"
 #include "platform/drives.h"
@@ -15,6 +16,7 @@
 
 #include <archive_entry.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace kestrel {
@@ -94,6 +96,7 @@ public:
         head.resize(qsizetype(std::max<sys::INT64>(got, 0)));
         multiVolume = IsVolume(head);
         rar5 = head.startsWith(QByteArray("Rar!\x1A\x07\x01\x00", 8));
+        ScanRarEncryption(*source, encrypted);
         return true;
     }
 
@@ -116,6 +119,7 @@ public:
     }
 
     bool rar5 = false;
+    std::vector<bool> encrypted; // per item of the first volume
     bool inData = false;  // the reader is reading an item's data
     bool stopped = false; // a volume was missing, or the change was refused
 
@@ -280,7 +284,8 @@ int UnrarLibrary::ReadHeader(TRarHeader &header)
     current.FileName = LibArchiveText(archive_entry_pathname_utf8(item), archive_entry_pathname(item))
                            .replace(QLatin1Char('/'), QLatin1Char('\\'));
     const unsigned type = archive_entry_filetype(item);
-    if (archive_entry_is_data_encrypted(item))
+    if (archive_entry_is_data_encrypted(item) ||
+        (std::size_t(index) < volumes->encrypted.size() && volumes->encrypted[std::size_t(index)]))
         current.Flags |= rarFlagEncrypted;
     current.UnpSize = type == AE_IFDIR || !archive_entry_size_is_set(item)
                           ? 0
@@ -343,6 +348,7 @@ int UnrarLibrary::ExtractData(const QString &target)
     if (file == sys::INVALID_HANDLE_VALUE)
         return rarCreateFailed;
     int result = rarSuccess;
+    sys::UINT64 end = 0;
     for (;;) {
         const void *block = nullptr;
         size_t size = 0;
@@ -361,11 +367,16 @@ int UnrarLibrary::ExtractData(const QString &target)
             result = rarWriteFailed;
             break;
         }
+        end = std::max(end, sys::UINT64(offset) + size);
         if (processData && processData(sys::INT64(size)) == 0) {
             result = rarUnknown;
             break;
         }
     }
+    // The reader may take a missing volume for the end of the data.
+    if (result == rarSuccess && (volumes->stopped || (archive_entry_size_is_set(item) &&
+                                                      end < current.UnpSize)))
+        result = volumes->stopped ? rarOpenFailed : rarBadData;
     const sys::FILETIME time = current.FileTime;
     sys::SetFileTime(file, nullptr, nullptr, &time);
     if (!sys::CloseHandle(file) && result == rarSuccess)

@@ -9,6 +9,7 @@
 #include "archive/staging.h"
 #include "ops/conflicts.h"
 #include "platform/drives.h"
+#include "platform/fileapi.h"
 #include "tests/archive/zipfixture.h"
 
 #include <QDir>
@@ -271,8 +272,10 @@ TEST_F(ArjTest, CorpusListsAsArjDoesAndExtractsWhole)
         const QMap<QString, QByteArray> tree = Tree(Native(out));
         EXPECT_EQ(tree.size(), listed.size() + 1); // and the top folder, implied
         for (auto it = tree.cbegin(); it != tree.cend(); ++it) {
-            if (it.value() != "/")
-                EXPECT_EQ(quint64(it.value().size()), listed.value(it.key())) << it.key().toStdString();
+            if (it.value() != "/") {
+                EXPECT_EQ(quint64(it.value().size()), listed.value(it.key()))
+                    << it.key().toStdString();
+            }
         }
         if (first.isEmpty())
             first = tree;

@@ -6,6 +6,7 @@
 #include "archive/archivestrings.h"
 #include "archive/rar.h"
 #include "ops/conflicts.h"
+#include "panel/file.h"
 #include "platform/drives.h"
 #include "tests/archive/zipfixture.h"
 
@@ -298,8 +299,9 @@ TEST_F(RarTest, DamagedArchivesKeepWhatWasReadAndSaySo)
         // Once when listing, once when extracting, never per item.
         const QStringList shown = Messages();
         EXPECT_LE(shown.size(), 2);
-        if (bytes.size() < whole.size() && listed < 7)
+        if (bytes.size() < whole.size() && listed < 7) {
             EXPECT_GE(shown.size(), 1);
+        }
         for (const QString &key : Tree(Native(QStringLiteral("C:\\cutout"))).keys())
             EXPECT_FALSE(key.contains(QLatin1String(".kestrel"))) << key.toStdString();
     }
