@@ -29,8 +29,8 @@ bool TListFile::Write(const QStringList &names)
     QByteArray text;
     for (const QString &name : names)
         text += sys::EncodeName(QString(name).replace(QLatin1Char('\\'), QLatin1Char('/'))) + '\n';
-    const sys::HANDLE file = sys::CreateFile(path, sys::GENERIC_WRITE, 0, sys::CREATE_NEW,
-                                             sys::FILE_ATTRIBUTE_NORMAL);
+    const sys::HANDLE file =
+        sys::CreateFile(path, sys::GENERIC_WRITE, 0, sys::CREATE_NEW, sys::FILE_ATTRIBUTE_NORMAL);
     if (file == sys::INVALID_HANDLE_VALUE)
         return false;
     sys::DWORD written = 0;

@@ -187,8 +187,9 @@ void TArj::Extract(const QString &destination)
         TListFile list;
         const QString archive = NativeArgument(FileName);
         if (staging.Open() && (Names.isEmpty() || list.Write(listed))) {
-            const QStringList args = ExtractArguments(
-                archive, NativeArgument(staging.Folder()), Names.isEmpty() ? QString() : list.NativePath());
+            const QStringList args =
+                ExtractArguments(archive, NativeArgument(staging.Folder()),
+                                 Names.isEmpty() ? QString() : list.NativePath());
             RunArchiver(*this, args, staging.Folder(), ArchiveTypeName(atArj));
             for (int i = 0; i < Folders.Count() && !Cancel; ++i) {
                 if (selection.Selects(Folders.Key(i)))

@@ -41,7 +41,7 @@ private:
     void AddItem(const TArjHeader &header);
 
     struct TStored {
-        QByteArray name; // as stored, slashes
+        QByteArray name;               // as stored, slashes
         std::optional<sys::DWORD> crc; // unknown for an item split over volumes
     };
     QHash<QString, TStored> stored; // by the item's key, case folded

@@ -127,8 +127,7 @@ void TRar::ReadList()
         }
         if (processed != rarSuccess && processed != rarCreateFailed && processed != rarBadData &&
             !Cancel) {
-            Ask().MessageBox(Owner, QString::number(processed), Caption(),
-                             MB_OK | MB_ICONERROR);
+            Ask().MessageBox(Owner, QString::number(processed), Caption(), MB_OK | MB_ICONERROR);
             break;
         }
     }
@@ -151,8 +150,8 @@ bool TRar::StageHardLink(const QString &destination, const QString &staged,
     if (from == sys::INVALID_HANDLE_VALUE)
         return false;
     ForceFolder(staged.left(staged.lastIndexOf(QLatin1Char('\\'))));
-    const sys::HANDLE to = sys::CreateFile(staged, sys::GENERIC_WRITE, 0, sys::CREATE_NEW,
-                                           sys::FILE_ATTRIBUTE_NORMAL);
+    const sys::HANDLE to =
+        sys::CreateFile(staged, sys::GENERIC_WRITE, 0, sys::CREATE_NEW, sys::FILE_ATTRIBUTE_NORMAL);
     bool whole = to != sys::INVALID_HANDLE_VALUE;
     while (whole) {
         sys::DWORD copied = 0;
@@ -179,6 +178,8 @@ void TRar::Extract(const QString &destination)
     }
     Current = this;
     Cancel = false;
+    if (!Password.isEmpty())
+        library.SetPassword(Password);
     const QString target = destination.isEmpty() ? sys::GetCurrentDirectory() : destination;
     if (OnChangeVolume) {
         library.SetChangeVolumeProc([](const QString &volume, int mode) {
@@ -217,7 +218,11 @@ void TRar::Extract(const QString &destination)
     if (staging.Open()) {
         TRarHeader header;
         while ((result = library.ReadHeader(header)) == rarSuccess) {
-            if ((header.Flags & rarFlagEncrypted) && Password.isEmpty()) {
+            QString relative;
+            const bool safe = SafeEntryPath(header.FileName, relative);
+            const bool selected = Names.isEmpty() || IsSelected(relative);
+            // Only an item that is to be extracted needs the password.
+            if (selected && (header.Flags & rarFlagEncrypted) && Password.isEmpty()) {
                 QString answer;
                 if (AskPassword(answer)) {
                     Password = answer;
@@ -226,11 +231,9 @@ void TRar::Extract(const QString &destination)
             }
             if (Cancel)
                 break;
-            QString relative;
-            const bool safe = SafeEntryPath(header.FileName, relative);
-            const bool selected = Names.isEmpty() || IsSelected(relative);
             if (!safe && selected) {
-                messages.Add(ArchiveStr(amUnsafeName).replace(QLatin1String("%s"), header.FileName));
+                messages.Add(
+                    ArchiveStr(amUnsafeName).replace(QLatin1String("%s"), header.FileName));
                 failure = library.ProcessFile(rarSkip, QString());
                 if (failure != rarSuccess)
                     break;

@@ -120,8 +120,8 @@ public:
 
     bool rar5 = false;
     std::vector<bool> encrypted; // per item of the first volume
-    bool inData = false;  // the reader is reading an item's data
-    bool stopped = false; // a volume was missing, or the change was refused
+    bool inData = false;         // the reader is reading an item's data
+    bool stopped = false;        // a volume was missing, or the change was refused
 
 private:
     bool OpenFile(const QString &path)
@@ -281,8 +281,9 @@ int UnrarLibrary::ReadHeader(TRarHeader &header)
     processed = false;
     current = TRarHeader();
     current.ArcName = archiveName;
-    current.FileName = LibArchiveText(archive_entry_pathname_utf8(item), archive_entry_pathname(item))
-                           .replace(QLatin1Char('/'), QLatin1Char('\\'));
+    current.FileName =
+        LibArchiveText(archive_entry_pathname_utf8(item), archive_entry_pathname(item))
+            .replace(QLatin1Char('/'), QLatin1Char('\\'));
     const unsigned type = archive_entry_filetype(item);
     if (archive_entry_is_data_encrypted(item) ||
         (std::size_t(index) < volumes->encrypted.size() && volumes->encrypted[std::size_t(index)]))
@@ -290,7 +291,8 @@ int UnrarLibrary::ReadHeader(TRarHeader &header)
     current.UnpSize = type == AE_IFDIR || !archive_entry_size_is_set(item)
                           ? 0
                           : sys::UINT64(std::max<la_int64_t>(0, archive_entry_size(item)));
-    current.FileTime = sys::UnixToFileTime(archive_entry_mtime(item), archive_entry_mtime_nsec(item));
+    current.FileTime =
+        sys::UnixToFileTime(archive_entry_mtime(item), archive_entry_mtime_nsec(item));
     if (type == AE_IFDIR)
         current.FileAttr |= sys::FILE_ATTRIBUTE_DIRECTORY;
     const unsigned perm = archive_entry_perm(item);
@@ -320,7 +322,8 @@ int UnrarLibrary::ProcessFile(int operation, const QString &destination)
         if (!SafeEntryPath(current.FileName, relative)) {
             result = rarCreateFailed;
         } else if (current.FileAttr & sys::FILE_ATTRIBUTE_DIRECTORY) {
-            result = ForceFolder(sys::JoinPath(destination, relative)) ? rarSuccess : rarCreateFailed;
+            result =
+                ForceFolder(sys::JoinPath(destination, relative)) ? rarSuccess : rarCreateFailed;
         } else if (current.Flags & rarFlagEncrypted) {
             result = ExtractEncrypted(destination, relative);
             if (result == rarSuccess && archive_read_data_skip(reader.get()) < ARCHIVE_WARN)
@@ -343,8 +346,8 @@ int UnrarLibrary::ProcessFile(int operation, const QString &destination)
 
 int UnrarLibrary::ExtractData(const QString &target)
 {
-    const sys::HANDLE file = sys::CreateFile(target, sys::GENERIC_WRITE, 0, sys::CREATE_NEW,
-                                             sys::FILE_ATTRIBUTE_NORMAL);
+    const sys::HANDLE file =
+        sys::CreateFile(target, sys::GENERIC_WRITE, 0, sys::CREATE_NEW, sys::FILE_ATTRIBUTE_NORMAL);
     if (file == sys::INVALID_HANDLE_VALUE)
         return rarCreateFailed;
     int result = rarSuccess;
@@ -374,8 +377,8 @@ int UnrarLibrary::ExtractData(const QString &target)
         }
     }
     // The reader may take a missing volume for the end of the data.
-    if (result == rarSuccess && (volumes->stopped || (archive_entry_size_is_set(item) &&
-                                                      end < current.UnpSize)))
+    if (result == rarSuccess &&
+        (volumes->stopped || (archive_entry_size_is_set(item) && end < current.UnpSize)))
         result = volumes->stopped ? rarOpenFailed : rarBadData;
     const sys::FILETIME time = current.FileTime;
     sys::SetFileTime(file, nullptr, nullptr, &time);
@@ -412,14 +415,12 @@ int UnrarLibrary::ExtractEncrypted(const QString &destination, const QString &re
     if (!sys::RunProgram(DecryptProgram(), args, destination, exitCode))
         return rarEncryptionUnsupported;
     const QString target = sys::JoinPath(destination, relative);
-    if (exitCode != 0) {
+    if (exitCode != 0 || sys::GetFileAttributes(target) == sys::INVALID_FILE_ATTRIBUTES) {
         // A file the program could not finish is not kept. It reads the
         // encryption of RAR 5 only: there a failure is a wrong password.
         RemoveFile(target);
         return volumes->rar5 ? rarBadData : rarEncryptionUnsupported;
     }
-    if (sys::GetFileAttributes(target) == sys::INVALID_FILE_ATTRIBUTES)
-        return rarBadData;
     if (processData)
         processData(sys::INT64(current.UnpSize));
     return rarSuccess;

@@ -81,7 +81,8 @@ int main(int argc, char *argv[])
     sys::ReloadDriveTable();
 
     const TCase cases[] = {
-        {QStringLiteral("test_read_format_rar5_multiarchive_solid.part01.rar"), QStringLiteral("unar")},
+        {QStringLiteral("test_read_format_rar5_multiarchive_solid.part01.rar"),
+         QStringLiteral("unar")},
         {QStringLiteral("test_read_format_rar5_win32.rar"), QStringLiteral("bsdtar")},
         {QStringLiteral("test_read_format_rar5_multiple_files.rar"), QStringLiteral("bsdtar")},
     };
@@ -110,14 +111,15 @@ int main(int argc, char *argv[])
             QDir().mkpath(to);
             theirs += Seconds([&] {
                 if (test.tool == QLatin1String("unar"))
-                    Tool(test.tool, {QStringLiteral("-q"), QStringLiteral("-D"), QStringLiteral("-o"), to, native});
+                    Tool(test.tool, {QStringLiteral("-q"), QStringLiteral("-D"),
+                                     QStringLiteral("-o"), to, native});
                 else
                     Tool(test.tool, {QStringLiteral("-xf"), native, QStringLiteral("-C"), to});
             });
             QDir(to).removeRecursively();
         }
-        std::printf("rar_extract: %s x%d: ours %.4f s, %s %.4f s\n", qPrintable(test.sample), repeats,
-                    mine, qPrintable(test.tool), theirs);
+        std::printf("rar_extract: %s x%d: ours %.4f s, %s %.4f s\n", qPrintable(test.sample),
+                    repeats, mine, qPrintable(test.tool), theirs);
         ours += mine;
         base += theirs;
     }

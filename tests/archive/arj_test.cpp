@@ -3,9 +3,9 @@
 // extracted through the real arj program, hostile names refused, and the
 // exact command lines of the add and extract runs.
 
+#include "archive/archivestrings.h"
 #include "archive/arj.h"
 #include "archive/arjheader.h"
-#include "archive/archivestrings.h"
 #include "archive/staging.h"
 #include "ops/conflicts.h"
 #include "platform/drives.h"
@@ -38,23 +38,23 @@ struct TArjItem {
     QByteArray data;
     int flags = 0;
     int fileType = 0;
-    int hostOs = 0;   // MS-DOS
-    int mode = 0x20;  // archive attribute
+    int hostOs = 0;                // MS-DOS
+    int mode = 0x20;               // archive attribute
     sys::INT64 claimedPacked = -1; // a lying packed size when set
 };
 
 QByteArray Header(const TArjItem &item, bool corruptCrc = false)
 {
     QByteArray basic;
-    basic += char(30);             // first header size
-    basic += char(11);             // version
-    basic += char(1);              // minimum version
+    basic += char(30); // first header size
+    basic += char(11); // version
+    basic += char(1);  // minimum version
     basic += char(item.hostOs);
     basic += char(item.flags);
-    basic += char(0);              // stored
+    basic += char(0); // stored
     basic += char(item.fileType);
     basic += char(0);
-    basic += Le32(0x58A96A00);     // 2024-05-09 13:16:00
+    basic += Le32(0x58A96A00); // 2024-05-09 13:16:00
     basic += Le32(item.claimedPacked >= 0 ? sys::DWORD(item.claimedPacked)
                                           : sys::DWORD(item.data.size()));
     basic += Le32(sys::DWORD(item.data.size()));
@@ -155,8 +155,8 @@ protected:
 TEST_F(ArjTest, HeaderSearchPassesOverStubsAndStopsAtItsLimit)
 {
     // A stray id pair in the stub, followed by a size whose CRC fails.
-    const QByteArray stub = QByteArray(1000, 'M') + QByteArray("\x60\xEA\x10\x00", 4) +
-                            QByteArray(29000 - 4, 'Z');
+    const QByteArray stub =
+        QByteArray(1000, 'M') + QByteArray("\x60\xEA\x10\x00", 4) + QByteArray(29000 - 4, 'Z');
     const QByteArray bytes = ArjBytes({{"a.txt", "hello"}}, stub);
     TZipMemorySource source(bytes);
     TArjReader reader(source);
@@ -244,8 +244,8 @@ TEST_F(ArjTest, CorpusListsAsArjDoesAndExtractsWhole)
 {
     if (Corpus().isEmpty() || !HasArj())
         GTEST_SKIP() << "no corpus or no arj";
-    const QStringList names{"arjdemo_m0.arj", "arjdemo_m1.arj", "arjdemo_m2.arj",
-                            "arjdemo_m3.arj", "arjdemo_m4.arj", "arjdemo_vol.arj",
+    const QStringList names{"arjdemo_m0.arj",     "arjdemo_m1.arj", "arjdemo_m2.arj",
+                            "arjdemo_m3.arj",     "arjdemo_m4.arj", "arjdemo_vol.arj",
                             "arjdemo_comment.arj"};
     QMap<QString, QByteArray> first;
     for (const QString &name : names) {
@@ -258,7 +258,8 @@ TEST_F(ArjTest, CorpusListsAsArjDoesAndExtractsWhole)
         for (const TArchiveEntries *list : {&arj->Files, &arj->Folders}) {
             for (int i = 0; i < list->Count(); ++i) {
                 if (list->Entry(i)->Attributes & sys::FILE_ATTRIBUTE_DIRECTORY &&
-                    !listed.contains(QString(list->Key(i)).replace(QLatin1Char('\\'), QLatin1Char('/'))))
+                    !listed.contains(
+                        QString(list->Key(i)).replace(QLatin1Char('\\'), QLatin1Char('/'))))
                     continue; // a folder implied by its items, not stored
                 ours[QString(list->Key(i)).replace(QLatin1Char('\\'), QLatin1Char('/'))] =
                     list->Entry(i)->Size;
