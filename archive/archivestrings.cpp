@@ -71,6 +71,12 @@ constexpr TArchiveString archiveStrings[] = {
     {30511, "%s: encrypted, and this format's encryption cannot be read"},
     {30512, "%s: skipped, devices, pipes and sockets are not extracted"},
     {30513, "%s: skipped, there is not enough disk space"},
+    {30530, "%s: the archiver did not extract it"},
+    {30531,
+     "%s holds items whose names lead outside the destination folder; nothing was extracted"},
+    {30532,
+     "The archiver program \"%s\" was not found. Set its path in Preferences, Program page."},
+    {30533, "The archiver program \"%s\" ended with error code %d."},
 };
 
 } // namespace

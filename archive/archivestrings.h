@@ -22,6 +22,10 @@ enum TArchiveMessageId : int {
     amEncrypted = 30511,      // encryption libarchive cannot read
     amSpecialFile = 30512,    // a device, pipe or socket
     amNoSpace = 30513,        // the destination's disk is (nearly) full
+    amNotWritten = 30530,     // the archiver left no file for the item
+    amUnsafeArchive = 30531,  // an archive refused whole for one unsafe name
+    amNoArchiver = 30532,     // the archiver program cannot be found
+    amArchiverFailed = 30533, // the archiver ended with an error
 };
 
 // The text of an id; empty when neither table has it.

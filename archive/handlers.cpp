@@ -1,6 +1,8 @@
 #include "archive/handlers.h"
 
+#include "archive/arj.h"
 #include "archive/libarchive.h"
+#include "archive/rar.h"
 #include "archive/zip.h"
 
 namespace kestrel {
@@ -10,6 +12,10 @@ std::unique_ptr<TArchive> CreateArchiveHandler(TArchiveType type)
     switch (type) {
     case atZip:
         return std::make_unique<TZip>();
+    case atRar:
+        return std::make_unique<TRar>();
+    case atArj:
+        return std::make_unique<TArj>();
     case atSevenZip:
     case atTar:
     case atCab:

@@ -6,6 +6,7 @@
 #include "platform/names.h"
 #include "platform/native.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QMimeDatabase>
@@ -224,6 +225,43 @@ bool StartProgram(const QString &program, const QStringList &args, const QString
         SetLastError(ERROR_ACCESS_DENIED);
         return false;
     }
+    SetLastError(ERROR_SUCCESS);
+    return true;
+}
+
+bool RunProgram(const QString &program, const QStringList &args, const QString &workDir,
+                int &exitCode)
+{
+    exitCode = -1;
+    const QString found = FindProgram(program);
+    if (found.isEmpty()) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return false;
+    }
+    QByteArray dir;
+    if (!ToNative(workDir.isEmpty() ? GetCurrentDirectory() : workDir, dir))
+        return false;
+    QProcess process;
+    process.setProgram(found);
+    process.setArguments(args);
+    process.setWorkingDirectory(DecodeName(dir));
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    process.start();
+    if (!process.waitForStarted(-1)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    // Short waits keep the caller's window painted while the program runs.
+    constexpr int slice = 50;
+    while (!process.waitForFinished(slice)) {
+        if (process.state() == QProcess::NotRunning)
+            break;
+        if (QCoreApplication::instance())
+            QCoreApplication::processEvents();
+    }
+    exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     SetLastError(ERROR_SUCCESS);
     return true;
 }

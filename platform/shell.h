@@ -37,5 +37,11 @@ QString FindProgram(const QString &name);
 // Starts a program detached, arguments as a list (never through a shell),
 // working folder in Windows form. False with the last error set.
 bool StartProgram(const QString &program, const QStringList &args, const QString &workDir);
+// Runs a program with its arguments as a list, input from nothing and output
+// discarded, and waits for it to end while the caller's events are
+// processed. The exit code goes to exitCode (-1 when it crashed). False,
+// with the last error set, when the program cannot be found or started.
+bool RunProgram(const QString &program, const QStringList &args, const QString &workDir,
+                int &exitCode);
 
 } // namespace kestrel::sys
