@@ -84,6 +84,7 @@ enum class TCmd {
     AddRemovePrograms,
     RecycleBin,
     EmptyRecycleBin,
+    Restore,
     GoToTemp,
     EmptyTemp,
     Format,
