@@ -5,6 +5,7 @@
 #include "tree/treeinfo.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace kestrel {
 

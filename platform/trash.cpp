@@ -82,14 +82,14 @@ bool NewestWithin(const struct stat &st, INT64 cutoff)
 }
 
 // The check of IsDisposable on an open folder, entry by entry.
-bool DisposableContents(int dirfd, INT64 cutoff, uid_t uid, UINT64 &bytes, int depth)
+bool DisposableContents(int folderFd, INT64 cutoff, uid_t uid, UINT64 &bytes, int depth)
 {
     // Deeper than any real temporary tree: refuse rather than recurse on.
     if (depth > 256)
         return false;
-    DIR *dir = ::fdopendir(dirfd);
+    DIR *dir = ::fdopendir(folderFd);
     if (!dir) {
-        ::close(dirfd);
+        ::close(folderFd);
         return false;
     }
     bool ok = true;

@@ -12,8 +12,10 @@
 #include "platform/faults.h"
 #include "platform/fileapi.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -102,7 +104,7 @@ TEST_F(TransferEndToEnd, MoveOfThreeWithAFailureKeepsTheFailedOneAndTheFocus)
     Key(Qt::Key_M, Qt::AltModifier);
     WaitForPanel();
 
-    EXPECT_TRUE(error.contains(QStringLiteral("b.txt"))) << error;
+    EXPECT_TRUE(error.contains(QStringLiteral("b.txt"))) << error.toStdString();
     EXPECT_EQ(OnDisk(QStringLiteral("D:\\Dest")), (QStringList{"a.txt", "c.txt"}));
     EXPECT_EQ(OnDisk(QStringLiteral("C:\\Data")), (QStringList{"b.txt", "d.txt"}));
     EXPECT_EQ(Entries(), (QStringList{"..", "b.txt", "d.txt"}));
@@ -127,7 +129,7 @@ TEST_F(TransferEndToEnd, CopyAsksBeforeReplacingAndUnselectsWhatItCopied)
     });
     Key(Qt::Key_C, Qt::AltModifier);
     WaitForPanel();
-    EXPECT_TRUE(asked.contains(QStringLiteral("a.txt"))) << asked;
+    EXPECT_TRUE(asked.contains(QStringLiteral("a.txt"))) << asked.toStdString();
     EXPECT_EQ(Contents(QStringLiteral("C:\\Out\\a.txt")), "new");
     EXPECT_EQ(Contents(QStringLiteral("C:\\Data\\a.txt")), "new");
     EXPECT_EQ(Panel().SelCount, 0);
@@ -174,7 +176,7 @@ TEST_F(TransferEndToEnd, DeleteToTheRecycleBinAndRestore)
     Focus(QStringLiteral("a.txt"));
     const TFile *trashed = Panel().GetItemFocused();
     EXPECT_TRUE(trashed->Description.startsWith(QStringLiteral("C:\\Data\\a.txt  (deleted ")))
-        << trashed->Description;
+        << trashed->Description.toStdString();
     Key(Qt::Key_B, Qt::ShiftModifier | Qt::ControlModifier);
     WaitForPanel();
     EXPECT_EQ(Contents(QStringLiteral("C:\\Data\\a.txt")), "keep me");
