@@ -2,6 +2,7 @@
 
 #include "panel/filelisting.h"
 #include "platform/drives.h"
+#include "platform/fileapi.h"
 #include "tree/treeinfo.h"
 
 #include <algorithm>
@@ -37,6 +38,21 @@ QList<int> DoneIndexes(const TRunResult &run)
     return done;
 }
 
+// Entries the run failed on because their item had gone from the disk
+// (removed meanwhile by another program): the panel must not show them.
+QList<int> VanishedIndexes(const TFileListing &view, const TRunResult &run)
+{
+    QList<int> gone;
+    for (qsizetype n = 0; n < run.indexes.size(); ++n) {
+        const TFile *file = view.Files.Get(run.indexes[n]);
+        if (!run.done.value(n) && file &&
+            sys::GetFileAttributes(sys::JoinPath(view.Folder(), file->GetFullName())) ==
+                sys::INVALID_FILE_ATTRIBUTES)
+            gone.append(run.indexes[n]);
+    }
+    return gone;
+}
+
 } // namespace
 
 QList<int> CommandIndexes(const TFileViewModel &view)
@@ -54,8 +70,11 @@ QList<int> CommandIndexes(const TFileViewModel &view)
 bool UpdateAfterCopy(TFileListing &view, const TRunResult &run, const QString &destination,
                      bool move, bool descriptions, const TTreeFileOptions &trees)
 {
-    if (!run.AnyDone())
+    const QList<int> vanished = VanishedIndexes(view, run);
+    if (!run.AnyDone()) {
+        RemoveEntries(view, vanished);
         return true;
+    }
     view.Files.BeginUpdate();
     const QStringList folders = DoneFolders(view, run);
     if (!folders.isEmpty()) {
@@ -82,11 +101,12 @@ bool UpdateAfterCopy(TFileListing &view, const TRunResult &run, const QString &d
     }
     const QList<int> done = DoneIndexes(run);
     if (move) {
-        RemoveEntries(view, done);
+        RemoveEntries(view, done + vanished);
     } else {
         for (const int index : done)
             if (TFile *file = view.Files.Get(index))
                 file->Selected = false;
+        RemoveEntries(view, vanished);
     }
     view.Files.EndUpdate();
     return written;
@@ -95,8 +115,11 @@ bool UpdateAfterCopy(TFileListing &view, const TRunResult &run, const QString &d
 bool UpdateAfterDelete(TFileListing &view, const TRunResult &run, bool descriptions,
                        const TTreeFileOptions &trees)
 {
-    if (!run.AnyDone())
+    const QList<int> vanished = VanishedIndexes(view, run);
+    if (!run.AnyDone()) {
+        RemoveEntries(view, vanished);
         return true;
+    }
     view.Files.BeginUpdate();
     const QStringList folders = DoneFolders(view, run);
     if (!folders.isEmpty())
@@ -109,13 +132,15 @@ bool UpdateAfterDelete(TFileListing &view, const TRunResult &run, bool descripti
                 names.append(file->GetFullName());
         written = view.DescriptDeleted(names);
     }
-    RemoveEntries(view, DoneIndexes(run));
+    RemoveEntries(view, DoneIndexes(run) + vanished);
     view.Files.EndUpdate();
     return written;
 }
 
 void RemoveEntries(TFileViewModel &view, QList<int> indexes)
 {
+    if (indexes.isEmpty())
+        return;
     std::sort(indexes.begin(), indexes.end(), std::greater<int>());
     indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
     view.Files.BeginUpdate();

@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTest>
 
@@ -215,6 +216,37 @@ TEST_F(TransferTest, CopyDeselectsWhatWasCopiedAndRefusesBadDestinations)
     EXPECT_TRUE(Exists(QStringLiteral("C:\\Out\\Sub")));
     EXPECT_EQ(Panel().SelCount, 0);
     EXPECT_EQ(Names(), (QStringList{"..", "Sub", "a.txt", "b.txt"}));
+}
+
+TEST_F(TransferTest, AnEntryGoneBeforeTheRunIsReportedAndLeavesThePanel)
+{
+    MakeFile(QStringLiteral("C:\\Data\\a.txt"), "a");
+    MakeFile(QStringLiteral("C:\\Data\\b.txt"), "b");
+    MakeFile(QStringLiteral("C:\\Data\\c.txt"), "c");
+    MakeFolder(QStringLiteral("C:\\Out"));
+    Start(QStringLiteral("C:\\Data"));
+    Select(QStringLiteral("a.txt"));
+    Select(QStringLiteral("b.txt"));
+    Focus(QStringLiteral("c.txt"));
+    ASSERT_TRUE(QFile::remove(QString::fromUtf8(Native(QStringLiteral("C:\\Data\\b.txt")))));
+    ExpectDestination(QStringLiteral("C:\\Out"));
+    ask.ExpectMessageBox(mrOk); // b.txt cannot be found
+    Run(TCmd::Copy);
+    EXPECT_TRUE(ask.asked.last().text.contains(QStringLiteral("b.txt")));
+    EXPECT_EQ(NamesOnDisk(QStringLiteral("C:\\Out")), QStringList{"a.txt"});
+    EXPECT_EQ(Names(), (QStringList{"..", "a.txt", "c.txt"}));
+    EXPECT_EQ(FocusedName(), QStringLiteral("c.txt"));
+
+    // Deleting what is gone already: the entry goes, the rest stays.
+    MakeFile(QStringLiteral("C:\\Data\\d.txt"), "d");
+    Panel().Refresh(QStringLiteral("d.txt"), false);
+    ASSERT_TRUE(QFile::remove(QString::fromUtf8(Native(QStringLiteral("C:\\Data\\d.txt")))));
+    ask.ExpectDeleteWarning(mrAll);
+    ask.ExpectMessageBox(mrOk);
+    Run(TCmd::Delete);
+    EXPECT_EQ(Names(), (QStringList{"..", "a.txt", "c.txt"}));
+    // The last entry left: the focus moves to the one now last.
+    EXPECT_EQ(FocusedName(), QStringLiteral("c.txt"));
 }
 
 TEST_F(TransferTest, CopyFromACdRomDropsReadOnlyOnlyWithRemRead)
