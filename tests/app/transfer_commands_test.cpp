@@ -2,6 +2,7 @@
 // its menu items with scripted answers, checked against the disk, the panel,
 // descript.dat and the tree files afterwards.
 
+#include "app/inifile.h"
 #include "app/mainmenu.h"
 #include "app/mainwindow.h"
 #include "app/tempfolder.h"
