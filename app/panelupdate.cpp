@@ -144,15 +144,22 @@ void RemoveEntries(TFileViewModel &view, QList<int> indexes)
     std::sort(indexes.begin(), indexes.end(), std::greater<int>());
     indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
     view.Files.BeginUpdate();
+    bool focusGone = false;
     for (const int index : indexes) {
         if (index < 0 || index >= view.Files.Count())
             continue;
+        focusGone = focusGone || index == view.FocusedIndex;
         if (index < view.FocusedIndex)
             --view.FocusedIndex;
         view.Files.Delete(index);
     }
-    // The last entry gone: the focus goes to the one that is now last.
+    // The last entry gone: the focus goes to the one that is now last, and
+    // from the drives that follow the entries back to the last entry.
     view.FocusedIndex = std::clamp(view.FocusedIndex, 0, std::max(view.Files.Count() - 1, 0));
+    const TFile *focused = view.Files.Get(view.FocusedIndex);
+    const TFile *before = view.Files.Get(view.FocusedIndex - 1);
+    if (focusGone && focused && before && focused->Kind() == fkDrive && before->Kind() != fkDrive)
+        --view.FocusedIndex;
     view.Files.EndUpdate();
 }
 

@@ -219,9 +219,16 @@ int TFileCopy::CopyItem(const QString &source, const QString &target)
 int TFileCopy::MoveItemAcross(const QString &source, const QString &target)
 {
     const sys::DWORD attributes = sys::GetFileAttributes(source);
+    const bool targetWasThere = sys::GetFileAttributes(target) != sys::INVALID_FILE_ATTRIBUTES;
     const int result = CopyItem(source, target);
-    if (result != resDone)
+    if (result != resDone) {
+        // The original stays whole; a half copy of a folder this item made
+        // would only stand beside it as a second, incomplete one.
+        const sys::DWORD made = sys::GetFileAttributes(target);
+        if (!targetWasThere && IsRealFolder(attributes) && IsRealFolder(made))
+            remover->DeleteItem(target, made);
         return result;
+    }
     // The source goes only after a complete copy. One that cannot go leaves
     // the item not moved: the copy and the original both stay.
     const int removed = remover->DeleteItem(source, attributes);

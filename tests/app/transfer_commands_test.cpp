@@ -122,7 +122,8 @@ protected:
     QStringList NamesOnDisk(const QString &folder) const
     {
         QStringList names = QDir(QString::fromUtf8(Native(folder)))
-                                .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+                                .entryList(QDir::AllEntries | QDir::System | QDir::Hidden |
+                                           QDir::NoDotAndDotDot);
         names.sort();
         return names;
     }
@@ -170,7 +171,7 @@ TEST_F(TransferTest, MoveOfThreeWhoseSecondFailsLeavesEverythingAsTheDisk)
     EXPECT_EQ(NamesOnDisk(QStringLiteral("C:\\Data")),
               (QStringList{"B", "descript.dat", "z.txt"}));
     EXPECT_EQ(NamesOnDisk(QStringLiteral("D:\\Dest")), (QStringList{"A", "C", "descript.dat"}));
-    EXPECT_EQ(Names(), (QStringList{"..", "B", "z.txt"}));
+    EXPECT_EQ(Names(), (QStringList{"..", "B", "descript.dat", "z.txt"}));
     EXPECT_EQ(FocusedName(), QStringLiteral("z.txt")) << "the focus stays on its entry";
     EXPECT_TRUE(Panel().Files[Panel().Files.IndexOf(QStringLiteral("B"))]->Selected);
     EXPECT_EQ(Panel().SelCount, 1);
@@ -246,8 +247,31 @@ TEST_F(TransferTest, AnEntryGoneBeforeTheRunIsReportedAndLeavesThePanel)
     ask.ExpectMessageBox(mrOk);
     Run(TCmd::Delete);
     EXPECT_EQ(Names(), (QStringList{"..", "a.txt", "c.txt"}));
-    // The last entry left: the focus moves to the one now last.
+    // The last entry left: the focus moves to the one now last, not to a drive.
     EXPECT_EQ(FocusedName(), QStringLiteral("c.txt"));
+}
+
+// A move whose original cannot be removed (a read-only drive) used to
+// report the item as moved.
+TEST_F(TransferTest, MoveWhoseOriginalStaysIsNoSuccess)
+{
+    for (const char *name : {"a.txt", "b.txt", "c.txt"})
+        MakeFile(QStringLiteral("E:\\%1").arg(QLatin1String(name)), name);
+    MakeFolder(QStringLiteral("C:\\Out"));
+    Start(QStringLiteral("E:\\"));
+    for (const char *name : {"a.txt", "b.txt", "c.txt"})
+        Select(QLatin1String(name));
+    ExpectDestination(QStringLiteral("C:\\Out"));
+    ask.ExpectMessageBox(mrYes); // the original of a.txt stays: go on
+    sys::InjectFault(sys::FaultOp::Delete, 1, sys::ERROR_WRITE_PROTECT);
+    Run(TCmd::Move);
+    EXPECT_EQ(ask.Pending(), 0);
+    ASSERT_EQ(ask.asked.size(), 3) << "the drive dialog, the picker and one error";
+    EXPECT_TRUE(ask.asked.last().text.contains(QStringLiteral("a.txt")));
+    EXPECT_EQ(NamesOnDisk(QStringLiteral("C:\\Out")), (QStringList{"a.txt", "b.txt", "c.txt"}));
+    EXPECT_EQ(NamesOnDisk(QStringLiteral("E:\\")), QStringList{"a.txt"});
+    EXPECT_EQ(Names(), (QStringList{"..", "a.txt"})) << "a.txt was not moved";
+    EXPECT_EQ(Panel().SelCount, 1);
 }
 
 TEST_F(TransferTest, CopyFromACdRomDropsReadOnlyOnlyWithRemRead)
