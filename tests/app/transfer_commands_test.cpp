@@ -270,7 +270,7 @@ TEST_F(TransferTest, MoveWhoseOriginalStaysIsNoSuccess)
     EXPECT_TRUE(ask.asked.last().text.contains(QStringLiteral("a.txt")));
     EXPECT_EQ(NamesOnDisk(QStringLiteral("C:\\Out")), (QStringList{"a.txt", "b.txt", "c.txt"}));
     EXPECT_EQ(NamesOnDisk(QStringLiteral("E:\\")), QStringList{"a.txt"});
-    EXPECT_EQ(Names(), (QStringList{"..", "a.txt"})) << "a.txt was not moved";
+    EXPECT_EQ(Names(), QStringList{"a.txt"}) << "a.txt was not moved";
     EXPECT_EQ(Panel().SelCount, 1);
 }
 

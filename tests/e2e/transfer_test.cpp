@@ -12,6 +12,7 @@
 #include "platform/faults.h"
 #include "platform/fileapi.h"
 
+#include <QAbstractButton>
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
@@ -98,7 +99,12 @@ TEST_F(TransferEndToEnd, MoveOfThreeWithAFailureKeepsTheFailedOneAndTheFocus)
         auto *box = qobject_cast<QMessageBox *>(dialog);
         ASSERT_TRUE(box) << "not the error box";
         error = box->text();
-        Click(box->button(QMessageBox::Yes));
+        QAbstractButton *yes = nullptr;
+        for (QAbstractButton *button : box->buttons())
+            if (button->text().remove(QLatin1Char('&')) == QLatin1String("Yes"))
+                yes = button;
+        ASSERT_TRUE(yes) << "no Yes button";
+        Click(yes);
     });
     sys::InjectFault(sys::FaultOp::Create, 2, sys::ERROR_DISK_FULL);
     Key(Qt::Key_M, Qt::AltModifier);
