@@ -9,9 +9,29 @@ namespace kestrel {
 bool IsDesktopTempName(const QString &name)
 {
     static const char *const prefixes[] = {
-        ".X", ".ICE", ".font-unix", ".XIM", ".Test-unix", "systemd-private-", "snap-private-",
-        "ssh-", "pulse-", "tmux-", "dbus-", "gdm", "sddm", "lightdm", "krb5cc", "runtime-",
-        "xauth", "orbit-", "keyring-", "gpg-", "kde", "mozilla", "tracker",
+        ".X",
+        ".ICE",
+        ".font-unix",
+        ".XIM",
+        ".Test-unix",
+        "systemd-private-",
+        "snap-private-",
+        "ssh-",
+        "pulse-",
+        "tmux-",
+        "dbus-",
+        "gdm",
+        "sddm",
+        "lightdm",
+        "krb5cc",
+        "runtime-",
+        "xauth",
+        "orbit-",
+        "keyring-",
+        "gpg-",
+        "kde",
+        "mozilla",
+        "tracker",
     };
     for (const char *prefix : prefixes) {
         if (name.startsWith(QLatin1String(prefix)))

@@ -28,17 +28,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     const QList<QByteArray> fields = fuzz::Fields(data, size, 2);
     // No topdir (the home Trash), the root drive, or a drive below it.
-    const QByteArray topdir = fields[0].isEmpty()  ? QByteArray()
-                              : fields[0] == "/" ? QByteArray("/")
-                                                 : QByteArray("/media/d");
+    const QByteArray topdir = fields[0].isEmpty() ? QByteArray()
+                              : fields[0] == "/"  ? QByteArray("/")
+                                                  : QByteArray("/media/d");
     QByteArray path;
     QDateTime when;
     if (!sys::ParseTrashInfo(fields[1], topdir, path, when))
         return 0;
     fuzz::Check(SafePath(path), "an unsafe path was accepted", sys::DecodeName(path));
     fuzz::Check(topdir.isEmpty() || topdir == "/" || path.startsWith(topdir + '/'),
-                "a path outside the drive",
-                sys::DecodeName(path));
+                "a path outside the drive", sys::DecodeName(path));
     QByteArray again;
     QDateTime whenAgain;
     fuzz::Check(sys::ParseTrashInfo(sys::TrashInfoText(path, when), {}, again, whenAgain) &&

@@ -17,9 +17,9 @@ namespace kestrel::sys {
 // One item of a Trash folder. A file without an info file, or an info file
 // without its file, is an item too, so that emptying leaves neither behind.
 struct TrashItem {
-    QString trash;    // the Trash folder (holding files\ and info\), Windows form
-    QString name;     // the name in files\; info\<name>.trashinfo describes it
-    QString original; // full original path, Windows form; "" when unknown
+    QString trash;     // the Trash folder (holding files\ and info\), Windows form
+    QString name;      // the name in files\; info\<name>.trashinfo describes it
+    QString original;  // full original path, Windows form; "" when unknown
     QDateTime deleted; // local time; invalid when unknown
     bool hasFile = false;
     bool hasInfo = false;

@@ -121,9 +121,9 @@ protected:
     }
     QStringList NamesOnDisk(const QString &folder) const
     {
-        QStringList names = QDir(QString::fromUtf8(Native(folder)))
-                                .entryList(QDir::AllEntries | QDir::System | QDir::Hidden |
-                                           QDir::NoDotAndDotDot);
+        QStringList names =
+            QDir(QString::fromUtf8(Native(folder)))
+                .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
         names.sort();
         return names;
     }
@@ -168,16 +168,14 @@ TEST_F(TransferTest, MoveOfThreeWhoseSecondFailsLeavesEverythingAsTheDisk)
     Run(TCmd::Move);
     sys::ClearFaults();
 
-    EXPECT_EQ(NamesOnDisk(QStringLiteral("C:\\Data")),
-              (QStringList{"B", "descript.dat", "z.txt"}));
+    EXPECT_EQ(NamesOnDisk(QStringLiteral("C:\\Data")), (QStringList{"B", "descript.dat", "z.txt"}));
     EXPECT_EQ(NamesOnDisk(QStringLiteral("D:\\Dest")), (QStringList{"A", "C", "descript.dat"}));
     EXPECT_EQ(Names(), (QStringList{"..", "B", "descript.dat", "z.txt"}));
     EXPECT_EQ(FocusedName(), QStringLiteral("z.txt")) << "the focus stays on its entry";
     EXPECT_TRUE(Panel().Files[Panel().Files.IndexOf(QStringLiteral("B"))]->Selected);
     EXPECT_EQ(Panel().SelCount, 1);
     EXPECT_EQ(Lines(QStringLiteral("C:\\Data\\descript.dat")), (QStringList{"B=second"}));
-    EXPECT_EQ(Lines(QStringLiteral("D:\\Dest\\descript.dat")),
-              (QStringList{"A=first", "C=third"}));
+    EXPECT_EQ(Lines(QStringLiteral("D:\\Dest\\descript.dat")), (QStringList{"A=first", "C=third"}));
     EXPECT_EQ(Lines(QStringLiteral("C:\\Home\\1A2B3C4D.kcd")),
               (QStringList{"1 0C:", "1 1Data", "1 2B"}));
     EXPECT_EQ(Lines(QStringLiteral("C:\\Home\\0D0D0D0D.kcd")),
@@ -358,9 +356,9 @@ TEST_F(TransferTest, TrashThenRestoreGivesBackTheSameFiles)
     Run(TCmd::Restore);
     EXPECT_EQ(Contents(QStringLiteral("C:\\Data\\a.bin")), before);
     EXPECT_EQ(sys::GetFileAttributes(QStringLiteral("C:\\Data\\a.bin")), attributes);
-    EXPECT_EQ(QFileInfo(QString::fromUtf8(Native(QStringLiteral("C:\\Data\\a.bin"))))
-                  .lastModified(),
-              time);
+    EXPECT_EQ(
+        QFileInfo(QString::fromUtf8(Native(QStringLiteral("C:\\Data\\a.bin")))).lastModified(),
+        time);
     EXPECT_EQ(Contents(QStringLiteral("C:\\Gone\\g.txt")), "gone") << "its folder is made again";
     EXPECT_EQ(NamesOnDisk(TrashRoot() + QStringLiteral("\\files")), QStringList());
     EXPECT_EQ(NamesOnDisk(TrashRoot() + QStringLiteral("\\info")), QStringList());
@@ -379,8 +377,8 @@ TEST_F(TransferTest, RestoreAsksBeforeReplacingAndKeepsItemsWithoutARecord)
     Run(TCmd::RecycleBin);
     Select(QStringLiteral("a.txt"));
     Select(QStringLiteral("stray.txt"));
-    ask.ExpectMessageBox(mrOk);           // stray.txt has no record
-    ask.ExpectFileExists(mrNo);           // keep the newer a.txt: skip
+    ask.ExpectMessageBox(mrOk); // stray.txt has no record
+    ask.ExpectFileExists(mrNo); // keep the newer a.txt: skip
     Run(TCmd::Restore);
     EXPECT_TRUE(ask.asked.first().text.contains(QStringLiteral("stray.txt")));
     EXPECT_EQ(Contents(QStringLiteral("C:\\Data\\a.txt")), "new");
@@ -440,11 +438,11 @@ TEST_F(TransferTest, EmptyTempFolderTakesOnlyOldEntriesOfTheUser)
     // Folders are dated after their contents were made.
     for (const char *name : {"OldDir", ".X11-unix", "systemd-private-abc", "pipe", "Mixed"}) {
         const timespec times[2] = {{old, 0}, {old, 0}};
-        ASSERT_EQ(::utimensat(AT_FDCWD,
-                              Native(QStringLiteral("C:\\Tmp\\%1").arg(QLatin1String(name)))
-                                  .constData(),
-                              times, AT_SYMLINK_NOFOLLOW),
-                  0);
+        ASSERT_EQ(
+            ::utimensat(AT_FDCWD,
+                        Native(QStringLiteral("C:\\Tmp\\%1").arg(QLatin1String(name))).constData(),
+                        times, AT_SYMLINK_NOFOLLOW),
+            0);
     }
     EnvGuard tmp("TMPDIR", Native(QStringLiteral("C:\\Tmp")));
     Start(QStringLiteral("C:\\"));

@@ -18,6 +18,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -53,8 +54,14 @@ protected:
         });
         WhenDialog([this, folder](QWidget *dialog) {
             ASSERT_TRUE(qobject_cast<QFileDialog *>(dialog)) << "not the folder picker";
+            const QString typed = QString::fromUtf8(Native(folder));
             Key(Qt::Key_A, Qt::ControlModifier);
-            Type(QString::fromUtf8(Native(folder)));
+            Type(typed);
+            // The name completer may still be catching up with the keys.
+            auto *edit = qobject_cast<QLineEdit *>(FocusWidget());
+            ASSERT_TRUE(edit) << "the picker's name field has no focus";
+            ASSERT_TRUE(WaitFor([&] { return edit->text() == typed; }))
+                << edit->text().toStdString();
             Key(Qt::Key_Return);
         });
     }
