@@ -128,11 +128,11 @@ TEST_F(TransferEndToEnd, MoveOfThreeWithAFailureKeepsTheFailedOneAndTheFocus)
 TEST_F(TransferEndToEnd, CopyAsksBeforeReplacingAndUnselectsWhatItCopied)
 {
     MakeFile(QStringLiteral("C:\\Data\\a.txt"), "new");
-    MakeFile(QStringLiteral("C:\\Out\\a.txt"), "old");
+    MakeFile(QStringLiteral("D:\\Out\\a.txt"), "old");
     Start({QStringLiteral("C:\\Data")});
     Focus(QStringLiteral("a.txt"));
     Key(Qt::Key_Space);
-    AnswerDestination(QStringLiteral("C:\\Out"));
+    AnswerDestination(QStringLiteral("D:\\Out"));
     QString asked;
     WhenDialog([this, &asked](QWidget *dialog) {
         auto *replace = qobject_cast<TfFileExists *>(dialog);
@@ -143,10 +143,10 @@ TEST_F(TransferEndToEnd, CopyAsksBeforeReplacingAndUnselectsWhatItCopied)
     Key(Qt::Key_C, Qt::AltModifier);
     WaitForPanel();
     EXPECT_TRUE(asked.contains(QStringLiteral("a.txt"))) << asked.toStdString();
-    EXPECT_EQ(Contents(QStringLiteral("C:\\Out\\a.txt")), "new");
+    EXPECT_EQ(Contents(QStringLiteral("D:\\Out\\a.txt")), "new");
     EXPECT_EQ(Contents(QStringLiteral("C:\\Data\\a.txt")), "new");
     EXPECT_EQ(Panel().SelCount, 0);
-    EXPECT_EQ(Main().LastDestination, QStringLiteral("C:\\Out"));
+    EXPECT_EQ(Main().LastDestination, QStringLiteral("D:\\Out"));
 }
 
 TEST_F(TransferEndToEnd, DeleteToTheRecycleBinAndRestore)
