@@ -85,6 +85,7 @@ enum class TCmd {
     AddRemovePrograms,
     RecycleBin,
     EmptyRecycleBin,
+    Restore,
     GoToTemp,
     EmptyTemp,
     Format,

@@ -116,6 +116,12 @@ void TfMain::RunCommand(TCmd cmd)
         return DisconnectNetworkDrive1Click();
     case TCmd::Properties:
         return Properties1Click();
+    case TCmd::Copy:
+        return TransferCommand(false);
+    case TCmd::Move:
+        return TransferCommand(true);
+    case TCmd::Delete:
+        return Delete1Click();
     case TCmd::EditCopy:
         return Copy1Click();
     case TCmd::EditCut:
@@ -214,6 +220,10 @@ void TfMain::RunCommand(TCmd cmd)
         return RecycleBin1Click();
     case TCmd::EmptyRecycleBin:
         return EmptyRecycleBin1Click();
+    case TCmd::Restore:
+        return Restore1Click();
+    case TCmd::EmptyTemp:
+        return EmptyTemp1Click();
     case TCmd::GoToTemp:
         return SpecialFolderClick(3);
     case TCmd::Format:

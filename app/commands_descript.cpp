@@ -8,6 +8,7 @@
 #include "panel/kfileview.h"
 #include "platform/errors.h"
 #include "platform/fileapi.h"
+#include "platform/trash.h"
 #include "text/strings.h"
 
 namespace kestrel {
@@ -39,8 +40,9 @@ QString WithoutTrailingBlanks(QString text)
 
 void TfMain::Description1Click()
 {
-    // An archive's entries have no descriptions; the folder's file is not theirs.
-    if (fileView->OwnerData())
+    // An archive's entries have no descriptions; the folder's file is not
+    // theirs. The Trash's entries are described by its own records.
+    if (fileView->OwnerData() || !sys::TrashOfFilesFolder(fileView->Folder()).isEmpty())
         return;
     const QList<int> indexes = DescribedIndexes(*fileView);
     if (indexes.isEmpty())

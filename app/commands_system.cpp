@@ -1,10 +1,9 @@
-// The System and Help menus: the user's special folders, the Trash, the
-// desktop's disk and settings tools, and the help pages.
+// The System and Help menus: the user's special folders, the desktop's disk
+// and settings tools, and the help pages.
 
 #include "app/mainwindow.h"
 #include "ops/ask.h"
 #include "ops/errors.h"
-#include "ops/filedelete.h"
 #include "text/strings.h"
 #include "panel/kfileview.h"
 #include "platform/drives.h"
@@ -22,17 +21,6 @@ namespace kestrel {
 namespace {
 
 const QString kCaption = QStringLiteral("Kestrel");
-const QString kRecycleBin = QStringLiteral("Recycle Bin");
-
-QStringList FolderEntries(const QString &folder)
-{
-    QStringList entries;
-    sys::ForEachEntry(folder, [&](const sys::WIN32_FIND_DATA &data) {
-        entries.append(sys::JoinPath(folder, data.cFileName));
-        return true;
-    });
-    return entries;
-}
 
 // The help pages, native: in the folder of the files that came with the
 // program, "" when they are missing.
@@ -61,65 +49,6 @@ void TfMain::SpecialFolderClick(int which)
     if (folder.isEmpty() || !SetFolder(folder))
         ShowError(sys::ERROR_PATH_NOT_FOUND, folder.isEmpty() ? names[which] : folder, LoadStr(512),
                   true);
-}
-
-void TfMain::RecycleBin1Click()
-{
-    const QString trash = sys::GetSpecialFolder(sys::SpecialFolder::Trash);
-    if (trash.isEmpty()) {
-        ShowError(sys::ERROR_PATH_NOT_FOUND, kRecycleBin, LoadStr(512), true);
-        return;
-    }
-    // A Trash never used has no folder yet: it is empty.
-    if (sys::GetFileAttributes(trash) == sys::INVALID_FILE_ATTRIBUTES) {
-        Ask().MessageBox(this, QStringLiteral("The Recycle Bin is empty."), kRecycleBin,
-                         MB_OK | MB_ICONINFORMATION);
-        return;
-    }
-    if (!SetFolder(trash))
-        ShowError(sys::ERROR_PATH_NOT_FOUND, trash, LoadStr(512), true);
-}
-
-void TfMain::EmptyRecycleBin1Click()
-{
-    QString trash = sys::GetSpecialFolder(sys::SpecialFolder::Trash);
-    const QString caption = QStringLiteral("Empty Recycle Bin");
-    if (trash.endsWith(QLatin1Char('\\')))
-        trash.chop(1);
-    if (trash.isEmpty()) {
-        ShowError(sys::ERROR_PATH_NOT_FOUND, kRecycleBin, LoadStr(512), true);
-        return;
-    }
-    const QString base = sys::ExtractFilePath(trash);
-    const QStringList items = FolderEntries(trash);
-    if (items.isEmpty()) {
-        Ask().MessageBox(this, QStringLiteral("The Recycle Bin is empty."), caption,
-                         MB_OK | MB_ICONINFORMATION);
-        return;
-    }
-    const QString question =
-        items.size() == 1
-            ? QStringLiteral("Are you sure you want to permanently delete the item in the "
-                             "Recycle Bin?")
-            : QStringLiteral("Are you sure you want to permanently delete all %1 items in the "
-                             "Recycle Bin?")
-                  .arg(items.size());
-    if (Ask().MessageBox(this, question, caption, MB_YESNO | MB_ICONWARNING) != mrYes)
-        return;
-    // The items, then their restore records and the cached folder sizes.
-    TFileDelete run(this);
-    run.UseRecycleBin = false;
-    run.WarnAttributes = false;
-    run.Files = items;
-    for (const QString &info : FolderEntries(base + QStringLiteral("info")))
-        if (info.endsWith(QLatin1String(".trashinfo"), Qt::CaseInsensitive))
-            run.Files.append(info);
-    const QString sizes = base + QStringLiteral("directorysizes");
-    if (sys::GetFileAttributes(sizes) != sys::INVALID_FILE_ATTRIBUTES)
-        run.Files.append(sizes);
-    run.Execute();
-    if (fileView->Folder().startsWith(base.left(base.size() - 1), Qt::CaseInsensitive))
-        fileView->Refresh(QString(), false);
 }
 
 void TfMain::FormatDrive(QChar, bool)

@@ -78,6 +78,7 @@ TfMain::TfMain(const QStringList &arguments, QWidget *parent)
         archive.Fill(fileView->Files);
     };
     fileView->OnGetTitle = [this](QString &title) { title = archive.Title(); };
+    fileView->OnDescribe = [this] { return DescribeTrash(); };
 
     auto *keyBar = new QToolBar(QStringLiteral("Function Keys"), this);
     keyBar->setObjectName(QStringLiteral("FunctionKeys"));

@@ -8,6 +8,7 @@
 
 #include "app/commandid.h"
 #include "app/commandline.h"
+#include "app/panelupdate.h"
 #include "archive/browser.h"
 #include "find/findform.h"
 #include "ops/operationlock.h"
@@ -147,6 +148,12 @@ private:
     void RefreshKeepingFocus(const QString &focusName);
     QString FocusedPath() const;
 
+    // Copy, Move and Delete (commands_transfer.cpp)
+    void TransferCommand(bool move);
+    void Delete1Click();
+    TTreeFileOptions TreeFiles() const;
+    QString CheckedDestination(const QString &destination, const QStringList &sources);
+
     // File tools (commands_tools.cpp)
     void Rename1Click();
     void AfterRenames(const QList<TRenamed> &renamed);
@@ -162,8 +169,16 @@ private:
 
     // System and help commands (commands_system.cpp)
     void SpecialFolderClick(int which);
+    // The Trash and the temporary folder (commands_trash.cpp)
     void RecycleBin1Click();
     void EmptyRecycleBin1Click();
+    void EmptyTemp1Click();
+    void Restore1Click();
+    // Fills the descriptions of a Trash folder shown in the panel; false
+    // when the panel shows none.
+    bool DescribeTrash();
+    // Removes the records of the Trash items a run has done.
+    void ForgetTrashed(const QString &trash, const TRunResult &result);
     void Format1Click();
     void StartDesktopTool(const QStringList &candidates, const QString &missing,
                           const QStringList &args = {});

@@ -16,6 +16,7 @@
 
 #include <memory>
 #include <new>
+#include <utility>
 
 namespace kestrel {
 
@@ -65,6 +66,7 @@ int TFileCopy::Move(const QString &destination)
 {
     const TOperationGuard guard;
     ResetResults();
+    toldSourceKept = false;
     remover = std::make_unique<TFileDelete>(Owner);
     remover->WarnAttributes = false;
     remover->UseRecycleBin = false;
@@ -146,7 +148,9 @@ int TFileCopy::RunItems(const QString &destination, ItemWork work)
         const QString &item = Files[i];
         // Built once per item: after a rename, a second question about the
         // new name must not send an Overwrite back to the first target.
-        QString target = sys::JoinPath(destination, sys::ExtractFileName(item));
+        const QString name = TargetNames.value(i);
+        QString target =
+            sys::JoinPath(destination, name.isEmpty() ? sys::ExtractFileName(item) : name);
         for (;;) {
             const sys::DWORD answered = Flags;
             switch (work) {
@@ -190,6 +194,10 @@ int TFileCopy::RunItems(const QString &destination, ItemWork work)
             CopyProgress().SetProgress(sys::UINT64(i) + 1);
         if (result == resCancelled)
             break;
+        // Originals that stay (a read-only drive) are reported once.
+        const bool kept = std::exchange(sourceKept, false);
+        if (kept && std::exchange(toldSourceKept, true))
+            continue;
         // A conflict concerns the target; any other failure the item.
         if (result > 0 &&
             !ShowError(result, IsConflict(result) ? target : item, LoadStr(512), i == n - 1))
@@ -211,11 +219,23 @@ int TFileCopy::CopyItem(const QString &source, const QString &target)
 int TFileCopy::MoveItemAcross(const QString &source, const QString &target)
 {
     const sys::DWORD attributes = sys::GetFileAttributes(source);
+    const bool targetWasThere = sys::GetFileAttributes(target) != sys::INVALID_FILE_ATTRIBUTES;
     const int result = CopyItem(source, target);
-    if (result != resDone)
+    if (result != resDone) {
+        // The original stays whole; a half copy of a folder this item made
+        // would only stand beside it as a second, incomplete one.
+        const sys::DWORD made = sys::GetFileAttributes(target);
+        if (!targetWasThere && IsRealFolder(attributes) && IsRealFolder(made))
+            remover->DeleteItem(target, made);
         return result;
-    // The source goes only after a complete copy; a failure here leaves it.
-    remover->DeleteItem(source, attributes);
+    }
+    // The source goes only after a complete copy. One that cannot go leaves
+    // the item not moved: the copy and the original both stay.
+    const int removed = remover->DeleteItem(source, attributes);
+    if (removed > 0 && sys::GetFileAttributes(source) != sys::INVALID_FILE_ATTRIBUTES) {
+        sourceKept = true;
+        return removed;
+    }
     return resDone;
 }
 

@@ -27,6 +27,9 @@ public:
     int FileCount = 0;    // 0: the number of items in Files
     sys::DWORD Flags = 0; // the conflict answer in force
     bool RemoveReadOnly = false;
+    // The names the items get in the destination, by index; a missing or
+    // empty one keeps the item's own name.
+    QStringList TargetNames;
 
     // The most a file copy moves between two looks at cancel: what the kernel
     // copies at once, page-aligned. Data it cannot copy moves in smaller steps.
@@ -56,6 +59,10 @@ private:
     void Advance(sys::UINT64 bytes);
 
     bool byteMode = true;
+    // A moved item was copied but its original could not be removed; the
+    // user hears of that once per run.
+    bool sourceKept = false;
+    bool toldSourceKept = false;
     std::unique_ptr<TFileDelete> remover; // removes the sources of a move
 };
 

@@ -46,6 +46,8 @@ QHash<QString, TFile *> ByName(const TFiles &files)
 void TFileListing::LoadDescript()
 {
     HasDescript = false;
+    if (!ownerData && OnDescribe && OnDescribe())
+        return;
     TDescriptFile file(folder);
     if (ownerData || folder.isEmpty() || !file.Read() || file.LineCount() == 0)
         return;

@@ -46,6 +46,10 @@ public:
     // Fills the descriptions of a fresh file-system listing from the folder's
     // descript.dat.
     void LoadDescript();
+    // Describes the entries of a folder whose descriptions come from
+    // elsewhere (the Trash's records); true when it did, and descript.dat
+    // is then not read.
+    std::function<bool()> OnDescribe;
     // Writes the descriptions of the listed entries; lines of other names
     // (hidden or filtered entries) stay as they are, lines of the names in
     // gone go. False, with the last error set, when the file could not be

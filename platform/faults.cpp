@@ -12,7 +12,7 @@ struct Fault {
     DWORD code = 0;
 };
 
-constexpr int opCount = 5;
+constexpr int opCount = 6;
 
 std::mutex faultMutex;
 Fault faults[opCount];

@@ -460,6 +460,9 @@ bool SetFileAttributes(const QString &path, DWORD attributes)
 
 bool DeleteFile(const QString &path)
 {
+    DWORD fault = 0;
+    if (FaultDue(FaultOp::Delete, fault))
+        return Fail(fault);
     QByteArray native;
     FileStatus st;
     if (!ToNative(path, native))
@@ -488,6 +491,9 @@ bool CreateDirectory(const QString &path)
 
 bool RemoveDirectory(const QString &path)
 {
+    DWORD fault = 0;
+    if (FaultDue(FaultOp::Delete, fault))
+        return Fail(fault);
     QByteArray native;
     FileStatus st;
     if (!ToNative(path, native))

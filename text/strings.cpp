@@ -42,6 +42,9 @@ constexpr TStringEntry stringTable[] = {
     {524, "Destination folder already contains a file named '%s'"},
     {528, "Are you sure you want to delete all description?"},
     {529, "Delete All Description"},
+    {539, "Selected All Files/Folders\n\nAre you sure you want to send to RecycleBin?"},
+    {540, "%s\n\nAre you sure you want to send to RecycleBin?"},
+    {541, "%s\n\nAre you sure you want to send to RecycleBin?"},
     {568, "All"},
     {576, "Put new name you want to change to"},
     {577, "Rename and Copy"},
@@ -54,6 +57,7 @@ constexpr TStringEntry stringTable[] = {
           "moving or copying, they will be replaced. Do you still want to move or copy the "
           "folder?"},
     {598, "Split File"},
+    {599, "Are you sure you want to empty system temp folder"},
 };
 
 } // namespace

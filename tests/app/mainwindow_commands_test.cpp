@@ -221,7 +221,7 @@ TEST_F(CommandsTest, ContextMenuHoldsItsItemsAndRunsTheirCommands)
         if (!item->isSeparator())
             captions << item->text();
     EXPECT_EQ(captions, QStringList({"&Explorer Menu", "Open &With...", "De&scription", "&Copy",
-                                     "&Move", "&Delete", "&Rename", "Attributes/Time(&Z)",
+                                     "&Move", "&Delete", "&Rename", "Rest&ore", "Attributes/Time(&Z)",
                                      "&Add to Archive", "E&xtract", "Extract to ",
                                      "Create Shortcut", "Paste(&V)", "Proper&ties"}));
     Focus("a.txt");
@@ -265,10 +265,14 @@ TEST_F(CommandsTest, PanelKeysDoTheirWork)
     Press(Qt::Key_Asterisk, Qt::KeypadModifier);
     EXPECT_EQ(w->FileView()->SelCount, 2) << "b.doc and c.txt";
 
-    // Delete and Insert belong to commands not built yet: nothing is asked or removed.
+    // Delete and Insert run Delete and Copy; answered No and Cancel, they
+    // change nothing.
+    ask.ExpectDeleteWarning(mrNo);
     Press(Qt::Key_Delete);
+    ask.Expect({test::QuestionKind::SelectDrive, mrCancel});
     Press(Qt::Key_Insert);
     EXPECT_TRUE(Exists(QStringLiteral("C:\\Data\\c.txt")));
+    EXPECT_EQ(w->FileView()->SelCount, 2);
 
     // Escape by the Esc setting: deselect all, then the command line.
     w->Ini().WriteString(QStringLiteral("Option"), QStringLiteral("Esc"), QStringLiteral("3"));
