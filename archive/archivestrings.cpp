@@ -71,6 +71,9 @@ constexpr TArchiveString archiveStrings[] = {
     {30511, "%s: encrypted, and this format's encryption cannot be read"},
     {30512, "%s: skipped, devices, pipes and sockets are not extracted"},
     {30513, "%s: skipped, there is not enough disk space"},
+    {30530, "The ACE archiver \"%s\" was not found.\n\nSet its path in Preferences, on the Program "
+            "page (ACE)."},
+    {30531, "The ACE archiver \"%s\" failed (exit code %d); the archive may be incomplete."},
 };
 
 } // namespace

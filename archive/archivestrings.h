@@ -22,6 +22,8 @@ enum TArchiveMessageId : int {
     amEncrypted = 30511,      // encryption libarchive cannot read
     amSpecialFile = 30512,    // a device, pipe or socket
     amNoSpace = 30513,        // the destination's disk is (nearly) full
+    amAceProgramMissing = 30530, // the ACE archiver for adding is not installed
+    amAceProgramFailed = 30531,  // the ACE archiver did not end well
 };
 
 // The text of an id; empty when neither table has it.

@@ -1,5 +1,6 @@
 #include "archive/handlers.h"
 
+#include "archive/ace.h"
 #include "archive/libarchive.h"
 #include "archive/zip.h"
 
@@ -10,6 +11,8 @@ std::unique_ptr<TArchive> CreateArchiveHandler(TArchiveType type)
     switch (type) {
     case atZip:
         return std::make_unique<TZip>();
+    case atAce:
+        return std::make_unique<TAce>();
     case atSevenZip:
     case atTar:
     case atCab:
