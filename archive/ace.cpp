@@ -38,7 +38,8 @@ QString AceMessage(int code, TAceContext context, bool passwordSet)
     case ucNoMemory:
         return ArchiveStr(30101);
     case ucNoNextVolume:
-        return context == acOpening ? QString() : ArchiveStr(30304).replace(QLatin1String("%s"), QString());
+        return context == acOpening ? QString()
+                                    : ArchiveStr(30304).replace(QLatin1String("%s"), QString());
     case ucDiskFull:
         return ArchiveStr(30305);
     case ucOpenFailed:
@@ -52,8 +53,9 @@ QString AceMessage(int code, TAceContext context, bool passwordSet)
     case ucExists:
         return ArchiveStr(30306);
     case ucNotAce:
-        return context == acOpening ? ArchiveStr(30104).replace(QLatin1String("%s"), QStringLiteral("ACE"))
-                                    : QString();
+        return context == acOpening
+                   ? ArchiveStr(30104).replace(QLatin1String("%s"), QStringLiteral("ACE"))
+                   : QString();
     case ucWrongPassword:
         return ArchiveStr(30303);
     case ucUnknownFormat:

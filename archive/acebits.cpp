@@ -115,9 +115,9 @@ std::uint32_t AceCrc(std::uint32_t crc, const std::uint8_t *data, std::size_t le
     const auto &t = crcTables;
     std::size_t i = 0;
     for (; i + 8 <= length; i += 8) {
-        const std::uint32_t low = crc ^ (std::uint32_t(data[i]) | std::uint32_t(data[i + 1]) << 8 |
-                                         std::uint32_t(data[i + 2]) << 16 |
-                                         std::uint32_t(data[i + 3]) << 24);
+        const std::uint32_t low =
+            crc ^ (std::uint32_t(data[i]) | std::uint32_t(data[i + 1]) << 8 |
+                   std::uint32_t(data[i + 2]) << 16 | std::uint32_t(data[i + 3]) << 24);
         crc = t[7][low & 0xFF] ^ t[6][(low >> 8) & 0xFF] ^ t[5][(low >> 16) & 0xFF] ^
               t[4][low >> 24] ^ t[3][data[i + 4]] ^ t[2][data[i + 5]] ^ t[1][data[i + 6]] ^
               t[0][data[i + 7]];

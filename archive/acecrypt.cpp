@@ -144,7 +144,8 @@ long long TAceDecryptingSource::Read(std::uint8_t *buffer, long long length)
         plain.resize(refill);
         std::size_t have = 0;
         while (have < plain.size()) {
-            const long long got = packed.Read(plain.data() + have, (long long)(plain.size() - have));
+            const long long got =
+                packed.Read(plain.data() + have, (long long)(plain.size() - have));
             if (got < 0)
                 return -1;
             if (got == 0)

@@ -84,14 +84,15 @@ TAceDecodeResult TAceDecoder::Decode(TAceByteSource &packed, int method, std::ui
     crc = aceCrcStart;
     if (method != amcStored && method != amcLz77 && method != amcBlocked)
         return adrUnknownMethod;
-    if ((params & 15) + minDictionaryBits > TAceLz77::maxDictionaryBits)
+    if (method != amcStored && (params & 15) + minDictionaryBits > TAceLz77::maxDictionaryBits)
         return adrDictionaryLimit;
     TOutput output{sink, crc};
     std::vector<std::uint8_t> buffer(chunkSize);
     if (method == amcStored) {
         while (output.produced < size) {
-            const long long got = packed.Read(
-                buffer.data(), (long long)std::min<std::uint64_t>(chunkSize, size - output.produced));
+            const long long got =
+                packed.Read(buffer.data(),
+                            (long long)std::min<std::uint64_t>(chunkSize, size - output.produced));
             if (got < 0)
                 return adrReadFailed;
             if (got == 0)
@@ -111,7 +112,8 @@ TAceDecodeResult TAceDecoder::Decode(TAceByteSource &packed, int method, std::ui
         bool damaged = false;
         TAceModeChange change;
         const std::size_t got =
-            lz77->Read(bits, buffer.data(), std::size_t(std::min<std::uint64_t>(chunkSize, size - output.produced)),
+            lz77->Read(bits, buffer.data(),
+                       std::size_t(std::min<std::uint64_t>(chunkSize, size - output.produced)),
                        false, changed, change, damaged);
         if (!output.Put(buffer.data(), got))
             return adrStopped;
@@ -192,8 +194,8 @@ TAceDecodeResult TAceDecoder::Blocked(TAceBits &bits, std::uint64_t size, const 
             std::copy(carry.begin(), carry.end(), buffer.begin());
             const std::size_t held = carry.size();
             carry.clear();
-            const std::size_t want =
-                std::size_t(std::min<std::uint64_t>(chunkSize, left - std::min<std::uint64_t>(left, held)));
+            const std::size_t want = std::size_t(
+                std::min<std::uint64_t>(chunkSize, left - std::min<std::uint64_t>(left, held)));
             const std::size_t got = want == 0 ? 0
                                               : lz77->Read(bits, buffer.data() + held, want, true,
                                                            changed, change, damaged);
@@ -203,7 +205,8 @@ TAceDecodeResult TAceDecoder::Blocked(TAceBits &bits, std::uint64_t size, const 
             std::size_t ready = length;
             if (mode.mode == amExe) {
                 const bool runEnds = changed || output.produced + length >= size;
-                std::size_t stop = RestoreBranches(buffer.data(), length, output.produced, mode.exeMode);
+                std::size_t stop =
+                    RestoreBranches(buffer.data(), length, output.produced, mode.exeMode);
                 if (!runEnds) {
                     ready = stop; // the rest is scanned with what follows
                 } else if (changed && (change.mode == amLz77 || change.mode == amExe)) {
@@ -216,7 +219,8 @@ TAceDecodeResult TAceDecoder::Blocked(TAceBits &bits, std::uint64_t size, const 
                         }
                 }
             }
-            carry.assign(buffer.begin() + std::ptrdiff_t(ready), buffer.begin() + std::ptrdiff_t(length));
+            carry.assign(buffer.begin() + std::ptrdiff_t(ready),
+                         buffer.begin() + std::ptrdiff_t(length));
             if (!output.Put(buffer.data(), ready))
                 return adrStopped;
             if (changed) {

@@ -22,6 +22,7 @@
 #include "platform/errors.h"
 #include "platform/fileapi.h"
 #include "platform/filetime.h"
+#include "platform/names.h"
 #include "platform/shell.h"
 #include "text/strings.h"
 
@@ -168,7 +169,8 @@ void TAce::Extract(const QString &destination)
 QStringList TAce::AddArguments(const QString &listFile) const
 {
     QStringList args;
-    args << ((AddOptions & aoMove) ? QStringLiteral("m") : QStringLiteral("a")) << QStringLiteral("-y");
+    args << ((AddOptions & aoMove) ? QStringLiteral("m") : QStringLiteral("a"))
+         << QStringLiteral("-y");
     if (AddOptions & aoRecurse)
         args << QStringLiteral("-r");
     if (VolumeSize != 0)
@@ -177,8 +179,12 @@ QStringList TAce::AddArguments(const QString &listFile) const
         args << QStringLiteral("-p") + Password;
     const int method = Compression == 0 ? 5 : Compression == 1 ? 3 : 0;
     args << QStringLiteral("-m") + QString::number(method);
-    args << FileName;
-    args << QStringLiteral("@") + listFile;
+    // The archiver is a program of this system: it gets native paths.
+    QByteArray archive;
+    QByteArray list;
+    args << (sys::ToNative(FileName, archive) ? sys::DecodeName(archive) : FileName);
+    args << QStringLiteral("@") +
+                (sys::ToNative(listFile, list) ? sys::DecodeName(list) : listFile);
     return args;
 }
 
@@ -195,18 +201,19 @@ void TAce::Add()
     // The list file is private to this run and removed afterwards.
     QString listFile;
     const QString folder = TPrivateTempFolder::Instance().NewFolder();
-    const sys::HANDLE list =
-        folder.isEmpty() ? sys::INVALID_HANDLE_VALUE
-                         : CreateTempBeside(sys::JoinPath(folder, QStringLiteral("list")),
-                                            sys::FILE_ATTRIBUTE_NORMAL, listFile);
+    const sys::HANDLE list = folder.isEmpty()
+                                 ? sys::INVALID_HANDLE_VALUE
+                                 : CreateTempBeside(sys::JoinPath(folder, QStringLiteral("list")),
+                                                    sys::FILE_ATTRIBUTE_NORMAL, listFile);
     if (list == sys::INVALID_HANDLE_VALUE) {
         ShowCode(ucWriteFailed, acProcessing);
         return;
     }
     const QByteArray text = Names.join(QLatin1String("\r\n")).toUtf8() + "\r\n";
     sys::DWORD written = 0;
-    const bool listWritten = sys::WriteFile(list, text.constData(), sys::DWORD(text.size()), written) &&
-                             written == sys::DWORD(text.size());
+    const bool listWritten =
+        sys::WriteFile(list, text.constData(), sys::DWORD(text.size()), written) &&
+        written == sys::DWORD(text.size());
     sys::CloseHandle(list);
     int exitCode = -1;
     if (listWritten) {

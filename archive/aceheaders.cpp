@@ -119,7 +119,8 @@ bool FindMain(TZipSource &source, TAceVolume &volume, std::int64_t &next)
     QByteArray head(qsizetype(std::max<std::int64_t>(0, span)), Qt::Uninitialized);
     if (source.ReadAt(0, head.data(), head.size()) != head.size())
         return false;
-    for (qsizetype found = head.indexOf(magic); found >= 0; found = head.indexOf(magic, found + 1)) {
+    for (qsizetype found = head.indexOf(magic); found >= 0;
+         found = head.indexOf(magic, found + 1)) {
         const std::int64_t start = found - magicOffset;
         if (start < 0)
             continue;

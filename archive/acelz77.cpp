@@ -68,8 +68,7 @@ void TAceLz77::Copy(std::uint32_t distance, std::uint32_t length)
     std::uint32_t to = std::uint32_t(written & windowMask);
     std::uint32_t from = (to - distance) & windowMask;
     written += length;
-    if (to + length <= windowSize && from + length <= windowSize &&
-        (distance >= length)) {
+    if (to + length <= windowSize && from + length <= windowSize && (distance >= length)) {
         std::memcpy(base + to, base + from, length);
         return;
     }
@@ -80,8 +79,7 @@ void TAceLz77::Copy(std::uint32_t distance, std::uint32_t length)
     }
 }
 
-bool TAceLz77::Step(TAceBits &bits, bool modesAllowed, bool &modeChanged,
-                    TAceModeChange &change)
+bool TAceLz77::Step(TAceBits &bits, bool modesAllowed, bool &modeChanged, TAceModeChange &change)
 {
     while (blockLeft == 0) {
         if (!ReadBlockStart(bits))
@@ -110,9 +108,7 @@ bool TAceLz77::Step(TAceBits &bits, bool modesAllowed, bool &modeChanged,
         std::rotate(history.begin(), history.begin() + 1, history.end());
         history.back() = distance;
         length = std::uint32_t(lengthCodes.Decode(bits));
-        length += distance <= maxDistanceForLength2   ? 2
-                  : distance <= maxDistanceForLength3 ? 3
-                                                      : 4;
+        length += distance <= maxDistanceForLength2 ? 2 : distance <= maxDistanceForLength3 ? 3 : 4;
     } else {
         // A distance used lately, 0 the latest; it becomes the latest again.
         const int back = symbol - firstHistorySymbol;
@@ -128,16 +124,15 @@ bool TAceLz77::Step(TAceBits &bits, bool modesAllowed, bool &modeChanged,
     return !bits.Failed();
 }
 
-std::size_t TAceLz77::Read(TAceBits &bits, std::uint8_t *out, std::size_t want,
-                           bool modesAllowed, bool &modeChanged, TAceModeChange &change,
-                           bool &damaged)
+std::size_t TAceLz77::Read(TAceBits &bits, std::uint8_t *out, std::size_t want, bool modesAllowed,
+                           bool &modeChanged, TAceModeChange &change, bool &damaged)
 {
     std::size_t produced = 0;
     modeChanged = false;
     damaged = false;
     for (;;) {
-        const std::size_t ready = std::size_t(std::min<std::uint64_t>(written - delivered,
-                                                                      want - produced));
+        const std::size_t ready =
+            std::size_t(std::min<std::uint64_t>(written - delivered, want - produced));
         for (std::size_t left = ready; left > 0;) {
             const std::uint32_t at = std::uint32_t(delivered & windowMask);
             const std::size_t part = std::min<std::size_t>(left, windowSize - at);

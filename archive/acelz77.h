@@ -60,8 +60,8 @@ private:
     void Copy(std::uint32_t distance, std::uint32_t length);
 
     std::vector<std::uint8_t> window;
-    std::uint64_t written = 0;   // bytes put into the window
-    std::uint64_t delivered = 0; // of those, handed out
+    std::uint64_t written = 0;              // bytes put into the window
+    std::uint64_t delivered = 0;            // of those, handed out
     std::array<std::uint32_t, 4> history{}; // last distances, the latest last
     TAceHuffman mainCodes;
     TAceHuffman lengthCodes;

@@ -209,8 +209,8 @@ void TAceSound::Channel::Adjust(int value)
     difCount[0] = lastDelta;
 }
 
-std::size_t TAceSound::Read(TAceBits &bits, std::uint8_t *out, std::size_t want,
-                            bool &modeChanged, TAceModeChange &change, bool &damaged)
+std::size_t TAceSound::Read(TAceBits &bits, std::uint8_t *out, std::size_t want, bool &modeChanged,
+                            TAceModeChange &change, bool &damaged)
 {
     modeChanged = false;
     damaged = false;
@@ -318,7 +318,9 @@ int TAcePicture::Pixel(TAceBits &bits, Context &context)
 bool TAcePicture::Line(TAceBits &bits)
 {
     std::vector<std::uint8_t> data(width + planes, 0);
-    const auto before = [&](std::size_t col) { return col == 0 ? int(data.back()) : int(data[col - 1]); };
+    const auto before = [&](std::size_t col) {
+        return col == 0 ? int(data.back()) : int(data[col - 1]);
+    };
     for (std::size_t plane = 0; plane < planes; ++plane) {
         const int model = plane == 0 ? 0 : 1;
         const int predictor = plane == 0 ? 0 : int(bits.Read(2));

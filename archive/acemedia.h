@@ -42,8 +42,7 @@ private:
     };
 
     // Reads a sample difference for the channel; -1 at a mode change.
-    int Next(TAceBits &bits, int channel, bool &modeChanged, TAceModeChange &change,
-             bool &damaged);
+    int Next(TAceBits &bits, int channel, bool &modeChanged, TAceModeChange &change, bool &damaged);
     int Symbol(TAceBits &bits, int model, bool &damaged);
 
     std::array<Channel, 3> channels;

@@ -293,8 +293,8 @@ int TUnaceLibrary::Extract(const QString &destination, bool write)
     };
     std::uint32_t crc = 0;
     TAceDecryptingSource decrypted(packed, password);
-    TAceByteSource &input = (item.flags & acfEncrypted) ? static_cast<TAceByteSource &>(decrypted)
-                                                        : packed;
+    TAceByteSource &input =
+        (item.flags & acfEncrypted) ? static_cast<TAceByteSource &>(decrypted) : packed;
     const TAceDecodeResult result =
         decoder->Decode(input, item.method, item.params, item.size, sink, crc);
     currentDone = true;
@@ -325,7 +325,8 @@ int TUnaceLibrary::Extract(const QString &destination, bool write)
         return ucWriteFailed;
     }
     if (item.attributes & sys::FILE_ATTRIBUTE_READONLY)
-        sys::SetFileAttributes(target, sys::GetFileAttributes(target) | sys::FILE_ATTRIBUTE_READONLY);
+        sys::SetFileAttributes(target,
+                               sys::GetFileAttributes(target) | sys::FILE_ATTRIBUTE_READONLY);
     return ucSuccess;
 }
 

@@ -131,7 +131,8 @@ int main()
     QProcess gzip;
     gzip.setStandardOutputFile(QProcess::nullDevice());
     timer.restart();
-    gzip.start(QStringLiteral("gzip"), {QStringLiteral("-d"), QStringLiteral("-c"), raw + QStringLiteral(".gz")});
+    gzip.start(QStringLiteral("gzip"),
+               {QStringLiteral("-d"), QStringLiteral("-c"), raw + QStringLiteral(".gz")});
     gzip.waitForFinished(-1);
     const double base = double(timer.nsecsElapsed()) / 1e9;
     std::printf("ace_extract: %.1f MB decoded in %.3f s (%.1f MB/s); gzip -d of the same %.3f s\n",
