@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::uint16_t params = std::uint16_t(data[0] >> 1);
     const std::uint64_t length =
         (std::uint64_t(data[1]) | std::uint64_t(data[2]) << 8 | std::uint64_t(data[3]) << 16) &
-        0x3FFFF;
+        0xFFFF;
     TAceDecodeResult first = adrOk;
     TAceDecodeResult second = adrOk;
     const std::vector<std::uint8_t> once = Run(data + 4, size - 4, method, params, length, first);

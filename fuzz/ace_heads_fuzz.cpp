@@ -44,7 +44,7 @@ private:
     std::uint64_t left;
 };
 
-constexpr std::uint64_t outputLimit = 1 << 20;
+constexpr std::uint64_t outputLimit = 1 << 16;
 
 } // namespace
 
