@@ -88,6 +88,7 @@ TAceDecodeResult TAceDecoder::Decode(TAceByteSource &packed, int method, std::ui
         return adrDictionaryLimit;
     TOutput output{sink, crc};
     std::vector<std::uint8_t> buffer(chunkSize);
+    lz77->StartMember(std::min((params & 15) + minDictionaryBits, TAceLz77::maxDictionaryBits));
     if (method == amcStored) {
         while (output.produced < size) {
             const long long got =
@@ -104,7 +105,6 @@ TAceDecodeResult TAceDecoder::Decode(TAceByteSource &packed, int method, std::ui
         return adrOk;
     }
     TAceBits bits(packed);
-    lz77->StartMember();
     if (method == amcBlocked)
         return Blocked(bits, size, sink, crc);
     while (output.produced < size) {

@@ -31,10 +31,25 @@ TAceModeChange ReadModeChange(TAceBits &bits)
     return change;
 }
 
-TAceLz77::TAceLz77() : window(windowSize, 0) {}
-
-void TAceLz77::StartMember()
+void TAceLz77::Reserve(int dictionaryBits)
 {
+    // A small window to start with: most archives use far less than the
+    // largest dictionary, and its memory is cleared before use.
+    constexpr int smallestBits = 15;
+    const std::size_t wanted = std::size_t(1) << std::max(dictionaryBits, smallestBits);
+    if (window.size() >= wanted)
+        return;
+    std::vector<std::uint8_t> grown(wanted, 0);
+    const std::uint64_t kept = std::min<std::uint64_t>(written, window.size());
+    for (std::uint64_t i = written - kept; i < written; ++i)
+        grown[std::size_t(i & (wanted - 1))] = window[std::size_t(i & windowMask)];
+    window.swap(grown);
+    windowMask = std::uint32_t(wanted - 1);
+}
+
+void TAceLz77::StartMember(int dictionaryBits)
+{
+    Reserve(dictionaryBits);
     history = {};
     blockLeft = 0;
     delivered = written;
@@ -44,7 +59,7 @@ void TAceLz77::Insert(const std::uint8_t *data, std::size_t length)
 {
     while (length > 0) {
         const std::uint32_t at = std::uint32_t(written & windowMask);
-        const std::size_t part = std::min<std::size_t>(length, windowSize - at);
+        const std::size_t part = std::min<std::size_t>(length, window.size() - at);
         std::memcpy(window.data() + at, data, part);
         data += part;
         length -= part;
@@ -68,7 +83,7 @@ void TAceLz77::Copy(std::uint32_t distance, std::uint32_t length)
     std::uint32_t to = std::uint32_t(written & windowMask);
     std::uint32_t from = (to - distance) & windowMask;
     written += length;
-    if (to + length <= windowSize && from + length <= windowSize && (distance >= length)) {
+    if (to + length <= window.size() && from + length <= window.size() && (distance >= length)) {
         std::memcpy(base + to, base + from, length);
         return;
     }
@@ -135,7 +150,7 @@ std::size_t TAceLz77::Read(TAceBits &bits, std::uint8_t *out, std::size_t want, 
             std::size_t(std::min<std::uint64_t>(written - delivered, want - produced));
         for (std::size_t left = ready; left > 0;) {
             const std::uint32_t at = std::uint32_t(delivered & windowMask);
-            const std::size_t part = std::min<std::size_t>(left, windowSize - at);
+            const std::size_t part = std::min<std::size_t>(left, window.size() - at);
             std::memcpy(out + produced, window.data() + at, part);
             produced += part;
             delivered += part;

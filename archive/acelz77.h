@@ -37,9 +37,9 @@ class TAceLz77 {
 public:
     static constexpr int maxDictionaryBits = 22;
 
-    TAceLz77();
-    // A new member: its matches may still reach into the dictionary.
-    void StartMember();
+    // A new member: its matches may still reach into the dictionary, which
+    // grows (never shrinks) to the member's size.
+    void StartMember(int dictionaryBits);
     // Puts bytes another coder produced into the dictionary.
     void Insert(const std::uint8_t *data, std::size_t length);
 
@@ -51,8 +51,7 @@ public:
                      bool &modeChanged, TAceModeChange &change, bool &damaged);
 
 private:
-    static constexpr std::uint32_t windowSize = 1u << maxDictionaryBits;
-    static constexpr std::uint32_t windowMask = windowSize - 1;
+    void Reserve(int dictionaryBits);
 
     bool ReadBlockStart(TAceBits &bits);
     // One symbol: false when the stream is damaged.
@@ -60,6 +59,7 @@ private:
     void Copy(std::uint32_t distance, std::uint32_t length);
 
     std::vector<std::uint8_t> window;
+    std::uint32_t windowMask = 0;
     std::uint64_t written = 0;              // bytes put into the window
     std::uint64_t delivered = 0;            // of those, handed out
     std::array<std::uint32_t, 4> history{}; // last distances, the latest last

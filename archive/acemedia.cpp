@@ -19,7 +19,7 @@ constexpr int pictureContexts = 365;
 constexpr int contextHalving = 128;
 // Limits on a picture's line, far above real images, so that a damaged
 // header cannot ask for memory without bound.
-constexpr std::size_t maxPictureWidth = std::size_t(1) << 24;
+constexpr std::size_t maxPictureWidth = std::size_t(1) << 18;
 constexpr std::size_t maxPicturePlanes = 256;
 
 int SignedByte(int value)
@@ -333,6 +333,8 @@ bool TAcePicture::Line(TAceBits &bits)
             b = x;
             const int context = PixelContext(predictor, last[planes + col], last[planes + col - 1]);
             x = Pixel(bits, models[std::size_t(model)][std::size_t(context)]);
+            if (bits.Failed())
+                return false;
             const int previous = before(col);
             int value = x;
             if (predictor == 1)
