@@ -154,7 +154,9 @@ TAceDecodeResult TAceDecoder::Blocked(TAceBits &bits, std::uint64_t size, const 
         TAceModeChange change;
         if (mode.mode == amDelta) {
             const std::size_t length = std::size_t(mode.deltaLength);
-            if (mode.deltaDistance == 0)
+            // Each run covers at least one byte of every plane; anything
+            // else would make no progress.
+            if (mode.deltaDistance == 0 || length < std::size_t(mode.deltaDistance))
                 return adrDamaged;
             delta.resize(length);
             std::size_t got = 0;

@@ -83,7 +83,10 @@ void TAceLz77::Copy(std::uint32_t distance, std::uint32_t length)
     std::uint32_t to = std::uint32_t(written & windowMask);
     std::uint32_t from = (to - distance) & windowMask;
     written += length;
-    if (to + length <= window.size() && from + length <= window.size() && (distance >= length)) {
+    // A distance beyond the window (damaged data) wraps, so the ranges
+    // themselves must not meet for a plain copy.
+    if (to + length <= window.size() && from + length <= window.size() &&
+        (from + length <= to || to + length <= from)) {
         std::memcpy(base + to, base + from, length);
         return;
     }
