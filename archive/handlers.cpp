@@ -1,5 +1,6 @@
 #include "archive/handlers.h"
 
+#include "archive/ace.h"
 #include "archive/arj.h"
 #include "archive/libarchive.h"
 #include "archive/rar.h"
@@ -16,6 +17,8 @@ std::unique_ptr<TArchive> CreateArchiveHandler(TArchiveType type)
         return std::make_unique<TRar>();
     case atArj:
         return std::make_unique<TArj>();
+    case atAce:
+        return std::make_unique<TAce>();
     case atSevenZip:
     case atTar:
     case atCab:
