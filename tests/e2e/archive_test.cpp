@@ -38,20 +38,6 @@ protected:
                                    {QStringLiteral("top.txt"), "top"}});
     }
 
-    // Answers the destination prompt with a folder: its drive's letter in the
-    // drive dialog, then the folder chosen in the folder tree.
-    void AnswerDestination(const QString &folder)
-    {
-        WhenDialog([this, folder](QWidget *dialog) {
-            ASSERT_TRUE(qobject_cast<TfDrive *>(dialog)) << "not the drive dialog";
-            Type(folder.left(1));
-        });
-        WhenDialog([this, folder](QWidget *dialog) {
-            ASSERT_TRUE(qobject_cast<TfTree *>(dialog)) << "not the folder tree";
-            ChooseInTree(folder);
-        });
-    }
-
     // Answers the next message box with Enter and returns its text.
     void ReadMessage(QString &text)
     {

@@ -6,7 +6,9 @@
 #include "ops/fdeleting.h"
 #include "ops/heldask.h"
 #include "ops/qtask.h"
+#include "panel/fdrive.h"
 #include "panel/kfileview.h"
+#include "tree/ftree.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -202,6 +204,18 @@ void EndToEndTest::ChooseInTree(const QString &folder)
         Type(names[i].toLower());
     }
     Key(Qt::Key_Return);
+}
+
+void EndToEndTest::AnswerDestination(const QString &folder)
+{
+    WhenDialog([this, folder](QWidget *dialog) {
+        ASSERT_TRUE(qobject_cast<TfDrive *>(dialog)) << "not the drive dialog";
+        Type(folder.left(1));
+    });
+    WhenDialog([this, folder](QWidget *dialog) {
+        ASSERT_TRUE(qobject_cast<TfTree *>(dialog)) << "not the folder tree";
+        ChooseInTree(folder);
+    });
 }
 
 void EndToEndTest::Type(const QString &text)

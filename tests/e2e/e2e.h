@@ -100,6 +100,10 @@ protected:
     // its letter), refreshes it (F5), goes to the root (Home), types each name below it in
     // lower case (a quick search), Right between names, then Enter.
     void ChooseInTree(const QString &folder);
+    // Queues the answers to the destination prompt of Copy, Move and
+    // Extract: the folder's drive letter in the drive dialog, then the folder
+    // chosen in the folder tree.
+    void AnswerDestination(const QString &folder);
     // Visible texts of the status bar's labels, in order.
     QStringList StatusTexts() const;
     static QString Home(const QString &name) { return QStringLiteral("C:\\Home\\") + name; }

@@ -15,10 +15,8 @@
 #include <QAbstractButton>
 #include <QDateTime>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -44,27 +42,6 @@ protected:
         qputenv("XDG_DATA_HOME", saved[1]);
     }
 
-    // The drive dialog answered with the folder's drive letter, the folder
-    // picker with the folder typed in.
-    void AnswerDestination(const QString &folder)
-    {
-        WhenDialog([this, folder](QWidget *dialog) {
-            ASSERT_TRUE(qobject_cast<TfDrive *>(dialog)) << "not the drive dialog";
-            Type(folder.left(1));
-        });
-        WhenDialog([this, folder](QWidget *dialog) {
-            ASSERT_TRUE(qobject_cast<QFileDialog *>(dialog)) << "not the folder picker";
-            const QString typed = QString::fromUtf8(Native(folder));
-            Key(Qt::Key_A, Qt::ControlModifier);
-            Type(typed);
-            // The name completer may still be catching up with the keys.
-            auto *edit = qobject_cast<QLineEdit *>(FocusWidget());
-            ASSERT_TRUE(edit) << "the picker's name field has no focus";
-            ASSERT_TRUE(WaitFor([&] { return edit->text() == typed; }))
-                << edit->text().toStdString();
-            Key(Qt::Key_Return);
-        });
-    }
     void WaitForPanel()
     {
         ASSERT_TRUE(WaitFor([this] { return Main().isEnabled() && FocusWidget() == &Panel(); }));
