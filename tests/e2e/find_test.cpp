@@ -71,8 +71,10 @@ TEST_F(FindEndToEnd, AFieldThatCannotBeReadIsSaidAndEscapeCloses)
     Start({QStringLiteral("C:\\Data")});
     QString said;
     WhenDialog([&](QWidget *dialog) {
-        ASSERT_TRUE(qobject_cast<TfFindFiles *>(dialog));
+        auto *find = qobject_cast<TfFindFiles *>(dialog);
+        ASSERT_TRUE(find);
         Key(Qt::Key_L, Qt::AltModifier);
+        ASSERT_EQ(FocusWidget(), find->MinSize);
         Type(QStringLiteral("lots"));
         Key(Qt::Key_Return);
     });
