@@ -12,6 +12,8 @@ void TfMain::FindFiles1Click()
     findForm.folders = DiskFolder();
     TfFindFiles dialog(this, findForm);
     dialog.exec();
+    // Where no window manager hands the keys back, the main window takes them.
+    activateWindow();
     const QString keep = findForm.folders;
     dialog.Read(findForm);
     findForm.folders = keep;
