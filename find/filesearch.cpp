@@ -125,6 +125,10 @@ void TFileSearch::SearchFolder(const QString &start)
     const bool needStat = options.minSize || options.maxSize || options.after || options.before ||
                           options.withAttributes || options.withoutAttributes;
     const bool byContent = !options.text.isEmpty();
+    // The stored DOS bits are read only when the search asks about them.
+    const sys::DWORD storedBits =
+        sys::FILE_ATTRIBUTE_HIDDEN | sys::FILE_ATTRIBUTE_SYSTEM | sys::FILE_ATTRIBUTE_ARCHIVE;
+    const bool readStored = ((options.withAttributes | options.withoutAttributes) & storedBits) != 0;
     const int maxDepth = options.depth < 0 ? INT_MAX : options.depth + 1;
     QString current;
     sys::FileWalkVisitor visitor;
@@ -145,7 +149,7 @@ void TFileSearch::SearchFolder(const QString &start)
         const bool folder = kind == sys::WalkKind::Folder || kind == sys::WalkKind::FolderLink;
         // Contents are searched in files alone; special files are never opened.
         if ((!byContent || kind == sys::WalkKind::File) && masks.Matches(name, below)) {
-            if ((needStat || OnFound) && entry.Stat() &&
+            if ((needStat || OnFound) && entry.Stat(readStored) &&
                 Filtered(folder ? 0 : entry.Size(), entry.LastWrite(), entry.Attributes())) {
                 const QString path = Joined(start, below);
                 if (!byContent || ContentMatches(entry, path)) {

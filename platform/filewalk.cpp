@@ -32,7 +32,7 @@ WalkKind WalkEntry::Kind() const
     return type == DT_REG || type == DT_LNK ? WalkKind::File : WalkKind::Special;
 }
 
-bool WalkEntry::Stat()
+bool WalkEntry::Stat(bool storedBits)
 {
     if (statDone)
         return statOk;
@@ -43,7 +43,7 @@ bool WalkEntry::Stat()
     if (st.isDir() || S_ISLNK(st.mode))
         st.size = 0;
     attributes = AttributesFrom(st, QByteArray(name), nullptr);
-    if (!S_ISLNK(st.mode) && (st.isDir() || st.isFile())) {
+    if (storedBits && !S_ISLNK(st.mode) && (st.isDir() || st.isFile())) {
         // The stored hidden, system and archive bits, where the file system keeps them.
         QByteArray native = *folder;
         native += '/';

@@ -24,8 +24,10 @@ public:
     const char *NativeName() const { return name; }
     WalkKind Kind() const;
     // Attributes, size and last-write time, read on the first call (links
-    // followed). False when the entry went away meanwhile.
-    bool Stat();
+    // followed). The stored hidden, system and archive bits cost a call of
+    // their own: without storedBits only the ones the status gives are
+    // set. False when the entry went away meanwhile.
+    bool Stat(bool storedBits = true);
     DWORD Attributes() const { return attributes; }
     UINT64 Size() const { return size; }
     FILETIME LastWrite() const { return lastWrite; }

@@ -87,6 +87,11 @@ TEST_F(FileSearchTest, SizeDateAndAttributes)
     options.withAttributes = 0;
     options.withoutAttributes = sys::FILE_ATTRIBUTE_READONLY | sys::FILE_ATTRIBUTE_DIRECTORY;
     EXPECT_EQ(Find(options), QStringList{QStringLiteral("Sub\\Deep\\d.txt")});
+    // A stored hidden bit is read when the search asks about it.
+    SetAttributes(QStringLiteral("C:\\Data\\b.doc"), sys::FILE_ATTRIBUTE_HIDDEN);
+    options = TFindOptions();
+    options.withAttributes = sys::FILE_ATTRIBUTE_HIDDEN;
+    EXPECT_EQ(Find(options), QStringList{QStringLiteral("b.doc")});
 }
 
 TEST_F(FileSearchTest, ContentsInFilesOnlyWithEncodings)
