@@ -177,8 +177,10 @@ bool TTextSearch::WordBefore(const char *w, std::size_t at) const
         std::size_t start = at - 1;
         while (start > 0 && at - start < 4 && (u[start] & 0xC0) == 0x80)
             --start;
-        const QString c = QString::fromUtf8(w + start, qsizetype(at - start));
-        return !c.isEmpty() && IsWordChar(c.toUcs4().value(0));
+        // The last character decoded: a stray continuation byte is one of
+        // its own, never part of the character before it.
+        const QList<uint> chars = QString::fromUtf8(w + start, qsizetype(at - start)).toUcs4();
+        return !chars.isEmpty() && IsWordChar(chars.last());
     }
     default:
         return IsWordChar(DecodeBytes(w + at - 1, 1).at(0).unicode());
