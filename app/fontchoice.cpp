@@ -18,18 +18,18 @@ bool IsFixedPitchWindowsFamily(const QString &family)
 
 } // namespace
 
-QFont ChosenFont(const TFontSpec &spec)
+QFont ChosenFont(const TFontSpec &wanted)
 {
     QFont font;
-    if (QFontDatabase::hasFamily(spec.name))
-        font.setFamily(spec.name);
+    if (QFontDatabase::hasFamily(wanted.name))
+        font.setFamily(wanted.name);
     else
-        font = QFontDatabase::systemFont(IsFixedPitchWindowsFamily(spec.name)
+        font = QFontDatabase::systemFont(IsFixedPitchWindowsFamily(wanted.name)
                                              ? QFontDatabase::FixedFont
                                              : QFontDatabase::GeneralFont);
-    if (spec.size > 0)
-        font.setPointSize(spec.size);
-    font.setBold(spec.bold);
+    if (wanted.size > 0)
+        font.setPointSize(wanted.size);
+    font.setBold(wanted.bold);
     return font;
 }
 

@@ -12,6 +12,6 @@ namespace kestrel {
 // The named family when it is installed, else the desktop's fixed font for
 // a fixed-pitch Windows family and its user-interface font for any other;
 // the size and weight are the setting's either way.
-QFont ChosenFont(const TFontSpec &spec);
+QFont ChosenFont(const TFontSpec &wanted);
 
 } // namespace kestrel

@@ -1,5 +1,7 @@
 #include "archive/archivestrings.h"
 
+#include "ops/errors.h"
+
 #include "text/strings.h"
 
 #include <algorithm>
@@ -89,6 +91,16 @@ QString ArchiveStr(int id)
     if (it == end || it->id != id)
         return LoadStr(id);
     return QString::fromUtf8(it->text);
+}
+
+QString WithName(int id, const QString &name)
+{
+    return ArchiveStr(id).replace(QLatin1String("%s"), name);
+}
+
+QString ErrorLine(const QString &name, int code)
+{
+    return name + QLatin1String(": ") + GetErrorMessage(code);
 }
 
 } // namespace kestrel

@@ -30,5 +30,9 @@ enum TArchiveMessageId : int {
 
 // The text of an id; empty when neither table has it.
 QString ArchiveStr(int id);
+// The message with the item's name in place of its "%s".
+QString WithName(int id, const QString &name);
+// "name: " and the text of a Windows error code.
+QString ErrorLine(const QString &name, int code);
 
 } // namespace kestrel

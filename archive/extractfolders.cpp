@@ -1,5 +1,6 @@
 #include "archive/extractfolders.h"
 
+#include "archive/archivestrings.h"
 #include "ops/filefunction.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
@@ -32,6 +33,12 @@ TExtractFolders::TResult TExtractFolders::Make(const QString &relative, int coun
         made.insert(key);
     }
     return efMade;
+}
+
+QString TExtractFolders::Failure(TResult result, const QString &shown)
+{
+    return result == efThroughLink ? WithName(amThroughLink, shown)
+                                   : ErrorLine(shown, int(sys::GetLastError()));
 }
 
 } // namespace kestrel

@@ -18,6 +18,8 @@ public:
     // destination. efFailed leaves the last error set (183 for a file in
     // the way).
     TResult Make(const QString &relative, int count);
+    // The message for an item whose folders Make could not make.
+    static QString Failure(TResult result, const QString &shown);
 
 private:
     QString destination;

@@ -36,16 +36,6 @@ constexpr sys::UINT64 spaceCheckStep = sys::UINT64(64) << 20;
 constexpr sys::UINT64 spaceReserve = sys::UINT64(16) << 20;
 constexpr sys::DWORD copyChunk = 1 << 20;
 
-QString WithName(int id, const QString &name)
-{
-    return ArchiveStr(id).replace(QLatin1String("%s"), name);
-}
-
-QString ErrorLine(const QString &name, int code)
-{
-    return name + QLatin1String(": ") + GetErrorMessage(code);
-}
-
 // "." or "./" (an ISO's root): the archive's top folder, which the
 // destination is.
 bool NamesTheTop(const QString &stored)
@@ -130,17 +120,10 @@ bool TLibArchive::TRun::EnoughSpace(sys::UINT64 needed, const QString &shown)
 
 bool TLibArchive::TRun::MakeFolders(const QString &relative, int count, const QString &shown)
 {
-    switch (folders.Make(relative, count)) {
-    case TExtractFolders::efMade:
-        return true;
-    case TExtractFolders::efThroughLink:
-        messages.Add(WithName(amThroughLink, shown));
-        return false;
-    case TExtractFolders::efFailed:
-        messages.Add(ErrorLine(shown, int(sys::GetLastError())));
-        return false;
-    }
-    return false;
+    const TExtractFolders::TResult made = folders.Make(relative, count);
+    if (made != TExtractFolders::efMade)
+        messages.Add(TExtractFolders::Failure(made, shown));
+    return made == TExtractFolders::efMade;
 }
 
 bool TLibArchive::TRun::AskTarget(const QString &target, struct archive_entry *item,

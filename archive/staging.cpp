@@ -24,16 +24,6 @@ namespace {
 
 constexpr int nameAttempts = 100;
 
-QString WithName(int id, const QString &name)
-{
-    return ArchiveStr(id).replace(QLatin1String("%s"), name);
-}
-
-QString ErrorLine(const QString &name, int code)
-{
-    return name + QLatin1String(": ") + GetErrorMessage(code);
-}
-
 void RemoveTree(const QString &path)
 {
     sys::ForEachEntry(path, [&](const sys::WIN32_FIND_DATA &data) {
@@ -108,17 +98,11 @@ bool TStaging::Open()
 
 bool TStaging::MakeParents(const QString &relative)
 {
-    switch (folders.Make(relative, int(relative.count(QLatin1Char('\\'))))) {
-    case TExtractFolders::efMade:
-        return true;
-    case TExtractFolders::efThroughLink:
-        messages.Add(WithName(amThroughLink, relative));
-        return false;
-    case TExtractFolders::efFailed:
-        messages.Add(ErrorLine(relative, int(sys::GetLastError())));
-        return false;
-    }
-    return false;
+    const TExtractFolders::TResult made =
+        folders.Make(relative, int(relative.count(QLatin1Char('\\'))));
+    if (made != TExtractFolders::efMade)
+        messages.Add(TExtractFolders::Failure(made, relative));
+    return made == TExtractFolders::efMade;
 }
 
 void TStaging::PlaceFolder(const QString &relative)

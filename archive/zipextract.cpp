@@ -38,16 +38,6 @@ struct TReaderFree {
 };
 using TReader = std::unique_ptr<struct archive, TReaderFree>;
 
-QString WithName(int id, const QString &name)
-{
-    return ArchiveStr(id).replace(QLatin1String("%s"), name);
-}
-
-QString ErrorLine(const QString &name, int code)
-{
-    return name + QLatin1String(": ") + GetErrorMessage(code);
-}
-
 class TExtraction;
 
 // The password requests of one item.
@@ -151,17 +141,11 @@ bool TExtraction::MakeDestination()
 // real folders; a component that is a link or a file refuses the item.
 bool TExtraction::MakeFolders(const QString &relative, int count, const QString &shown)
 {
-    switch (folders.Make(relative, count)) {
-    case TExtractFolders::efMade:
-        return true;
-    case TExtractFolders::efThroughLink:
-        Message(zmUnsafe, WithName(amThroughLink, shown));
-        return false;
-    case TExtractFolders::efFailed:
-        Message(zmWrite, ErrorLine(shown, int(sys::GetLastError())));
-        return false;
-    }
-    return false;
+    const TExtractFolders::TResult made = folders.Make(relative, count);
+    if (made != TExtractFolders::efMade)
+        Message(made == TExtractFolders::efThroughLink ? zmUnsafe : zmWrite,
+                TExtractFolders::Failure(made, shown));
+    return made == TExtractFolders::efMade;
 }
 
 bool TExtraction::LocalHeader(const TZipCentralEntry &entry, sys::INT64 &offset, sys::INT64 &length)
