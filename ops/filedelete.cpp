@@ -85,6 +85,11 @@ int TFileDelete::WarnAttributesOf(const QString &path, sys::DWORD attributes)
 
 int TFileDelete::DeleteOneFile(const QString &path, sys::DWORD attributes)
 {
+    return RemoveOne(path, attributes, 1);
+}
+
+int TFileDelete::RemoveOne(const QString &path, sys::DWORD attributes, int files)
+{
     if (ShowProgress) {
         if (DeleteProgress().Cancelled())
             return resCancelled;
@@ -111,7 +116,7 @@ int TFileDelete::DeleteOneFile(const QString &path, sys::DWORD attributes)
             result = LastError();
     }
     if (ShowProgress) {
-        DeleteProgress().SetProgress(DeleteProgress().Progress() + 1);
+        DeleteProgress().SetProgress(DeleteProgress().Progress() + files);
         QCoreApplication::processEvents();
     }
     return result;
@@ -119,6 +124,10 @@ int TFileDelete::DeleteOneFile(const QString &path, sys::DWORD attributes)
 
 int TFileDelete::DeleteFolderTree(const QString &path, sys::DWORD attributes)
 {
+    // The Trash takes a folder whole, so a restore brings back its empty
+    // subfolders and the folders' times as well as the files.
+    if (UseRecycleBin)
+        return RemoveOne(path, attributes, ShowProgress ? ItemTotals(path).files : 0);
     const int warned = WarnAttributesOf(path, attributes);
     if (warned != resDone)
         return warned;

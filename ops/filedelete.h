@@ -10,7 +10,7 @@ class TFileDelete : public TFileFunction {
 public:
     explicit TFileDelete(QObject *owner) : TFileFunction(owner) {}
 
-    bool UseRecycleBin = true;  // files go to the Trash; folders are emptied and removed
+    bool UseRecycleBin = true;  // items go to the Trash whole; else they are removed for good
     bool WarnAttributes = true; // ask before read-only, hidden or system items
 
     // Deletes every item of Files; returns the result of the last item handled.
@@ -23,6 +23,9 @@ public:
     int DeleteFolderTree(const QString &path, sys::DWORD attributes);
 
 private:
+    // Removes a file, or sends a file or folder to the Trash; files: what it
+    // counts for in the progress window.
+    int RemoveOne(const QString &path, sys::DWORD attributes, int files);
     int WarnAttributesOf(const QString &path, sys::DWORD attributes);
     int DeleteContents(const QString &folder);
     int RemoveEmptiedFolder(const QString &folder);

@@ -325,6 +325,8 @@ TEST_F(TransferTest, TrashThenRestoreGivesBackTheSameFiles)
     SetAttributes(QStringLiteral("C:\\Data\\a.bin"),
                   sys::FILE_ATTRIBUTE_READONLY | sys::FILE_ATTRIBUTE_SYSTEM);
     MakeFile(QStringLiteral("C:\\Gone\\g.txt"), "gone");
+    MakeFolder(QStringLiteral("C:\\Data\\F\\empty"));
+    SetTime(QStringLiteral("C:\\Data\\F"), 1400000000);
     const QByteArray before = Contents(QStringLiteral("C:\\Data\\a.bin"));
     const sys::DWORD attributes = sys::GetFileAttributes(QStringLiteral("C:\\Data\\a.bin"));
     const QDateTime time =
@@ -337,6 +339,10 @@ TEST_F(TransferTest, TrashThenRestoreGivesBackTheSameFiles)
     Run(TCmd::Delete);
     ASSERT_FALSE(Exists(QStringLiteral("C:\\Data\\a.bin")));
     EXPECT_FALSE(Names().contains(QStringLiteral("a.bin")));
+    Focus(QStringLiteral("F"));
+    ask.ExpectDeleteWarning(mrYes);
+    Run(TCmd::Delete);
+    ASSERT_FALSE(Exists(QStringLiteral("C:\\Data\\F")));
     w->SetFolder(QStringLiteral("C:\\Gone"));
     Focus(QStringLiteral("g.txt"));
     ask.ExpectDeleteWarning(mrYes);
@@ -353,6 +359,7 @@ TEST_F(TransferTest, TrashThenRestoreGivesBackTheSameFiles)
 
     Select(QStringLiteral("a.bin"));
     Select(QStringLiteral("g.txt"));
+    Select(QStringLiteral("F"));
     Run(TCmd::Restore);
     EXPECT_EQ(Contents(QStringLiteral("C:\\Data\\a.bin")), before);
     EXPECT_EQ(sys::GetFileAttributes(QStringLiteral("C:\\Data\\a.bin")), attributes);
@@ -360,6 +367,11 @@ TEST_F(TransferTest, TrashThenRestoreGivesBackTheSameFiles)
         QFileInfo(QString::fromUtf8(Native(QStringLiteral("C:\\Data\\a.bin")))).lastModified(),
         time);
     EXPECT_EQ(Contents(QStringLiteral("C:\\Gone\\g.txt")), "gone") << "its folder is made again";
+    EXPECT_TRUE(Exists(QStringLiteral("C:\\Data\\F\\empty"))) << "a folder comes back whole";
+    EXPECT_EQ(QFileInfo(QString::fromUtf8(Native(QStringLiteral("C:\\Data\\F"))))
+                  .lastModified()
+                  .toSecsSinceEpoch(),
+              1400000000);
     EXPECT_EQ(NamesOnDisk(TrashRoot() + QStringLiteral("\\files")), QStringList());
     EXPECT_EQ(NamesOnDisk(TrashRoot() + QStringLiteral("\\info")), QStringList());
     EXPECT_EQ(Names(), QStringList{".."});

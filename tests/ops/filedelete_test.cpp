@@ -121,24 +121,30 @@ TEST_F(DeleteTest, SkippedFileKeepsItsFolderWithoutAnError)
     EXPECT_EQ(engine->SuccessCount(), 0);
 }
 
-TEST_F(DeleteTest, RecycleBinTakesTheFilesOneByOneAndRemovesTheFolder)
+// A folder used to be trashed file by file: its empty subfolders and the
+// folders' times were lost, so a restore could not bring them back.
+TEST_F(DeleteTest, RecycleBinTakesAFolderWhole)
 {
     MakeFolder(QStringLiteral("C:\\xdg"));
-    const QString trash = Root() + QStringLiteral("/c/xdg");
-    qputenv("XDG_DATA_HOME", trash.toUtf8());
+    const QString trash = Root() + QStringLiteral("/c/xdg/Trash/files/T");
+    qputenv("XDG_DATA_HOME", (Root() + QStringLiteral("/c/xdg")).toUtf8());
     MakeFile(QStringLiteral("C:\\x\\T\\a.txt"), "a");
     MakeFile(QStringLiteral("C:\\x\\T\\sub\\b.txt"), "b");
+    MakeFolder(QStringLiteral("C:\\x\\T\\empty"));
+    SetTime(QStringLiteral("C:\\x\\T\\sub"), 1400000000);
     auto engine = Engine({QStringLiteral("C:\\x\\T")}, true);
     EXPECT_EQ(engine->Execute(), 0);
     qunsetenv("XDG_DATA_HOME");
     EXPECT_FALSE(Exists(QStringLiteral("C:\\x\\T")));
+    EXPECT_TRUE(QFileInfo(trash + QStringLiteral("/empty")).isDir());
+    EXPECT_EQ(QFileInfo(trash + QStringLiteral("/sub")).lastModified().toSecsSinceEpoch(),
+              1400000000);
     QStringList trashed;
-    QDirIterator it(trash, {QStringLiteral("*.txt")}, QDir::Files | QDir::Hidden,
-                    QDirIterator::Subdirectories);
+    QDirIterator it(trash, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext())
-        trashed << it.next().section(QLatin1Char('/'), -1);
+        trashed << it.next().mid(trash.size() + 1);
     trashed.sort();
-    EXPECT_EQ(trashed, (QStringList{"a.txt", "b.txt"}));
+    EXPECT_EQ(trashed, (QStringList{"a.txt", "sub/b.txt"}));
 }
 
 TEST_F(DeleteTest, ErrorAsksToGoOnAndMarksTheItem)

@@ -11,6 +11,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 namespace kestrel::test {
 
 namespace {
@@ -107,6 +110,12 @@ void MachineTest::MakeSparseFile(const QString &winPath, qint64 size)
 
 void MachineTest::SetTime(const QString &winPath, qint64 unixSeconds)
 {
+    // A folder cannot be opened as a QFile.
+    if (QFileInfo(sys::DecodeName(Native(winPath))).isDir()) {
+        const timespec times[2] = {{time_t(unixSeconds), 0}, {time_t(unixSeconds), 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, Native(winPath).constData(), times, 0), 0);
+        return;
+    }
     QFile f(sys::DecodeName(Native(winPath)));
     ASSERT_TRUE(f.open(QIODevice::ReadWrite) || f.open(QIODevice::ReadOnly));
     ASSERT_TRUE(f.setFileTime(QDateTime::fromSecsSinceEpoch(unixSeconds, Qt::UTC),
