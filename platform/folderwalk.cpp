@@ -46,7 +46,10 @@ public:
             return;
         }
         const int at = dirfd(dir);
-        while (const dirent *entry = readdir(dir)) {
+        while (!stopped) {
+            const dirent *entry = readdir(dir);
+            if (!entry)
+                break;
             const char *name = entry->d_name;
             if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
                 continue;
@@ -65,6 +68,8 @@ public:
         closedir(dir);
     }
 
+    bool stopped = false; // a visit ended the walk
+
 private:
     void VisitLink(int at, const char *name, int depth)
     {
@@ -72,7 +77,13 @@ private:
         if (fstatat(at, name, &st, 0) != 0 || !S_ISDIR(st.st_mode) || EnterFaultDue() ||
             faccessat(at, name, X_OK, 0) != 0)
             return;
-        visit(DecodeName(QByteArray(name)), depth);
+        Visit(name, depth);
+    }
+
+    void Visit(const char *name, int depth)
+    {
+        if (!visit(DecodeName(QByteArray(name)), depth))
+            stopped = true;
     }
 
     void Enter(int at, const char *name, int depth)
@@ -82,11 +93,11 @@ private:
         const int child = openat(at, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (child < 0) {
             if (errno == EACCES && faccessat(at, name, X_OK, 0) == 0)
-                visit(DecodeName(QByteArray(name)), depth);
+                Visit(name, depth);
             return;
         }
-        visit(DecodeName(QByteArray(name)), depth);
-        if (depth >= maxDepth) {
+        Visit(name, depth);
+        if (stopped || depth >= maxDepth) {
             close(child);
             return;
         }
@@ -135,17 +146,18 @@ bool FolderWalk::Open(const QString &folder)
     return true;
 }
 
-void FolderWalk::Walk(int maxDepth, const FolderVisit &visit)
+bool FolderWalk::Walk(int maxDepth, const FolderVisit &visit)
 {
     const int open = std::exchange(fd, -1);
     if (open < 0)
-        return;
+        return true;
     if (maxDepth < 1) {
         close(open);
-        return;
+        return true;
     }
     Walker walker(visit, maxDepth, ResolveNative(native));
     walker.List(open, 1);
+    return !walker.stopped;
 }
 
 } // namespace kestrel::sys

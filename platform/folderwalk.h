@@ -14,8 +14,8 @@ namespace kestrel::sys {
 
 // Called in pre-order with a folder's name and its depth (1 for the start
 // folder's own subfolders); a folder's subfolders follow it in the order the
-// file system lists them.
-using FolderVisit = std::function<void(const QString &name, int depth)>;
+// file system lists them. Returning false ends the walk.
+using FolderVisit = std::function<bool(const QString &name, int depth)>;
 
 // A walk of the folders below one folder. Each folder entered, the first
 // one too, counts as an Enter for the fault hook.
@@ -31,8 +31,9 @@ public:
     // Reports every folder below the open one that can be entered, down to
     // maxDepth: a folder at that depth is reported but not entered. A folder
     // that cannot be entered is left out with its subtree; one that can be
-    // entered but not read is reported without subfolders. Once only.
-    void Walk(int maxDepth, const FolderVisit &visit);
+    // entered but not read is reported without subfolders. Once only. False
+    // when a visit ended the walk.
+    bool Walk(int maxDepth, const FolderVisit &visit);
 
 private:
     int fd = -1;

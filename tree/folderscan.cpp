@@ -30,6 +30,7 @@ int TFolderScan::PathDepth(const QString &path)
 
 bool TFolderScan::ScanDirectory(const QString &path, QStringList &list)
 {
+    cancelled = false;
     const int depth = PathDepth(path);
     if (depth > TTreeItems::MaxFileLevel)
         return false;
@@ -47,15 +48,18 @@ bool TFolderScan::ScanDirectory(const QString &path, QStringList &list)
         return false;
     if (OnBeforeScan)
         OnBeforeScan();
-    walk.Walk(TTreeItems::MaxFileLevel - depth, [&](const QString &name, int below) {
-        if (OnScan)
-            OnScan(name);
-        lines.append(Line(depth + below, name));
-    });
+    const bool whole =
+        walk.Walk(TTreeItems::MaxFileLevel - depth, [&](const QString &name, int below) {
+            if (OnScan && !OnScan(name))
+                return false;
+            lines.append(Line(depth + below, name));
+            return true;
+        });
+    cancelled = !whole;
     list = std::move(lines);
     if (OnAfterScan)
         OnAfterScan();
-    return true;
+    return whole;
 }
 
 } // namespace kestrel

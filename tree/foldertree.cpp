@@ -61,8 +61,7 @@ TFolderTree::TFolderTree()
             OnAfterScan();
     };
     scan.OnScan = [this](const QString &folder) {
-        if (OnScan)
-            OnScan(folder);
+        return !OnScan || OnScan(folder);
     };
 }
 
@@ -105,7 +104,7 @@ void TFolderTree::ItemsChanged()
 void TFolderTree::SaveTree()
 {
     // An empty model is never a tree: it would replace a good file by nothing.
-    if (!Items.Root() || drive.isEmpty())
+    if (!Items.Root() || drive.isEmpty() || partial)
         return;
     const QString file = treeFile.isEmpty() ? TreeFileName(drive, SaveInRoot, TreePath) : treeFile;
     if (!file.isEmpty())
@@ -139,6 +138,7 @@ void TFolderTree::SetDrive(const QString &driveText)
             Refresh();
         } else {
             QString error;
+            partial = false;
             if (!Items.LoadFromFile(treeFile, &error) && !error.isEmpty())
                 ShowLoadError(error);
             TTreeItem *loadedRoot = Items.Root();
@@ -164,6 +164,7 @@ void TFolderTree::ScanDrive()
 {
     QStringList list;
     ScanDirectory(DriveRoot(drive), list);
+    partial = scan.Cancelled();
     Items.LoadFromStrings(list);
 }
 
@@ -245,6 +246,9 @@ void TFolderTree::SetFolder(const QString &path)
         SetFocused(item);
         return;
     }
+    // The user stopped the scan: no further one behind their back.
+    if (partial)
+        return;
     // A stale tree: rescan the nearest folder it knows, or the first-level
     // folder on the way when it knows none.
     QString known = WithoutBackslash(path);
@@ -254,7 +258,8 @@ void TFolderTree::SetFolder(const QString &path)
         found = Items.FindItem(known);
     }
     QStringList list;
-    ScanDirectory(known, list);
+    if (!ScanDirectory(known, list) && scan.Cancelled())
+        return;
     TTreeItems scratch;
     scratch.LoadFromStrings(list);
     Items.BeginUpdate();

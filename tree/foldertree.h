@@ -37,7 +37,7 @@ public:
 
     std::function<void()> OnBeforeScan;
     std::function<void()> OnAfterScan;
-    std::function<void(const QString &folder)> OnScan;
+    std::function<bool(const QString &folder)> OnScan; // false cancels the scan
     // At the end of SetDrive, ready or not: the drive asked for, the model's
     // node count, the drive's type (DRIVE_FIXED, ...).
     std::function<void(const QString &drive, int folderCount, unsigned driveType)> OnChangeDrive;
@@ -56,6 +56,8 @@ private:
     QString drive;
     QString treeFile;
     TFolderScan scan;
+    // A cancelled drive scan is shown but never saved as the drive's tree.
+    bool partial = false;
 };
 
 } // namespace kestrel

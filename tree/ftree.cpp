@@ -4,6 +4,7 @@
 #include "ops/errors.h"
 #include "ops/filedelete.h"
 #include "ops/filefunction.h"
+#include "panel/descriptfile.h"
 #include "panel/drivefacts.h"
 #include "panel/fdrive.h"
 #include "panel/fproperties.h"
@@ -15,6 +16,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -87,6 +89,8 @@ constexpr int maxDriveButtons = 32;
 } // namespace
 
 // The "Scanning..." window shown while a drive or branch is read from disk.
+// It is modal while it shows, so Cancel and Esc reach it and nothing else can
+// switch drives or close the tree window under a running scan.
 class TfScan : public QDialog {
 public:
     explicit TfScan(QWidget *parent)
@@ -94,9 +98,7 @@ public:
     {
         setWindowTitle(QStringLiteral("Scanning..."));
         setObjectName(QStringLiteral("fScan"));
-        // The keys stay with the tree window, which gets them back at once.
-        setAttribute(Qt::WA_ShowWithoutActivating);
-        setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+        setWindowModality(Qt::ApplicationModal);
         auto *layout = new QVBoxLayout(this);
         layout->addWidget(
             new QLabel(QStringLiteral("Scanning folders for making folder tree"), this));
@@ -104,24 +106,29 @@ public:
         folder->setTextFormat(Qt::PlainText);
         folder->setMinimumWidth(320);
         layout->addWidget(folder);
+        auto *buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
+        connect(buttons, &QDialogButtonBox::rejected, this, &TfScan::reject);
+        layout->addWidget(buttons);
     }
     void Start()
     {
         found = 0;
+        cancelled = false;
         Show(QString());
         adjustSize();
         if (QWidget *over = parentWidget())
             move(over->geometry().center() - rect().center());
         show();
     }
-    void Step(const QString &name)
+    // False once the user has cancelled.
+    bool Step(const QString &name)
     {
         ++found;
         Show(name);
-        // Repaints only: keys and clicks wait until the scan ends, so nothing
-        // can switch drives or close the window under a running scan.
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QApplication::processEvents();
+        return !cancelled;
     }
+    void reject() override { cancelled = true; }
 
 private:
     void Show(const QString &name)
@@ -132,6 +139,7 @@ private:
     QLabel *count;
     QLabel *folder;
     int found = 0;
+    bool cancelled = false;
 };
 
 TfTree::TfTree(QWidget *parent, const TTreeWindowSettings &settings, TTreeFavorites *favorites)
@@ -197,7 +205,7 @@ TfTree::TfTree(QWidget *parent, const TTreeWindowSettings &settings, TTreeFavori
         scanning = true;
         scanWindow->Start();
     };
-    FolderView->OnScan = [this](const QString &folder) { scanWindow->Step(folder); };
+    FolderView->OnScan = [this](const QString &folder) { return scanWindow->Step(folder); };
     FolderView->OnAfterScan = [this] {
         scanWindow->hide();
         scanning = false;
@@ -357,6 +365,7 @@ void TfTree::BuildToolBar(QWidget *bar)
     for (int tag = 0; tag < systemFolders.size(); ++tag) {
         QToolButton *button = toolButton(QString(), systemGlyphs[tag]);
         button->setToolTip(systemFolders[tag]);
+        button->setAccessibleName(systemFolders[tag]);
         connect(button, &QToolButton::clicked, this, [this, tag] { ShowSystemFolder(tag); });
     }
     row->addSpacing(8);
@@ -622,10 +631,18 @@ void TfTree::RenameFolder()
             break;
         ShowError(int(sys::GetLastError()), name, LoadStr(512), true, this);
     }
+    const QString oldName = item->Name;
     item->SetName(name);
     FolderView->Redraw();
     FolderView->SaveTree();
     Address->setText(FolderView->GetFolder());
+    // The folder's description follows it to its new name.
+    TDescriptFile descriptions(item->Parent->GetFullPath());
+    if (!descriptions.Read() || !descriptions.Get(oldName))
+        return;
+    descriptions.Rename(oldName, name);
+    if (!descriptions.Write())
+        ShowError(int(sys::GetLastError()), descriptions.Path(), LoadStr(512), true, this);
 }
 
 void TfTree::CreateFolder()

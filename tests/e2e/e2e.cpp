@@ -290,8 +290,11 @@ void EndToEndTest::RunDialogSteps()
             Dismiss(dialog);
         return;
     }
+    // The tree's scan window is modal only to hold input while it reads the
+    // disk: it passes by on its own and is never a question to answer.
     if (d.steps.empty() || !dialog || dialog == d.lastDialog || d.running.contains(dialog) ||
-        !dialog->isVisible() || FocusWindow() != dialog->windowHandle())
+        !dialog->isVisible() || FocusWindow() != dialog->windowHandle() ||
+        dialog->objectName() == QLatin1String("fScan"))
         return;
     d.lastDialog = dialog;
     const auto step = std::move(d.steps.front());

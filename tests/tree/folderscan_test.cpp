@@ -42,7 +42,10 @@ TEST_F(FolderScanTest, ListsEveryFolderInPreOrderWithItsLevel)
     int before = 0, after = 0;
     scan.OnBeforeScan = [&] { ++before; };
     scan.OnAfterScan = [&] { ++after; };
-    scan.OnScan = [&](const QString &folder) { seen.append(folder); };
+    scan.OnScan = [&](const QString &folder) {
+        seen.append(folder);
+        return true;
+    };
     TTreeItems items;
     const QStringList lines = Scan(QStringLiteral("C:\\"), items);
     EXPECT_EQ(lines.first(), QStringLiteral("1 0C:"));
@@ -123,12 +126,30 @@ TEST_F(FolderScanTest, AFolderRemovedDuringTheScanIsLeftOut)
             removed = true;
             QDir(doomed).removeRecursively();
         }
+        return true;
     };
     TTreeItems items;
     const QStringList lines = Scan(QStringLiteral("C:\\"), items);
     EXPECT_TRUE(items.IsConsistent());
     EXPECT_EQ(lines.contains(QStringLiteral("1 2y")), lines.contains(QStringLiteral("1 1B")));
     EXPECT_FALSE(QFile::exists(doomed));
+}
+
+TEST_F(FolderScanTest, ACancelledScanEndsAtOnceWithWhatItFound)
+{
+    MakeFolder(QStringLiteral("C:\\A\\a1"));
+    MakeFolder(QStringLiteral("C:\\B\\b1"));
+    int seen = 0;
+    scan.OnScan = [&](const QString &) { return ++seen < 2; };
+    QStringList lines;
+    EXPECT_FALSE(scan.ScanDirectory(QStringLiteral("C:\\"), lines));
+    EXPECT_TRUE(scan.Cancelled());
+    EXPECT_EQ(seen, 2);
+    EXPECT_EQ(lines.size(), 2) << "the root and the first folder";
+    scan.OnScan = nullptr;
+    EXPECT_TRUE(scan.ScanDirectory(QStringLiteral("C:\\"), lines));
+    EXPECT_FALSE(scan.Cancelled());
+    EXPECT_EQ(lines.size(), 5);
 }
 
 TEST_F(FolderScanTest, StopsAtTheDeepestLevelTheFileHolds)

@@ -25,7 +25,10 @@ protected:
     void Prepare(TFolderTree &tree)
     {
         tree.TreePath = QStringLiteral("C:\\trees");
-        tree.OnScan = [this](const QString &) { ++scanned; };
+        tree.OnScan = [this](const QString &) {
+            ++scanned;
+            return true;
+        };
         tree.OnChangeDrive = [this](const QString &drive, int count, unsigned type) {
             changes.append(QStringLiteral("%1 %2 %3").arg(drive).arg(count).arg(type));
         };

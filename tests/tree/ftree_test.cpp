@@ -158,6 +158,7 @@ TEST_F(TreeWindowTest, RootIsNeitherDeletedNorRenamed)
 
 TEST_F(TreeWindowTest, RenameAsksAgainUntilTheNameHolds)
 {
+    MakeFile(QStringLiteral("C:\\Data\\descript.dat"), "Music=songs\r\nPictures=holidays\r\n");
     Focus("C:\\Data\\Pictures");
     // An existing folder, even an empty one, is never replaced; names that
     // would lead elsewhere are refused; the typed name comes back each time.
@@ -186,6 +187,9 @@ TEST_F(TreeWindowTest, RenameAsksAgainUntilTheNameHolds)
     const QStringList stored = StoredTree();
     EXPECT_TRUE(stored.contains(QStringLiteral("C:\\Data\\Photos")));
     EXPECT_FALSE(stored.contains(QStringLiteral("C:\\Data\\Pictures")));
+    EXPECT_EQ(Contents(QStringLiteral("C:\\Data\\descript.dat")),
+              "Music=songs\r\nPhotos=holidays\r\n")
+        << "the description follows the folder";
 }
 
 TEST_F(TreeWindowTest, RenameChangingOnlyTheCaseIsAllowed)
@@ -365,22 +369,48 @@ TEST_F(TreeWindowTest, NothingSwitchesOrClosesUnderARunningScan)
     const auto step = View().OnScan;
     int scanned = 0;
     View().OnScan = [&](const QString &folder) {
-        step(folder);
-        if (++scanned > 1)
-            return;
-        Key(Qt::Key_D, Qt::ShiftModifier);
-        Key(Qt::Key_F5);
-        Key(Qt::Key_Escape);
-        window->reject();
+        if (++scanned == 2) {
+            Key(Qt::Key_D, Qt::ShiftModifier);
+            Key(Qt::Key_F5);
+            window->reject();
+        }
+        return step(folder);
     };
     Key(Qt::Key_F5);
-    EXPECT_GT(scanned, 1);
+    EXPECT_GT(scanned, 2);
     EXPECT_EQ(View().Drive(), QStringLiteral("C:"));
     EXPECT_TRUE(window->isVisible());
     EXPECT_NE(Node("C:\\Data\\Music\\Rock"), nullptr);
     // Once the scan has ended the keys work again.
     Key(Qt::Key_D, Qt::ShiftModifier);
     EXPECT_EQ(View().Drive(), QStringLiteral("D:"));
+}
+
+TEST_F(TreeWindowTest, EscapeCancelsAScanWhoseTreeIsShownButNotSaved)
+{
+    const QStringList saved = StoredTree();
+    ASSERT_TRUE(saved.contains(QStringLiteral("C:\\Data\\Music\\Rock")));
+    MakeFolder(QStringLiteral("C:\\Data\\Music\\Jazz"));
+    const auto step = View().OnScan;
+    int scanned = 0;
+    View().OnScan = [&](const QString &folder) {
+        if (++scanned == 2) {
+            auto *scan = window->findChild<QDialog *>(QStringLiteral("fScan"));
+            EXPECT_TRUE(scan && scan->isVisible());
+            if (scan)
+                QTest::keyClick(scan->windowHandle(), Qt::Key_Escape);
+        }
+        return step(folder);
+    };
+    Key(Qt::Key_F5);
+    EXPECT_EQ(scanned, 2);
+    EXPECT_EQ(View().Items.Count(), 2) << "the root and the one folder found before Esc";
+    EXPECT_EQ(StoredTree(), saved);
+    EXPECT_TRUE(window->isVisible());
+    View().OnScan = step;
+    Key(Qt::Key_F5);
+    EXPECT_NE(Node("C:\\Data\\Music\\Jazz"), nullptr);
+    EXPECT_TRUE(StoredTree().contains(QStringLiteral("C:\\Data\\Music\\Jazz")));
 }
 
 TEST(TreeWindowPlacement, RestoresAndReportsItsPlacement)
