@@ -5,6 +5,7 @@ RELEASE ?= build-release
 SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
+FUZZ_RUNS ?=
 PREFIX ?= /usr/local
 
 .PHONY: run test test-sanitize fuzz bench deps build configure-release release install uninstall package clean
@@ -57,12 +58,13 @@ test-sanitize: deps
 		LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 		ctest --output-on-failure -j$(JOBS)
 
-# The fuzz targets, built with clang, each run for FUZZ_SECONDS (two at a time).
+# The fuzz targets, built with clang, each run for FUZZ_SECONDS (two at a time),
+# or until FUZZ_RUNS executions when that is given and comes first.
 fuzz:
 	@bash scripts/install-deps fuzz
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DKESTREL_FUZZ=ON >/dev/null
 	cmake --build $(FUZZ_BUILD) -j$(JOBS)
-	bash fuzz/run $(FUZZ_BUILD) $(FUZZ_SECONDS)
+	FUZZ_RUNS=$(FUZZ_RUNS) bash fuzz/run $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 # make bench [BENCH=name]
 bench: release
