@@ -7,6 +7,8 @@
 #include "archive/entryselection.h"
 #include "archive/extractfolders.h"
 #include "archive/libarchive.h"
+#include "archive/staging.h"
+#include "archive/unrarlibrary.h"
 #include "archive/zipfolders.h"
 #include "ops/conflicts.h"
 #include "ops/errors.h"
@@ -18,6 +20,8 @@
 #include "platform/fileapi.h"
 #include "platform/filemode.h"
 #include "platform/filetime.h"
+#include "platform/names.h"
+#include "platform/shell.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -72,6 +76,7 @@ private:
     bool WriteData(struct archive *reader, sys::HANDLE file, const QString &shown);
     bool CopyData(const QString &from, sys::HANDLE file, const QString &shown);
     bool PutInPlace(const QString &temp, const QString &target, bool exists, const QString &shown);
+    void ExtractEncrypted(struct archive_entry *item, const QString &relative);
 
     TLibArchive &archive;
     QString destination;
@@ -82,6 +87,8 @@ private:
     sys::UINT64 sinceSpaceCheck = 0;
     bool stopped = false;
     int processed = 0;
+    int index = -1; // of the item read last, in the archive's order
+    bool passwordRefused = false;
 };
 
 bool TLibArchive::TRun::Report(int kind, sys::INT64 amount, const QString &name)
@@ -254,7 +261,7 @@ void TLibArchive::TRun::ExtractItem(struct archive *reader, struct archive_entry
     if (!Report(apkItem, size, shown))
         return;
     if (archive_entry_is_data_encrypted(item)) {
-        messages.Add(WithName(amEncrypted, shown));
+        ExtractEncrypted(item, relative);
         return;
     }
     // A hard link copies a file this extraction wrote; one that leads
@@ -325,6 +332,59 @@ void TLibArchive::TRun::ExtractItem(struct archive *reader, struct archive_entry
     ++processed;
 }
 
+// The reader cannot decrypt (7z's AES): the decrypting program writes the
+// item into a private folder, from where it goes in place like any other.
+void TLibArchive::TRun::ExtractEncrypted(struct archive_entry *item, const QString &relative)
+{
+    const QString &shown = relative;
+    const QString program = UnrarLibrary::DecryptProgram();
+    if (archive.Password.isEmpty() && !passwordRefused) {
+        QString answer;
+        if (archive.AskPassword(answer) && !answer.isEmpty())
+            archive.Password = answer;
+        else
+            passwordRefused = true;
+    }
+    QByteArray native;
+    if (archive.Password.isEmpty() || sys::FindProgram(program).isEmpty() ||
+        !sys::ToNative(archive.FileName, native)) {
+        messages.Add(WithName(amEncrypted, shown));
+        return;
+    }
+    TStaging staging(archive, destination, messages);
+    if (!staging.Open())
+        return;
+    QByteArray folder;
+    sys::ToNative(staging.Folder(), folder);
+    // -D: no folder of the archive's name around the item; -i: the item by
+    // its place in the archive.
+    const QStringList args{QStringLiteral("-q"),   QStringLiteral("-D"),
+                           QStringLiteral("-f"),   QStringLiteral("-o"),
+                           sys::DecodeName(folder), QStringLiteral("-p"),
+                           archive.Password,       QStringLiteral("-i"),
+                           sys::DecodeName(native), QString::number(index)};
+    int exitCode = 0;
+    if (!sys::RunProgram(program, args, staging.Folder(), exitCode)) {
+        messages.Add(WithName(amEncrypted, shown));
+        return;
+    }
+    if (exitCode != 0) {
+        // A wrong password: the next encrypted item asks again.
+        messages.Add(shown + QLatin1String(": ") + ArchiveStr(30303));
+        archive.Password.clear();
+        return;
+    }
+    TArchiveEntry entry;
+    entry.Name = sys::ExtractFileName(relative);
+    entry.Size = sys::UINT64(std::max<la_int64_t>(0, archive_entry_size(item)));
+    entry.Time = sys::UnixToFileTime(archive_entry_mtime(item), archive_entry_mtime_nsec(item));
+    if (!staging.Place(relative, entry))
+        return;
+    Report(apkBytes, sys::INT64(entry.Size), QString());
+    written.insert(relative.toCaseFolded(), sys::JoinPath(destination, relative));
+    ++processed;
+}
+
 int TLibArchive::TRun::Execute()
 {
     QStringList names = archive.Names;
@@ -342,6 +402,7 @@ int TLibArchive::TRun::Execute()
             const int result = archive_read_next_header(reader.get(), &item);
             if (result == ARCHIVE_EOF)
                 break;
+            ++index;
             if (result < ARCHIVE_WARN) {
                 // The listing has said so already.
                 if (!archive.Damaged)
