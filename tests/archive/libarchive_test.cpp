@@ -18,6 +18,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QtEndian>
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -633,6 +634,76 @@ TEST_F(LibArchive, DamagedArchivesKeepWhatCameBefore)
     EXPECT_TRUE(damaged->Damaged);
     EXPECT_EQ(damaged->EntryCount(), 0);
     EXPECT_EQ(Messages().size(), 1);
+}
+
+// Points every subfolder record of the first level's folders back at the
+// folder holding it, in each directory tree of an ISO image (primary and
+// Joliet): a directory loop.
+void MakeDirectoryLoop(QByteArray &iso)
+{
+    constexpr qsizetype sector = 2048;
+    const auto u32 = [&](qsizetype at) { return qFromLittleEndian<quint32>(iso.constData() + at); };
+    const auto records = [&](quint32 extent, quint32 size) {
+        QList<qsizetype> found;
+        qsizetype p = qsizetype(extent) * sector;
+        const qsizetype end = p + size;
+        while (p < end && p < iso.size()) {
+            const auto length = static_cast<unsigned char>(iso[p]);
+            if (length == 0) {
+                p = (p / sector + 1) * sector;
+                continue;
+            }
+            // "." and ".." are one byte 0 or 1; only real folders count.
+            const bool dot = iso[p + 32] == 1 && static_cast<unsigned char>(iso[p + 33]) <= 1;
+            if ((iso[p + 25] & 2) && !dot)
+                found.append(p);
+            p += length;
+        }
+        return found;
+    };
+    for (qsizetype vd = 16 * sector; vd + sector <= iso.size(); vd += sector) {
+        const auto type = static_cast<unsigned char>(iso[vd]);
+        if (type == 255)
+            break;
+        if (type != 1 && type != 2)
+            continue;
+        for (const qsizetype folder : records(u32(vd + 158), u32(vd + 166))) {
+            const quint32 extent = u32(folder + 2);
+            const quint32 size = u32(folder + 10);
+            for (const qsizetype child : records(extent, size)) {
+                qToLittleEndian(extent, iso.data() + child + 2);
+                qToBigEndian(extent, iso.data() + child + 6);
+                qToLittleEndian(size, iso.data() + child + 10);
+                qToBigEndian(size, iso.data() + child + 14);
+            }
+        }
+    }
+}
+
+TEST_F(LibArchive, AnIsoWithADirectoryLoopEndsWithAMessage)
+{
+    const QString path = QStringLiteral("C:\\in\\loop.iso");
+    MakeFolder(QStringLiteral("C:\\in"));
+    WriteArchive(Native(path), "iso9660",
+                 {{"A/", {}, TItem::Folder}, {"A/B/", {}, TItem::Folder}, {"A/B/f.txt", "f"}});
+    QFile file(QString::fromUtf8(Native(path)));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    QByteArray iso = file.readAll();
+    MakeDirectoryLoop(iso);
+    file.seek(0);
+    file.write(iso);
+    file.close();
+
+    ask.ExpectMessageBox(mrOk);
+    const auto listed = List(path);
+    EXPECT_TRUE(listed->Damaged);
+    const QStringList messages = Messages();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QLatin1String("loop"))) << messages[0].toStdString();
+
+    ask.ExpectMessageBox(mrOk);
+    ExtractTo(path, QStringLiteral("C:\\out"));
+    EXPECT_FALSE(Exists(QStringLiteral("C:\\out\\A\\B\\f.txt")));
 }
 
 TEST_F(LibArchive, FailedWritesAndAnswersNeverLeaveAPartFile)
