@@ -57,7 +57,7 @@ sys::INT64 FindSignature(TZipSource &source, const QByteArray &signature)
     return head.indexOf(signature);
 }
 
-bool ScanRar4(TZipSource &source, sys::INT64 offset, std::vector<bool> &encrypted)
+bool ScanRar4(TZipSource &source, sys::INT64 offset, std::vector<bool> &encrypted, bool &ended)
 {
     while (offset < source.Size() && int(encrypted.size()) < itemLimit) {
         const QByteArray head = ReadAt(source, offset, 11);
@@ -76,14 +76,16 @@ bool ScanRar4(TZipSource &source, sys::INT64 offset, std::vector<bool> &encrypte
         }
         if (type == rar4FileHeader && !(flags & rar4SplitBefore))
             encrypted.push_back(flags & rar4Encrypted);
-        if (type == rar4EndHeader)
+        if (type == rar4EndHeader) {
+            ended = true;
             return true;
+        }
         offset = next;
     }
     return true;
 }
 
-bool ScanRar5(TZipSource &source, sys::INT64 offset, std::vector<bool> &encrypted)
+bool ScanRar5(TZipSource &source, sys::INT64 offset, std::vector<bool> &encrypted, bool &ended)
 {
     while (offset < source.Size() && int(encrypted.size()) < itemLimit) {
         QByteArray head = ReadAt(source, offset + 4, 3);
@@ -127,8 +129,10 @@ bool ScanRar5(TZipSource &source, sys::INT64 offset, std::vector<bool> &encrypte
             }
             encrypted.push_back(crypt);
         }
-        if (type == rar5EndHeader)
+        if (type == rar5EndHeader) {
+            ended = true;
             return true;
+        }
         if (dataSize > sys::UINT64(source.Size()))
             return false;
         offset = headerEnd + sys::INT64(dataSize);
@@ -138,16 +142,17 @@ bool ScanRar5(TZipSource &source, sys::INT64 offset, std::vector<bool> &encrypte
 
 } // namespace
 
-bool ScanRarEncryption(TZipSource &source, std::vector<bool> &encrypted)
+bool ScanRarEncryption(TZipSource &source, std::vector<bool> &encrypted, bool &ended)
 {
+    ended = false;
     static const QByteArray rar5("Rar!\x1A\x07\x01\x00", 8);
     static const QByteArray rar4("Rar!\x1A\x07\x00", 7);
     const sys::INT64 at5 = FindSignature(source, rar5);
     if (at5 >= 0)
-        return ScanRar5(source, at5 + rar5.size(), encrypted);
+        return ScanRar5(source, at5 + rar5.size(), encrypted, ended);
     const sys::INT64 at4 = FindSignature(source, rar4);
     if (at4 >= 0)
-        return ScanRar4(source, at4 + rar4.size(), encrypted);
+        return ScanRar4(source, at4 + rar4.size(), encrypted, ended);
     return false;
 }
 

@@ -11,7 +11,8 @@
 namespace kestrel {
 
 // Appends a flag per item of one volume; false when the headers cannot be
-// walked (encrypted headers, damage): the flags read so far stay.
-bool ScanRarEncryption(TZipSource &source, std::vector<bool> &encrypted);
+// walked (encrypted headers, damage): the flags read so far stay. ended:
+// the walk met the end-of-archive header.
+bool ScanRarEncryption(TZipSource &source, std::vector<bool> &encrypted, bool &ended);
 
 } // namespace kestrel

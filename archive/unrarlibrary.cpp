@@ -96,7 +96,10 @@ public:
         head.resize(qsizetype(std::max<sys::INT64>(got, 0)));
         multiVolume = IsVolume(head);
         rar5 = head.startsWith(QByteArray("Rar!\x1A\x07\x01\x00", 8));
-        ScanRarEncryption(*source, encrypted);
+        bool ended = false;
+        // RAR 5 always closes an archive with its end header: a walk that
+        // reached the end of the file without it found a cut archive.
+        cut = ScanRarEncryption(*source, encrypted, ended) && rar5 && !ended && !multiVolume;
         return true;
     }
 
@@ -120,6 +123,7 @@ public:
 
     bool rar5 = false;
     std::vector<bool> encrypted; // per item of the first volume
+    bool cut = false;            // a single RAR 5 volume ends before its end header
     bool inData = false;         // the reader is reading an item's data
     bool stopped = false;        // a volume was missing, or the change was refused
 
@@ -269,7 +273,7 @@ int UnrarLibrary::ReadHeader(TRarHeader &header)
     }
     const int result = archive_read_next_header(reader.get(), &item);
     if (result == ARCHIVE_EOF)
-        return rarEndArchive;
+        return volumes->cut ? rarBadArchive : rarEndArchive;
     if (result < ARCHIVE_WARN) {
         if (volumes->stopped)
             return rarOpenFailed;

@@ -308,6 +308,15 @@ TEST_F(RarTest, DamagedArchivesKeepWhatWasReadAndSaySo)
         for (const QString &key : Tree(Native(QStringLiteral("C:\\cutout"))).keys())
             EXPECT_FALSE(key.contains(QLatin1String(".kestrel"))) << key.toStdString();
     }
+    // Cut just before its end header, at a header boundary, a RAR 5 archive
+    // used to list as if whole, without a word.
+    MakeFile(QStringLiteral("C:\\cut.rar"), whole.left(whole.size() - 8));
+    auto rar = List(QStringLiteral("C:\\cut.rar"));
+    EXPECT_EQ(rar->Files.Count(), 7);
+    EXPECT_EQ(Messages().size(), 1);
+    MakeFile(QStringLiteral("C:\\whole.rar"), whole);
+    List(QStringLiteral("C:\\whole.rar"));
+    EXPECT_EQ(Messages().size(), 0);
     ask.during = nullptr;
     ask.MessageBox(nullptr, QString(), QString(), MB_OK); // the answer kept ready
 }
