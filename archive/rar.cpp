@@ -211,6 +211,11 @@ void TRar::Extract(const QString &destination)
         OnProgress(*this, apkItemCount, count, QString());
         OnProgress(*this, apkByteTotal, sys::INT64(total), QString());
     }
+    // Once the last selected item is out, the rest of the set is not read,
+    // so a later volume that is missing is not asked for.
+    int wanted = 0;
+    for (int i = 0; i < Files.Count() && !Names.isEmpty(); ++i)
+        wanted += IsSelected(Files.Key(i)) ? 1 : 0;
     TArchiveMessages messages;
     TStaging staging(*this, target, messages);
     int result = rarSuccess;
@@ -268,6 +273,10 @@ void TRar::Extract(const QString &destination)
                          sys::INVALID_FILE_ATTRIBUTES ||
                      !header.LinkTarget.isEmpty())
                 staging.Place(relative, entry);
+            if (!folder && wanted > 0 && --wanted == 0) {
+                result = rarEndArchive;
+                break;
+            }
         }
         if (failure == rarSuccess && result != rarSuccess && result != rarEndArchive)
             failure = result;

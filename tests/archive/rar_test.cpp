@@ -170,6 +170,24 @@ TEST_F(RarTest, VolumeSetsExtractWholeAndAskForAMissingVolume)
     EXPECT_EQ(volumes.size(), 3); // each further volume reported as opened
     EXPECT_EQ(Contents(QStringLiteral("C:\\whole\\elf-Linux-ARMv7-ls")).size(), 90808);
 
+    // The last volume is missing, but the item chosen lies in the first: a
+    // skip through the rest of the set used to ask for it all the same.
+    const QString last = QStringLiteral("C:\\v\\") + base + QStringLiteral("4.rar");
+    ASSERT_TRUE(QFile::rename(QString::fromUtf8(Native(last)),
+                              QString::fromUtf8(Native(last)) + QStringLiteral(".away")));
+    rar = List(first);
+    int askedForLast = 0;
+    rar->OnChangeVolume = [&](TArchive &, const QString &, int &result) {
+        askedForLast += result == 0 ? 1 : 0;
+    };
+    rar->Names = QStringList{QStringLiteral("cebula.txt")};
+    rar->Extract(QStringLiteral("C:\\one"));
+    EXPECT_EQ(askedForLast, 0);
+    EXPECT_EQ(Messages().size(), 0);
+    EXPECT_EQ(Contents(QStringLiteral("C:\\one\\cebula.txt")).size(), 814);
+    ASSERT_TRUE(QFile::rename(QString::fromUtf8(Native(last)) + QStringLiteral(".away"),
+                              QString::fromUtf8(Native(last))));
+
     // A volume in the middle is missing: asked for, refused; the split item
     // is not left half-written, the items before it are there.
     ASSERT_TRUE(QFile::remove(
