@@ -252,6 +252,14 @@ TEST_F(RarTest, EncryptedItemsAskForThePasswordAndFailClearlyWhenItIsWrong)
     EXPECT_EQ(Messages(), QStringList{ArchiveStr(30102)});
     EXPECT_FALSE(Exists(QStringLiteral("C:\\none\\d.txt")));
 
+    // Encrypted items that are not chosen are skipped without a question.
+    rar = List(QStringLiteral("T:\\rar\\test_read_format_rar5_encrypted.rar"));
+    rar->Names = QStringList{QStringLiteral("c.txt")};
+    const qsizetype questions = ask.asked.size();
+    rar->Extract(QStringLiteral("C:\\c"));
+    EXPECT_EQ(ask.asked.size(), questions);
+    EXPECT_EQ(Contents(QStringLiteral("C:\\c\\c.txt")), QByteArray("This is from c.txt"));
+
     // A password given before the extraction is used without asking.
     rar = List(QStringLiteral("T:\\rar\\test_read_format_rar5_encrypted.rar"));
     rar->Names = QStringList{QStringLiteral("d.txt")};
