@@ -711,6 +711,12 @@ void TfTree::AddFavorite()
                         false) != mrOk ||
         name.isEmpty())
         return;
+    // The first "=" of a line ends the name: such a name would read back cut.
+    if (name.contains(QLatin1Char('='))) {
+        Ask().MessageBox(this, QStringLiteral("A display name cannot contain \"=\"."),
+                         QStringLiteral("Add Favorites"), MB_OK | MB_ICONERROR);
+        return;
+    }
     if (!favorites->Add(name, item->GetFullPath()))
         ShowError(int(sys::GetLastError()), QStringLiteral("favorite.dat"), LoadStr(512), true,
                   this);
