@@ -143,7 +143,7 @@ TEST_F(NavigationTest, BackIntoAVanishedFolderStillRecordsTheNextVisit)
 
 TEST_F(NavigationTest, BrowsingInsideAnArchiveAddsNothing)
 {
-    WriteLibZip(Native(QStringLiteral("C:\\A\\pack.zip")),
+    test::WriteLibZip(Native(QStringLiteral("C:\\A\\pack.zip")),
                 {{QStringLiteral("doc/a.txt"), "aaaa"}, {QStringLiteral("top.txt"), "t"}});
     Start();
     auto *view = w->FileView();
