@@ -8,6 +8,7 @@
 #include "app/stringhistory.h"
 #include "ops/ask.h"
 #include "ops/errors.h"
+#include "ops/qtask.h"
 #include "panel/kfileview.h"
 #include "text/strings.h"
 
@@ -94,9 +95,8 @@ void TfMain::AddToFavorites1Click()
 
 void TfMain::OrganizeFavorites1Click()
 {
-    TfOrganizeFav dialog(this, FavoritesFile(), DiskFolder());
-    dialog.exec();
-    fileView->setFocus();
+    TfOrganizeFav dialog(DialogParent(this), FavoritesFile(), DiskFolder());
+    ExecDialog(dialog, this);
 }
 
 } // namespace kestrel

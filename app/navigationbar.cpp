@@ -33,7 +33,7 @@ TAddressBox::TAddressBox(QWidget *parent) : QComboBox(parent)
     // A typed folder is not completed from the drive lines.
     setCompleter(nullptr);
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    setMinimumContentsLength(32);
+    setMinimumContentsLength(20);
 }
 
 void TAddressBox::showPopup()
@@ -192,16 +192,23 @@ void TNavigationBar::BuildFavorites()
                 });
     }
     favoritesMenu->addSeparator();
-    connect(favoritesMenu->addAction(QStringLiteral("Add to Favorites")), &QAction::triggered, this,
-            [this] {
-                if (OnAddFavorite)
-                    OnAddFavorite();
-            });
-    connect(favoritesMenu->addAction(QStringLiteral("Organize Favorites")), &QAction::triggered,
-            this, [this] {
-                if (OnOrganizeFavorites)
-                    OnOrganizeFavorites();
-            });
+    // Their dialogs open once the menu has finished with the key that chose
+    // them: opened inside its handling, no key of the dialog would reach a
+    // shortcut (its buttons' Alt keys).
+    connect(
+        favoritesMenu->addAction(QStringLiteral("Add to Favorites")), &QAction::triggered, this,
+        [this] {
+            if (OnAddFavorite)
+                OnAddFavorite();
+        },
+        Qt::QueuedConnection);
+    connect(
+        favoritesMenu->addAction(QStringLiteral("Organize Favorites")), &QAction::triggered, this,
+        [this] {
+            if (OnOrganizeFavorites)
+                OnOrganizeFavorites();
+        },
+        Qt::QueuedConnection);
 }
 
 } // namespace kestrel

@@ -234,7 +234,7 @@ TEST_F(NavigationTest, AddToFavoritesAppendsThePanelFolderAndRefusesEqualsSigns)
     ask.ExpectGetString(mrOk, QStringLiteral("My Music"));
     Captions(Nav().FavoritesMenu());
     Nav().FavoritesMenu()->actions().at(1)->trigger();
-    ASSERT_EQ(ask.asked.size(), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ask.asked.size() == 1; }));
     EXPECT_EQ(ask.asked[0].caption, QStringLiteral("Add Favorites"));
     EXPECT_EQ(ask.asked[0].text, QStringLiteral("\"C:\\A\\Music\"\n\nDisplay Name"));
     EXPECT_EQ(Contents(kFavorites), QByteArray("My Music=C:\\A\\Music\r\n"));
@@ -244,7 +244,7 @@ TEST_F(NavigationTest, AddToFavoritesAppendsThePanelFolderAndRefusesEqualsSigns)
     ask.ExpectGetString(mrOk, QStringLiteral("a=b"));
     ask.ExpectMessageBox(mrOk);
     Nav().FavoritesMenu()->actions().at(2)->trigger();
-    ASSERT_EQ(ask.asked.size(), 3);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ask.asked.size() == 3; }));
     EXPECT_EQ(ask.asked[2].kind, QuestionKind::MessageBox);
     EXPECT_EQ(Contents(kFavorites), QByteArray("My Music=C:\\A\\Music\r\n"));
 }
