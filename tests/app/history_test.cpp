@@ -166,7 +166,8 @@ TEST_F(NavigationTest, AddressBoxGoesToTypedFoldersAndListsTheDrives)
     Start();
     TAddressBox *box = Nav().Address();
     EXPECT_EQ(box->currentText(), Dir("A"));
-    box->setFocus();
+    QTest::keyClick(w->FileView(), Qt::Key_Tab);
+    ASSERT_TRUE(box->hasFocus());
     box->lineEdit()->selectAll();
     QTest::keyClicks(box, QStringLiteral("c:\\b"));
     QTest::keyClick(box, Qt::Key_Return);
