@@ -55,9 +55,8 @@ void TAddressBox::keyPressEvent(QKeyEvent *event)
 }
 
 TNavigationBar::TNavigationBar(QToolBar &bar, TStringHistory &history)
-    : QObject(&bar), history(history), back(new QToolButton(&bar)),
-      forward(new QToolButton(&bar)), favorites(new QToolButton(&bar)),
-      backMenu(new QMenu(back)), forwardMenu(new QMenu(forward)),
+    : QObject(&bar), history(history), back(new QToolButton(&bar)), forward(new QToolButton(&bar)),
+      favorites(new QToolButton(&bar)), backMenu(new QMenu(back)), forwardMenu(new QMenu(forward)),
       favoritesMenu(new QMenu(favorites)), address(new TAddressBox(&bar))
 {
     const auto setUp = [&bar](QToolButton *button, const QString &name, const QString &text,

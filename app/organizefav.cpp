@@ -2,8 +2,8 @@
 
 #include "ops/ask.h"
 #include "ops/errors.h"
-#include "platform/errors.h"
 #include "platform/drives.h"
+#include "platform/errors.h"
 #include "text/strings.h"
 
 #include <QGridLayout>
@@ -213,9 +213,8 @@ void TfOrganizeFav::AddClick()
 void TfOrganizeFav::DeleteClick()
 {
     const int index = Selected();
-    if (index < 0 ||
-        Ask().MessageBox(this, QStringLiteral("Are you sure to delete?"), kCaption,
-                         MB_YESNO | MB_ICONQUESTION) != mrYes)
+    if (index < 0 || Ask().MessageBox(this, QStringLiteral("Are you sure to delete?"), kCaption,
+                                      MB_YESNO | MB_ICONQUESTION) != mrYes)
         return;
     list.Remove(index);
     Fill(index);

@@ -125,7 +125,8 @@ TEST(FavoriteList, EditsStayInRangeAndRefuseBadNames)
     EXPECT_FALSE(list.Remove(-1));
     EXPECT_TRUE(list.MoveUp(2));
     EXPECT_TRUE(list.MoveDown(0));
-    EXPECT_EQ(list.Entries(), (QList<TFavorite>{F("C", "C:\\C"), F("A", "C:\\A"), F("B", "C:\\B")}));
+    EXPECT_EQ(list.Entries(),
+              (QList<TFavorite>{F("C", "C:\\C"), F("A", "C:\\A"), F("B", "C:\\B")}));
 
     EXPECT_FALSE(list.Rename(0, QStringLiteral("x=y")));
     EXPECT_FALSE(list.Rename(0, QString()));

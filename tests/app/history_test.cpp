@@ -10,8 +10,8 @@
 #include "tests/support/scriptedask.h"
 
 #include <QAction>
-#include <QDir>
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -144,7 +144,7 @@ TEST_F(NavigationTest, BackIntoAVanishedFolderStillRecordsTheNextVisit)
 TEST_F(NavigationTest, BrowsingInsideAnArchiveAddsNothing)
 {
     test::WriteLibZip(Native(QStringLiteral("C:\\A\\pack.zip")),
-                {{QStringLiteral("doc/a.txt"), "aaaa"}, {QStringLiteral("top.txt"), "t"}});
+                      {{QStringLiteral("doc/a.txt"), "aaaa"}, {QStringLiteral("top.txt"), "t"}});
     Start();
     auto *view = w->FileView();
     view->SetFocused(view->Files.IndexOf(QStringLiteral("pack.zip")));
@@ -212,9 +212,10 @@ TEST_F(NavigationTest, FavoritesMenuAndShiftFunctionKeys)
 {
     MakeFile(kFavorites, "Tools=C:\\C\r\nbroken line\r\nFourth=C:\\D\r\n");
     Start();
-    EXPECT_EQ(Captions(Nav().FavoritesMenu()),
-              (QStringList{QStringLiteral("Tools"), QStringLiteral("Fourth"), QStringLiteral("-"),
-                           QStringLiteral("Add to Favorites"), QStringLiteral("Organize Favorites")}));
+    EXPECT_EQ(
+        Captions(Nav().FavoritesMenu()),
+        (QStringList{QStringLiteral("Tools"), QStringLiteral("Fourth"), QStringLiteral("-"),
+                     QStringLiteral("Add to Favorites"), QStringLiteral("Organize Favorites")}));
     QTest::keyClick(w->FileView(), Qt::Key_F1, Qt::ShiftModifier);
     EXPECT_EQ(Folder(), Dir("C"));
     QTest::keyClick(w->FileView(), Qt::Key_F2, Qt::ShiftModifier);
@@ -316,9 +317,10 @@ TEST_F(OrganizeTest, SelectedEntryShowsItsNamePathAndKey)
 TEST_F(OrganizeTest, EmptyListDisablesEntryControlsAndAddStartsAtThePanelFolder)
 {
     Open();
-    for (QWidget *control : {static_cast<QWidget *>(dialog->Item),
-                             static_cast<QWidget *>(dialog->ItemPath), static_cast<QWidget *>(dialog->DeleteBtn),
-                             static_cast<QWidget *>(dialog->UpBtn), static_cast<QWidget *>(dialog->DownBtn)})
+    for (QWidget *control :
+         {static_cast<QWidget *>(dialog->Item), static_cast<QWidget *>(dialog->ItemPath),
+          static_cast<QWidget *>(dialog->DeleteBtn), static_cast<QWidget *>(dialog->UpBtn),
+          static_cast<QWidget *>(dialog->DownBtn)})
         EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
     EXPECT_TRUE(dialog->AddBtn->isEnabled());
 

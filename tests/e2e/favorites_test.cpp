@@ -5,10 +5,10 @@
 #include "panel/kfileview.h"
 
 #include <QApplication>
-#include <QPushButton>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPushButton>
 #include <QToolButton>
 
 namespace kestrel::test {
