@@ -81,12 +81,15 @@ TNavigationBar::TNavigationBar(QToolBar &bar, TStringHistory &history)
     favorites->setPopupMode(QToolButton::InstantPopup);
     favoritesMenu->setObjectName(QStringLiteral("FavoritesMenu"));
 
-    QAction *first = bar.actions().value(0);
+    // Back and Forward show their arrows only, so that the bar still holds
+    // everything in a window of the default width.
+    back->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    forward->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    if (!bar.actions().isEmpty())
+        bar.addSeparator();
     for (QWidget *widget : {static_cast<QWidget *>(back), static_cast<QWidget *>(forward),
                             static_cast<QWidget *>(address), static_cast<QWidget *>(favorites)})
-        bar.insertWidget(first, widget);
-    if (first)
-        bar.insertSeparator(first);
+        bar.addWidget(widget);
 
     connect(back, &QToolButton::clicked, this, [this] {
         if (OnBack)

@@ -37,7 +37,7 @@ protected:
 class TNavigationBar : public QObject {
     Q_OBJECT
 public:
-    // The controls go before the bar's first item.
+    // The controls go after the bar's items.
     TNavigationBar(QToolBar &bar, TStringHistory &history);
 
     QToolButton *BackButton() const { return back; }
