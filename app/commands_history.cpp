@@ -36,9 +36,8 @@ void TfMain::SetUpNavigation()
     navigation->Favorites = [] { return LoadFavorites(FavoritesFile()); };
     navigation->OnAddFavorite = [this] { AddToFavorites1Click(); };
     navigation->OnOrganizeFavorites = [this] { OrganizeFavorites1Click(); };
-    // Tab goes from the panel to the address box and back.
+    // Tab goes from the panel to the address box (Shift+Tab back).
     setTabOrder(fileView, navigation->Address());
-    setTabOrder(navigation->Address(), fileView);
 }
 
 // Every folder the panel changes to is recorded, except those reached by

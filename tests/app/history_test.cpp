@@ -168,6 +168,9 @@ TEST_F(NavigationTest, AddressBoxGoesToTypedFoldersAndListsTheDrives)
     EXPECT_EQ(box->currentText(), Dir("A"));
     QTest::keyClick(w->FileView(), Qt::Key_Tab);
     ASSERT_TRUE(box->hasFocus());
+    QTest::keyClick(box, Qt::Key_Backtab, Qt::ShiftModifier);
+    ASSERT_TRUE(w->FileView()->hasFocus());
+    box->setFocus();
     box->lineEdit()->selectAll();
     QTest::keyClicks(box, QStringLiteral("c:\\b"));
     QTest::keyClick(box, Qt::Key_Return);
