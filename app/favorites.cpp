@@ -6,6 +6,21 @@
 
 namespace kestrel {
 
+namespace {
+
+QList<TFavorite> ParseFavorites(const QStringList &lines)
+{
+    QList<TFavorite> entries;
+    for (const QString &line : lines) {
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq > 0)
+            entries.append({line.left(eq), line.mid(eq + 1)});
+    }
+    return entries;
+}
+
+} // namespace
+
 QString FavoritesFile()
 {
     return ProgramFile(QStringLiteral("favorite.dat"));
@@ -20,17 +35,6 @@ QString FavoriteNameFor(const QString &folder)
 {
     const QString name = sys::ExtractFileName(folder);
     return name.isEmpty() ? folder : name;
-}
-
-QList<TFavorite> ParseFavorites(const QStringList &lines)
-{
-    QList<TFavorite> entries;
-    for (const QString &line : lines) {
-        const qsizetype eq = line.indexOf(QLatin1Char('='));
-        if (eq > 0)
-            entries.append({line.left(eq), line.mid(eq + 1)});
-    }
-    return entries;
 }
 
 QList<TFavorite> LoadFavorites(const QString &file)

@@ -25,9 +25,8 @@ bool ValidFavoriteName(const QString &name);
 // path for a root.
 QString FavoriteNameFor(const QString &folder);
 
-// The entries of the lines: a line without "=" or with an empty name is no
-// entry and is skipped.
-QList<TFavorite> ParseFavorites(const QStringList &lines);
+// The entries of the file, none when it is missing: a line without "=" or
+// with an empty name is no entry and is skipped.
 QList<TFavorite> LoadFavorites(const QString &file);
 // Replaces the file whole, atomically.
 bool SaveFavorites(const QString &file, const QList<TFavorite> &entries);

@@ -23,8 +23,6 @@ public:
     // where Add starts while no entry is selected.
     TfOrganizeFav(QWidget *parent, const QString &file, const QString &panelFolder);
 
-    const TFavoriteList &List() const { return list; }
-
     QListWidget *Entries;
     QPushButton *Item;     // the display name; a click renames
     QPushButton *ItemPath; // the path; a click picks another folder
