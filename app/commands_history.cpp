@@ -88,7 +88,7 @@ void TfMain::AddToFavorites1Click()
     if (Ask().GetString(this, caption,
                         QLatin1Char('"') + folder + QStringLiteral("\"\n\nDisplay Name"), name,
                         true, false) != mrOk ||
-        !AcceptFavoriteName(this, name, caption))
+        !AcceptFavorite(this, {name, folder}, caption))
         return;
     const QString file = FavoritesFile();
     if (!AppendFavorite(file, {name, folder}))

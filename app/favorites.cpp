@@ -31,6 +31,11 @@ bool ValidFavoriteName(const QString &name)
     return !name.isEmpty() && !name.contains(QLatin1Char('='));
 }
 
+bool ValidFavoritePath(const QString &path)
+{
+    return !path.contains(QLatin1Char('\r')) && !path.contains(QLatin1Char('\n'));
+}
+
 QString FavoriteNameFor(const QString &folder)
 {
     const QString name = sys::ExtractFileName(folder);
@@ -59,7 +64,7 @@ bool AppendFavorite(const QString &file, const TFavorite &entry)
 
 bool TFavoriteList::Append(const TFavorite &entry)
 {
-    if (!ValidFavoriteName(entry.name))
+    if (!ValidFavoriteName(entry.name) || !ValidFavoritePath(entry.path))
         return false;
     entries.append(entry);
     return true;
@@ -83,7 +88,7 @@ bool TFavoriteList::Rename(int index, const QString &name)
 
 bool TFavoriteList::SetPath(int index, const QString &path)
 {
-    if (!Valid(index))
+    if (!Valid(index) || !ValidFavoritePath(path))
         return false;
     entries[index].path = path;
     return true;

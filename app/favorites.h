@@ -20,6 +20,8 @@ QString FavoritesFile();
 
 // A display name that reads back as written: not empty, no "=".
 bool ValidFavoriteName(const QString &name);
+// A path that keeps to its line: no CR or LF.
+bool ValidFavoritePath(const QString &path);
 
 // The name first proposed for a folder: its last component, or the whole
 // path for a root.
@@ -43,7 +45,8 @@ public:
     int Count() const { return int(entries.size()); }
     const TFavorite &At(int index) const { return entries.at(index); }
 
-    // Append and Rename refuse a name ValidFavoriteName refuses.
+    // Append, Rename and SetPath refuse what ValidFavoriteName and
+    // ValidFavoritePath refuse.
     bool Append(const TFavorite &entry);
     bool Remove(int index);
     bool Rename(int index, const QString &name);

@@ -42,14 +42,18 @@ QPushButton *LinkButton(QWidget *parent, const QString &name, const QString &hin
 
 } // namespace
 
-bool AcceptFavoriteName(QObject *owner, const QString &name, const QString &caption)
+bool AcceptFavorite(QObject *owner, const TFavorite &entry, const QString &caption)
 {
-    if (ValidFavoriteName(name))
+    QString why;
+    if (entry.name.isEmpty())
+        why = QStringLiteral("A display name cannot be empty.");
+    else if (!ValidFavoriteName(entry.name))
+        why = QStringLiteral("A display name cannot contain \"=\".");
+    else if (!ValidFavoritePath(entry.path))
+        why = QStringLiteral("A folder whose name holds a line break cannot be a favourite.");
+    else
         return true;
-    Ask().MessageBox(owner,
-                     name.isEmpty() ? QStringLiteral("A display name cannot be empty.")
-                                    : QStringLiteral("A display name cannot contain \"=\"."),
-                     caption, MB_OK | MB_ICONERROR);
+    Ask().MessageBox(owner, why, caption, MB_OK | MB_ICONERROR);
     return false;
 }
 
@@ -177,7 +181,7 @@ void TfOrganizeFav::RenameClick()
     QString name = list.At(index).name;
     if (Ask().GetString(this, kCaption, QStringLiteral("New display name"), name, true, false) !=
             mrOk ||
-        !AcceptFavoriteName(this, name, kCaption))
+        !AcceptFavorite(this, {name, list.At(index).path}, kCaption))
         return;
     list.Rename(index, name);
     Fill(index);
@@ -189,7 +193,8 @@ void TfOrganizeFav::PathClick()
     if (index < 0)
         return;
     QString folder = list.At(index).path;
-    if (!Ask().SelectFolder(this, kSelectFolder, folder) || folder.isEmpty())
+    if (!Ask().SelectFolder(this, kSelectFolder, folder) || folder.isEmpty() ||
+        !AcceptFavorite(this, {list.At(index).name, folder}, kCaption))
         return;
     list.SetPath(index, folder);
     Fill(index);
@@ -204,7 +209,7 @@ void TfOrganizeFav::AddClick()
     QString name = FavoriteNameFor(folder);
     if (Ask().GetString(this, kCaption, QStringLiteral("Display Name"), name, true, false) !=
             mrOk ||
-        !AcceptFavoriteName(this, name, kCaption))
+        !AcceptFavorite(this, {name, folder}, kCaption))
         return;
     list.Append({name, folder});
     Fill(list.Count() - 1);

@@ -12,9 +12,10 @@ class QPushButton;
 
 namespace kestrel {
 
-// True for a name ValidFavoriteName accepts; otherwise says why not in a
-// message box with the caption.
-bool AcceptFavoriteName(QObject *owner, const QString &name, const QString &caption);
+// True for an entry that reads back as written (ValidFavoriteName, and a
+// path without line breaks); otherwise says why not in a message box with
+// the caption.
+bool AcceptFavorite(QObject *owner, const TFavorite &entry, const QString &caption);
 
 class TfOrganizeFav : public QDialog {
     Q_OBJECT

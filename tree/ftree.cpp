@@ -711,13 +711,20 @@ void TfTree::AddFavorite()
                         false) != mrOk ||
         name.isEmpty())
         return;
-    // The first "=" of a line ends the name: such a name would read back cut.
-    if (name.contains(QLatin1Char('='))) {
-        Ask().MessageBox(this, QStringLiteral("A display name cannot contain \"=\"."),
+    // The first "=" of a line ends the name, and a line break the line:
+    // such an entry would read back cut.
+    const QString path = item->GetFullPath();
+    if (name.contains(QLatin1Char('=')) || path.contains(QLatin1Char('\n')) ||
+        path.contains(QLatin1Char('\r'))) {
+        Ask().MessageBox(this,
+                         name.contains(QLatin1Char('='))
+                             ? QStringLiteral("A display name cannot contain \"=\".")
+                             : QStringLiteral("A folder whose name holds a line break cannot "
+                                              "be a favourite."),
                          QStringLiteral("Add Favorites"), MB_OK | MB_ICONERROR);
         return;
     }
-    if (!favorites->Add(name, item->GetFullPath()))
+    if (!favorites->Add(name, path))
         ShowError(int(sys::GetLastError()), QStringLiteral("favorite.dat"), LoadStr(512), true,
                   this);
 }

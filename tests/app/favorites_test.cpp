@@ -112,6 +112,9 @@ TEST(FavoriteNames, EqualsSignsAndEmptyNamesAreRefused)
     EXPECT_FALSE(ValidFavoriteName(QString()));
     EXPECT_FALSE(ValidFavoriteName(QStringLiteral("a=b")));
     EXPECT_FALSE(ValidFavoriteName(QStringLiteral("=")));
+    EXPECT_TRUE(ValidFavoritePath(QStringLiteral("C:\\a b")));
+    EXPECT_FALSE(ValidFavoritePath(QStringLiteral("C:\\a\nb")));
+    EXPECT_FALSE(ValidFavoritePath(QStringLiteral("C:\\a\rb")));
     EXPECT_EQ(FavoriteNameFor(QStringLiteral("C:\\Data\\Music")), QStringLiteral("Music"));
     EXPECT_EQ(FavoriteNameFor(QStringLiteral("C:\\")), QStringLiteral("C:\\"));
 }
@@ -131,6 +134,9 @@ TEST(FavoriteList, EditsStayInRangeAndRefuseBadNames)
     EXPECT_FALSE(list.Rename(0, QStringLiteral("x=y")));
     EXPECT_FALSE(list.Rename(0, QString()));
     EXPECT_FALSE(list.Append(F("p=q", "C:\\P")));
+    // A path with a line break would be written as two lines.
+    EXPECT_FALSE(list.Append(F("P", "C:\\P\nQ")));
+    EXPECT_FALSE(list.SetPath(0, QStringLiteral("C:\\x\ry")));
     EXPECT_EQ(list.At(0).name, QStringLiteral("C"));
     EXPECT_EQ(list.Count(), 3);
 

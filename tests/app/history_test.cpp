@@ -357,6 +357,11 @@ TEST_F(OrganizeTest, RenameChangePathAndDeleteThenOkWritesTheList)
 
     ask.ExpectGetString(mrOk, QStringLiteral("Uno"));
     dialog->Item->click();
+    // A folder whose name holds a line break is refused.
+    ask.Expect({QuestionKind::SelectFolder, 1, QStringLiteral("C:\\two\nlines")});
+    ask.ExpectMessageBox(mrOk);
+    dialog->ItemPath->click();
+    EXPECT_EQ(dialog->ItemPath->text(), QStringLiteral("C:\\1"));
     EXPECT_EQ(dialog->Item->text(), QStringLiteral("Uno"));
 
     ask.Expect({QuestionKind::SelectFolder, 1, QStringLiteral("D:\\Elsewhere")});
