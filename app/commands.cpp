@@ -2,6 +2,7 @@
 
 #include "app/mainmenu.h"
 #include "app/mainwindow.h"
+#include "app/navigationbar.h"
 #include "app/settings.h"
 #include "app/workfolderbuttons.h"
 #include "panel/kfileview.h"
@@ -91,6 +92,12 @@ void TfMain::RunCommand(TCmd cmd)
             return ChangeArchiveFolder(QStringLiteral("\\"));
         fileView->SetFolder(QStringLiteral("\\"));
         return;
+    case TCmd::Back:
+        return HistoryStep(true);
+    case TCmd::Forward:
+        return HistoryStep(false);
+    case TCmd::Favorites:
+        return navigation->DropFavorites(fileView->mapToGlobal(QPoint(0, 0)));
     case TCmd::LastDestination:
         if (!LastDestination.isEmpty())
             SetFolder(LastDestination);

@@ -112,7 +112,7 @@ void TfMain::RunPanelKey(const TPanelKeyAction &action)
     case TPanelKey::FunctionKey:
         return RunFunctionKey(action.index);
     case TPanelKey::Favorite:
-        return RunCommand(TCmd::Favorites);
+        return GoFavorite(action.index);
     case TPanelKey::Network:
         return RunCommand(TCmd::Network);
     case TPanelKey::DriveRoot:

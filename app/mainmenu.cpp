@@ -61,10 +61,10 @@ const QList<TMenuRow> rows = {
     {"File", "", "E&xit", Alt(Qt::Key_X), TCmd::Exit, sep},
 
     {"Folder", "", "&Tree...", Qt::Key_F10, TCmd::Tree, 0},
-    {"Folder", "", "&Favorites", Qt::Key_F11, TCmd::Favorites, later},
+    {"Folder", "", "&Favorites", Qt::Key_F11, TCmd::Favorites, 0},
     {"Folder", "", "&Create New Folder", Alt(Qt::Key_K), TCmd::CreateNewFolder, sep},
-    {"Folder", "", "&Back", Alt(Qt::Key_Left), TCmd::Back, sep | later},
-    {"Folder", "", "&Forward", Alt(Qt::Key_Right), TCmd::Forward, later},
+    {"Folder", "", "&Back", Alt(Qt::Key_Left), TCmd::Back, sep},
+    {"Folder", "", "&Forward", Alt(Qt::Key_Right), TCmd::Forward, 0},
     {"Folder", "", "&Up One Level", none, TCmd::UpOneLevel, 0},
     {"Folder", "", "Roo&t", none, TCmd::Root, 0},
     {"Folder", "", "Last &Destination", Ctrl(Qt::Key_Backspace), TCmd::LastDestination, 0},

@@ -7,6 +7,7 @@
 #include "app/keyhelp.h"
 #include "app/keymap.h"
 #include "app/mainmenu.h"
+#include "app/navigationbar.h"
 #include "app/paneloptions.h"
 #include "app/settings.h"
 #include "app/startfolder.h"
@@ -40,7 +41,8 @@ TfMain::TfMain(const QStringList &arguments, QWidget *parent)
       shChangeNotify(new TShellChangeNotify(this)), toolBar(addToolBar(QStringLiteral("ToolBar"))),
       entryPanel(new QLabel(this)), selectionPanel(new QLabel(this)), findPanel(new QLabel(this)),
       diskInfo(new TDiskInfoPanel(this)), mainMenu(new TMainMenu(*this)),
-      workFolders(new TWorkFolderButtons(*toolBar)), btnStatusBar(new TBtnStatusBar(this)),
+      workFolders(new TWorkFolderButtons(*toolBar)),
+      navigation(new TNavigationBar(*toolBar, *history)), btnStatusBar(new TBtnStatusBar(this)),
       commandBar(new TCommandLineBar(this)), commandLine(*this, this),
       driveServices(std::make_unique<TAppDriveServices>(
           *ini, [this](QChar drive) { FormatDrive(drive, false); })),
@@ -109,6 +111,7 @@ TfMain::TfMain(const QStringList &arguments, QWidget *parent)
         folder = chosen;
         return true;
     });
+    SetUpNavigation();
     SyncViewMenu();
     fileView->setFocus();
     // [Option] Lang "EN" asks for the English texts; the built-in texts are
@@ -229,6 +232,7 @@ void TfMain::FileViewChangeDir()
     if (pathCaption)
         UpdateCaption();
     workFolders->Recolor();
+    RecordFolder();
 }
 
 void TfMain::SHChangeNotifyChange()

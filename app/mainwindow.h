@@ -33,6 +33,7 @@ class TIniFile;
 class TKeyHelp;
 class TKFileView;
 class TMainMenu;
+class TNavigationBar;
 class TShellChangeNotify;
 class TStringHistory;
 class TWorkFolderButtons;
@@ -51,6 +52,7 @@ public:
     TKFileView *FileView() const { return fileView; }
     TIniFile &Ini() { return *ini; }
     TStringHistory *History() const { return history; }
+    TNavigationBar *Navigation() const { return navigation; }
     TShellChangeNotify *SHChangeNotify() const { return shChangeNotify; }
     QToolBar *ToolBar() const { return toolBar; }
     TMainMenu *MainMenu() const { return mainMenu; }
@@ -167,6 +169,16 @@ private:
     void Description1Click();
     void DeleteAllDescriptions1Click();
 
+    // History, address box and favourites (commands_history.cpp)
+    void SetUpNavigation();
+    void RecordFolder();
+    void HistoryStep(bool back);
+    // Goes to a folder as any navigation does; a failure is reported.
+    void GoTo(const QString &folder);
+    void AddToFavorites1Click();
+    void OrganizeFavorites1Click();
+    void GoFavorite(int index);
+
     // System and help commands (commands_system.cpp)
     void SpecialFolderClick(int which);
     // The Trash and the temporary folder (commands_trash.cpp)
@@ -205,6 +217,10 @@ private:
     TDiskInfoPanel *diskInfo;
     TMainMenu *mainMenu;
     TWorkFolderButtons *workFolders;
+    TNavigationBar *navigation;
+    // Set while Back or Forward changes the folder: that change is not
+    // recorded in the history.
+    bool historyMove = false;
     TBtnStatusBar *btnStatusBar;
     TCommandLineBar *commandBar;
     TCommandLine commandLine;

@@ -1,18 +1,13 @@
 #include "app/treedialog.h"
 
+#include "app/favorites.h"
 #include "app/settings.h"
-#include "app/statefiles.h"
 #include "ops/qtask.h"
 #include "platform/drives.h"
 
 namespace kestrel {
 
 namespace {
-
-QString FavoriteFile()
-{
-    return ProgramFile(QStringLiteral("favorite.dat"));
-}
 
 TTreeWindowSettings ReadTreeSettings(const TIniFile &ini)
 {
@@ -33,22 +28,14 @@ TTreeWindowSettings ReadTreeSettings(const TIniFile &ini)
 QList<std::pair<QString, QString>> TFavoriteFile::Entries() const
 {
     QList<std::pair<QString, QString>> entries;
-    for (const QString &line : ReadStateLines(FavoriteFile())) {
-        const qsizetype eq = line.indexOf(QLatin1Char('='));
-        if (eq > 0)
-            entries.append({line.left(eq), line.mid(eq + 1)});
-    }
+    for (const TFavorite &entry : LoadFavorites(FavoritesFile()))
+        entries.append({entry.name, entry.path});
     return entries;
 }
 
 bool TFavoriteFile::Add(const QString &name, const QString &path)
 {
-    const QString file = FavoriteFile();
-    if (file.isEmpty())
-        return false;
-    QStringList lines = ReadStateLines(file);
-    lines.append(name + QLatin1Char('=') + path);
-    return WriteStateLines(file, lines);
+    return AppendFavorite(FavoritesFile(), {name, path});
 }
 
 QString SelectFolderDialog(QWidget *owner, TIniFile &ini, const QString &folder,

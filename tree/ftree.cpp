@@ -728,7 +728,20 @@ void TfTree::AddFavorite()
                         false) != mrOk ||
         name.isEmpty())
         return;
-    if (!favorites->Add(name, item->GetFullPath()))
+    // The first "=" of a line ends the name, and a line break the line:
+    // such an entry would read back cut.
+    const QString path = item->GetFullPath();
+    if (name.contains(QLatin1Char('=')) || path.contains(QLatin1Char('\n')) ||
+        path.contains(QLatin1Char('\r'))) {
+        Ask().MessageBox(this,
+                         name.contains(QLatin1Char('='))
+                             ? QStringLiteral("A display name cannot contain \"=\".")
+                             : QStringLiteral("A folder whose name holds a line break cannot "
+                                              "be a favourite."),
+                         QStringLiteral("Add Favorites"), MB_OK | MB_ICONERROR);
+        return;
+    }
+    if (!favorites->Add(name, path))
         ShowError(int(sys::GetLastError()), QStringLiteral("favorite.dat"), LoadStr(512), true,
                   this);
 }

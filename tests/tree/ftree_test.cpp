@@ -355,6 +355,19 @@ TEST_F(TreeWindowTest, FavoritesListAndAddTheFocusedFolder)
     EXPECT_EQ(View().GetFolder(), QStringLiteral("C:\\Data\\Music\\Rock"));
 }
 
+// A name with "=" was stored and read back cut at its "=".
+TEST_F(TreeWindowTest, AddFavoriteRefusesANameWithAnEqualsSign)
+{
+    Focus("C:\\Win");
+    ask.ExpectGetString(mrOk, QStringLiteral("a=b"));
+    ask.ExpectMessageBox(mrOk);
+    window->Action(QStringLiteral("PopupAddFavorite"))->trigger();
+    ASSERT_EQ(ask.asked.size(), 2);
+    EXPECT_EQ(ask.asked[1].kind, test::QuestionKind::MessageBox);
+    EXPECT_TRUE(ask.asked[1].text.contains(QLatin1Char('=')));
+    EXPECT_TRUE(favorites.entries.isEmpty());
+}
+
 TEST_F(TreeWindowTest, EscapeClosesWithoutAFolder)
 {
     Key(Qt::Key_Escape);
