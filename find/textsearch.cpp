@@ -2,6 +2,7 @@
 
 #include "archive/codepage.h"
 
+#include <QList>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
