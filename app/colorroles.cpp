@@ -7,22 +7,14 @@ namespace kestrel {
 namespace {
 
 const TColorRole roles[ColorRoleCount] = {
-    {"BACK", "Background", 0},
-    {"LINE", "Column Line", 16744576},
-    {"NORMAL", "Normal", 12632256},
-    {"FOLDER", "Folder", 4210943},
-    {"DRIVE", "Drive", 16744576},
-    {"READONLY", "Readonly(Size)", 65535},
-    {"HIDDEN", "Hidden(Size)", 255},
-    {"DESCRIPT", "Description", 16777215},
-    {"MB", "MB(Size Mark)", 255},
-    {"TITLE", "Folder Name Title", 16777215},
-    {"TBACK", "Backgound", 16777215},
-    {"TNORMAL", "Normal", 0},
-    {"TOPEN", "Open Folder", 255},
-    {"TFOCUS", "Selected Folder", 0},
-    {"TLINE", "Line", 12632256},
-    {"THINT", "Hint Text", 8421504},
+    {"BACK", "Background", 0},        {"LINE", "Column Line", 16744576},
+    {"NORMAL", "Normal", 12632256},   {"FOLDER", "Folder", 4210943},
+    {"DRIVE", "Drive", 16744576},     {"READONLY", "Readonly(Size)", 65535},
+    {"HIDDEN", "Hidden(Size)", 255},  {"DESCRIPT", "Description", 16777215},
+    {"MB", "MB(Size Mark)", 255},     {"TITLE", "Folder Name Title", 16777215},
+    {"TBACK", "Backgound", 16777215}, {"TNORMAL", "Normal", 0},
+    {"TOPEN", "Open Folder", 255},    {"TFOCUS", "Selected Folder", 0},
+    {"TLINE", "Line", 12632256},      {"THINT", "Hint Text", 8421504},
 };
 
 bool ParseNumber(QStringView text, TColorRef &value)
@@ -42,7 +34,8 @@ int RoleLine(const QStringList &basic, int role)
     const QLatin1String key(ColorRole(role).key);
     for (int i = 0; i < basic.size(); ++i) {
         const qsizetype eq = basic[i].indexOf(QLatin1Char('='));
-        if (eq > 0 && QStringView(basic[i]).left(eq).trimmed().compare(key, Qt::CaseInsensitive) == 0)
+        if (eq > 0 &&
+            QStringView(basic[i]).left(eq).trimmed().compare(key, Qt::CaseInsensitive) == 0)
             return i;
     }
     return -1;
@@ -59,15 +52,16 @@ TColorRef RoleColor(const QStringList &basic, int role)
 {
     const int line = RoleLine(basic, role);
     TColorRef color = 0;
-    if (line >= 0 && ParseNumber(QStringView(basic[line]).mid(basic[line].indexOf(u'=') + 1), color))
+    if (line >= 0 &&
+        ParseNumber(QStringView(basic[line]).mid(basic[line].indexOf(u'=') + 1), color))
         return color;
     return ColorRole(role).initial;
 }
 
 void SetRoleColor(QStringList &basic, int role, TColorRef color)
 {
-    const QString text = QString::fromLatin1(ColorRole(role).key) + QLatin1Char('=') +
-                         QString::number(color);
+    const QString text =
+        QString::fromLatin1(ColorRole(role).key) + QLatin1Char('=') + QString::number(color);
     const int line = RoleLine(basic, role);
     if (line >= 0)
         basic[line] = text;

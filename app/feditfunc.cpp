@@ -18,14 +18,13 @@ namespace kestrel {
 
 namespace {
 
-const char *const placeholders =
-    "!:\tcurrent drive\n"
-    "!\\\tcurrent path\n"
-    "!.!\tname.ext\n"
-    "!,\tname\n"
-    ",!\textension\n"
-    "!..!\tthe selected files\n"
-    "%P\tedit the parameters before running";
+const char *const placeholders = "!:\tcurrent drive\n"
+                                 "!\\\tcurrent path\n"
+                                 "!.!\tname.ext\n"
+                                 "!,\tname\n"
+                                 ",!\textension\n"
+                                 "!..!\tthe selected files\n"
+                                 "%P\tedit the parameters before running";
 
 } // namespace
 

@@ -12,8 +12,10 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QColor>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFont>
 #include <QFontDatabase>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -41,8 +43,10 @@ TFontSpec SystemFont()
 
 QString FontText(const TFontSpec &font)
 {
-    return QStringLiteral("%1, %2%3").arg(font.name).arg(font.size).arg(
-        font.bold ? QStringLiteral(", bold") : QString());
+    return QStringLiteral("%1, %2%3")
+        .arg(font.name)
+        .arg(font.size)
+        .arg(font.bold ? QStringLiteral(", bold") : QString());
 }
 
 QColor ToQColor(TColorRef c)
@@ -176,7 +180,8 @@ QWidget *TfPreferences::ViewPage(const TPreferences &p)
     Hidden = Check(QStringLiteral("Show &Hidden Files/Folders"), p.hidden, page);
     ColLine = Check(QStringLiteral("Show C&olumn Line"), p.colLine, page);
     FileType = Check(QStringLiteral("Show File T&ype"), p.fileType, page);
-    PathCaption = Check(QStringLiteral("Display the full path in the title &bar"), p.pathCaption, page);
+    PathCaption =
+        Check(QStringLiteral("Display the full path in the title &bar"), p.pathCaption, page);
     Descend = Check(QStringLiteral("Des&cend"), p.desc, page);
 
     auto *fonts = new QHBoxLayout;
@@ -257,8 +262,10 @@ QWidget *TfPreferences::OptionPage(const TPreferences &p)
     auto *page = new QWidget;
     ExtArcPrg = Check(QStringLiteral("Use e&xternal program for archive file"), p.extArcPrg, page);
     AutoRefresh = Check(QStringLiteral("Automatically &refresh file list"), p.autoRefresh, page);
-    RemRead = Check(QStringLiteral("Remove 'Readonly' attribute when copy from &CD"), p.remRead, page);
-    NoTreeA = Check(QStringLiteral("Skip folder selection when copy to &Floppy Disk"), p.noTreeA, page);
+    RemRead =
+        Check(QStringLiteral("Remove 'Readonly' attribute when copy from &CD"), p.remRead, page);
+    NoTreeA =
+        Check(QStringLiteral("Skip folder selection when copy to &Floppy Disk"), p.noTreeA, page);
     SelDir = Check(QStringLiteral("Select/Deselect folder when select all/&deselect all"), p.selDir,
                    page);
     Sound = Check(QStringLiteral("Notify completion of operation with &sound"), p.sound, page);
@@ -318,8 +325,9 @@ QWidget *TfPreferences::MiscPage(const TPreferences &p)
                        QStringLiteral("Extract (Ctrl+X), Cut (Ctrl+T)")},
                       p.ctrlX, shortcutBox);
     auto *deleteBox = new QGroupBox(QStringLiteral("Default &Delete Button"), page);
-    DeleteButton = Radios({QStringLiteral("De&lete"), QStringLiteral("&Yes"), QStringLiteral("&No")},
-                          p.delBtn, deleteBox);
+    DeleteButton =
+        Radios({QStringLiteral("De&lete"), QStringLiteral("&Yes"), QStringLiteral("&No")}, p.delBtn,
+               deleteBox);
     Escape = Combo({QStringLiteral("Command Line"), QStringLiteral("Exit Kestrel"),
                     QStringLiteral("Minimize"), QStringLiteral("Deselect All")},
                    p.esc, page);
@@ -527,8 +535,9 @@ bool TfPreferences::AskExtensions(const QString &caption, QString &text)
     text = text.trimmed();
     if (ValidExtensions(text))
         return true;
-    Ask().MessageBox(this, QStringLiteral("Extensions are names divided by \";\"; \"=\" cannot be "
-                                          "part of them."),
+    Ask().MessageBox(this,
+                     QStringLiteral("Extensions are names divided by \";\"; \"=\" cannot be "
+                                    "part of them."),
                      LoadStr(512), MB_OK | MB_ICONERROR);
     return false;
 }

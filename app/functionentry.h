@@ -18,10 +18,10 @@ QString FunctionKeywordCaption(int index);
 int FunctionKeywordIndex(const QString &word);
 
 struct TFunctionEntry {
-    QString name;      // display name, "" for none
+    QString name; // display name, "" for none
     bool internal = false;
-    QString keyword;   // internal: the text after "#"
-    QString program;   // link: without its quotes
+    QString keyword; // internal: the text after "#"
+    QString program; // link: without its quotes
     QString parameters;
     friend bool operator==(const TFunctionEntry &, const TFunctionEntry &) = default;
 };

@@ -39,8 +39,9 @@ TFontSpec Read(const TIniFile &ini, const TFontKey &k, const TFontSpec &initial)
 
 QString DesktopTextEditor()
 {
-    static const char *const editors[] = {"gnome-text-editor", "gedit", "kate", "kwrite",
-                                          "mousepad", "xed", "pluma", "featherpad", "leafpad"};
+    static const char *const editors[] = {
+        "gnome-text-editor", "gedit",  "kate", "kwrite", "mousepad", "xed", "pluma",
+        "featherpad",        "leafpad"};
     for (const char *editor : editors)
         if (!sys::FindProgram(Text(editor)).isEmpty())
             return Text(editor);
@@ -145,8 +146,8 @@ bool WritePreferences(TIniFile &ini, const TPreferences &p)
     check(WriteSetting(ini, key::View, p.view));
     check(WriteSetting(ini, key::Edit, p.edit));
     for (int slot = 0; slot < FunctionKeySlots; ++slot)
-        check(ini.WriteString(Text(key::FunctionSection), FunctionKeyName(slot),
-                              p.functions[slot]));
+        check(
+            ini.WriteString(Text(key::FunctionSection), FunctionKeyName(slot), p.functions[slot]));
     return ok;
 }
 

@@ -15,8 +15,8 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
-#include <QFontDialog>
 #include <QFontDatabase>
+#include <QFontDialog>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>

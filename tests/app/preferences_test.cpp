@@ -12,6 +12,7 @@
 #include "tests/support/machine.h"
 #include "tests/support/scriptedask.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -148,11 +149,12 @@ TEST_F(PreferencesTest, KeysAreWrittenInTheirOrderIntoAFreshFile)
     const TIniFile ini(iniPath);
     const QStringList option = ini.ReadSection(QStringLiteral("Option"));
     const QStringList expected = {
-        "FFont",   "TFont",    "CharCase",  "Views",        "Icon",   "FolderInfo", "AttachExt",
-        "LongName", "Hidden",  "ColLine",   "FileType",     "PathCaption", "Focus", "AutoCol",
-        "Col",     "Sort",     "Desc",      "ExtArcPrg",    "AutoRefresh", "RemRead", "NoTreeA",
-        "SelDir",  "Sound",    "SaveLastDir", "StartDir",   "Start",  "ExplorerMenu", "DelBtn",
-        "ESC",     "CtrlX",    "TreeRoot",  "TreePath"};
+        "FFont",       "TFont",    "CharCase",     "Views",   "Icon",     "FolderInfo",
+        "AttachExt",   "LongName", "Hidden",       "ColLine", "FileType", "PathCaption",
+        "Focus",       "AutoCol",  "Col",          "Sort",    "Desc",     "ExtArcPrg",
+        "AutoRefresh", "RemRead",  "NoTreeA",      "SelDir",  "Sound",    "SaveLastDir",
+        "StartDir",    "Start",    "ExplorerMenu", "DelBtn",  "ESC",      "CtrlX",
+        "TreeRoot",    "TreePath"};
     EXPECT_EQ(option, expected);
     EXPECT_EQ(ini.ReadSection(QStringLiteral("Program")),
               QStringList({"ARJ", "RAR", "ACE", "View", "Edit"}));
@@ -201,7 +203,8 @@ TEST(FunctionEntry, BothFormsParseBuildAndLabel)
         {"[Pack]#addcopy", {"Pack", true, "addcopy", "", ""}, "Pack"},
         {"\"C:\\Tools\\edit.exe\"", {"", false, "", "C:\\Tools\\edit.exe", ""}, "edit"},
         {"[Notepad]\"notepad.exe\" !.!", {"Notepad", false, "", "notepad.exe", "!.!"}, "Notepad"},
-        {"\"/usr/bin/my tool\" -x \"a b\"", {"", false, "", "/usr/bin/my tool", "-x \"a b\""},
+        {"\"/usr/bin/my tool\" -x \"a b\"",
+         {"", false, "", "/usr/bin/my tool", "-x \"a b\""},
          "my tool"},
     };
     for (const auto &row : rows) {

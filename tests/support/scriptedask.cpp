@@ -172,8 +172,8 @@ void ScriptedAsk::ExpectAttributesTime(int result, std::function<void(TAttribFor
 
 bool ScriptedAsk::SplitOptions(QObject *, TSplitForm &form)
 {
-    Question q = MakeQuestion(QuestionKind::SplitOptions, QStringLiteral("Split File"),
-                              form.fileText);
+    Question q =
+        MakeQuestion(QuestionKind::SplitOptions, QStringLiteral("Split File"), form.fileText);
     q.split = form;
     const Answer a = Take(q);
     if (a.split)
