@@ -293,6 +293,30 @@ TEST_F(PreferencesTest, FocusAndColumnChoicesWriteTheirKeys)
     EXPECT_EQ(again->Values(), dialog->Values());
 }
 
+TEST_F(PreferencesTest, EveryPageFitsASmallScreen)
+{
+    MakeFile(colPath, "[Basic]\r\nBACK=0\r\n\r\n[Ext]\r\nTXT=255\r\nZIP=65280\r\n");
+    MakeFile(iniPath, "[Function]\r\nF2=[Notes]\"gedit\" !.!\r\n^F1=#copy\r\n");
+    TIniFile ini(iniPath);
+    auto dialog = Open(ini);
+    dialog->show();
+    const QByteArray shots = qgetenv("KESTREL_SHOTS");
+    for (int page = 0; page < dialog->Pages->count(); ++page) {
+        dialog->Pages->setCurrentIndex(page);
+        dialog->adjustSize();
+        EXPECT_LE(dialog->width(), 1024) << page;
+        EXPECT_LE(dialog->height(), 700) << page; // room for the window frame and a panel
+        if (!shots.isEmpty())
+            dialog->grab().save(
+                QStringLiteral("%1/prefs-%2.png").arg(QString::fromUtf8(shots)).arg(page));
+    }
+    TfEditFunc editor(dialog.get(), QStringLiteral("[Notes]\"gedit\" !.! %P"));
+    editor.show();
+    EXPECT_LE(editor.height(), 700);
+    if (!shots.isEmpty())
+        editor.grab().save(QString::fromUtf8(shots) + QStringLiteral("/editfunc.png"));
+}
+
 TEST_F(PreferencesTest, CancelWritesNothing)
 {
     MakeFile(iniPath, "[Option]\r\nHidden=0\r\n");
