@@ -3,6 +3,7 @@
 #include "app/functionentry.h"
 #include "ops/ask.h"
 
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -100,6 +101,10 @@ TfEditFunc::TfEditFunc(QWidget *parent, const QString &entry) : QDialog(parent)
         Command->setText(parsed.program);
         Parameters->setText(parsed.parameters);
     }
+    // The two radios sit in different boxes: only a group makes them exclusive.
+    auto *kind = new QButtonGroup(this);
+    kind->addButton(LinkProgram);
+    kind->addButton(KestrelFunction);
     connect(LinkProgram, &QRadioButton::toggled, this, &TfEditFunc::UpdateEnabled);
     connect(Browse, &QPushButton::clicked, this, &TfEditFunc::BrowseClick);
     UpdateEnabled();
