@@ -59,7 +59,8 @@ void Paint(QListWidgetItem *item, TColorRef color)
 {
     const QColor back = ToQColor(color);
     item->setBackground(back);
-    item->setForeground(back.lightness() < 128 ? Qt::white : Qt::black);
+    const int luma = (299 * back.red() + 587 * back.green() + 114 * back.blue()) / 1000;
+    item->setForeground(luma < 140 ? Qt::white : Qt::black);
 }
 
 QCheckBox *Check(const QString &text, bool on, QWidget *parent)
