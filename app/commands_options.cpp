@@ -13,7 +13,12 @@ void TfMain::Options1Click()
     // user's own copy in the program folder.
     TfPreferences dialog(this, *ini, UserOrSharedFile(QStringLiteral("kestrel.col")),
                          ProgramFile(QStringLiteral("kestrel.col")), [this] { LoadOptions(); });
+    // The main window is disabled while the dialog is open; the dialog, a
+    // window of its own, is enabled again over it.
+    setEnabled(false);
+    dialog.setEnabled(true);
     ExecDialog(dialog, this);
+    setEnabled(true);
     activateWindow();
 }
 

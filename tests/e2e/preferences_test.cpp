@@ -41,7 +41,8 @@ TEST_F(PreferencesEndToEnd, ChangesAppliedWithOkReachTheFileAndThePanel)
     WhenDialog([&](QWidget *dialog) {
         auto *prefs = qobject_cast<TfPreferences *>(dialog);
         ASSERT_TRUE(prefs) << "not the Preferences dialog";
-        mainBlocked = QApplication::activeModalWidget() == prefs && !Main().isActiveWindow();
+        mainBlocked =
+            QApplication::activeModalWidget() == prefs && !Main().isEnabled() && prefs->isEnabled();
         // The dialog fits the smallest screen it is meant for.
         EXPECT_LE(prefs->width(), 1024);
         EXPECT_LE(prefs->height(), 768);
