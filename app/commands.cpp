@@ -277,6 +277,8 @@ void TfMain::RunCommand(TCmd cmd)
         return HelpClick(QStringLiteral("keys.html"));
     case TCmd::About:
         return About1Click();
+    case TCmd::Options:
+        return Options1Click();
     default:
         // Commands whose items are disabled until their work is built.
         return;

@@ -72,8 +72,12 @@ bool TfMain::SetFolder(const QString &path)
 
 void TfMain::RunProgram(const QString &program, const QString &parameters)
 {
+    StartProgramIn(program, SplitArguments(parameters));
+}
+
+void TfMain::StartProgramIn(const QString &program, const QStringList &args)
+{
     const QString folder = DiskFolder();
-    const QStringList args = SplitArguments(parameters);
     // A name of the panel's folder: a program there, or a document opened by
     // the desktop.
     const QString local = program.contains(QLatin1Char('\\')) || program.contains(QLatin1Char(':'))

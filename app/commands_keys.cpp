@@ -2,6 +2,7 @@
 // function keys of the main window.
 
 #include "app/commandlinebar.h"
+#include "app/functionentry.h"
 #include "app/inifile.h"
 #include "app/keymap.h"
 #include "app/mainmenu.h"
@@ -184,31 +185,24 @@ void TfMain::LeaveCommandLine()
 
 void TfMain::RunFunctionKey(int slot)
 {
-    QString entry =
-        ini->ReadString(QLatin1String(key::FunctionSection), FunctionKeyName(slot), {}).trimmed();
-    if (entry.startsWith(QLatin1Char('['))) {
-        const qsizetype close = entry.indexOf(QLatin1Char(']'));
-        if (close > 0)
-            entry = entry.mid(close + 1).trimmed();
-    }
-    if (entry.isEmpty())
-        return;
-    if (entry.startsWith(QLatin1Char('#'))) {
-        const QString word = entry.mid(1).trimmed();
-        if (word.compare(QLatin1String("refresh"), Qt::CaseInsensitive) == 0) {
+    const TFunctionEntry entry = ParseFunctionEntry(
+        ini->ReadString(QLatin1String(key::FunctionSection), FunctionKeyName(slot), {}));
+    if (entry.internal) {
+        if (entry.keyword.compare(QLatin1String("refresh"), Qt::CaseInsensitive) == 0) {
             const TFile *focused = fileView->GetItemFocused();
             fileView->Refresh(focused ? focused->GetFullName() : QString(), true);
             return;
         }
         for (const TKeyword &k : keywords)
-            if (word.compare(QLatin1String(k.word), Qt::CaseInsensitive) == 0)
+            if (entry.keyword.compare(QLatin1String(k.word), Qt::CaseInsensitive) == 0)
                 return RunCommand(k.cmd);
         return;
     }
-    QString program, parameters, expanded;
-    SplitCommand(entry, program, parameters);
-    if (parameters.isEmpty() || ExpandParameters(this, parameters, PanelNames(), expanded))
-        RunProgram(program, expanded);
+    if (entry.program.isEmpty())
+        return;
+    QStringList args;
+    if (ExpandArgumentList(this, entry.parameters, PanelNames(), args))
+        StartProgramIn(entry.program, args);
 }
 
 } // namespace kestrel

@@ -1,6 +1,6 @@
 #include "app/keymap.h"
 
-#include "app/params.h"
+#include "app/functionentry.h"
 
 namespace kestrel {
 
@@ -102,20 +102,7 @@ QStringList KeyHelpItems(TKeyHelpMode mode, bool extractOwnsCtrlX)
 
 QString FunctionKeyLabel(const QString &entry)
 {
-    QString rest = entry.trimmed();
-    if (rest.startsWith(QLatin1Char('['))) {
-        const qsizetype close = rest.indexOf(QLatin1Char(']'));
-        if (close > 0)
-            return rest.mid(1, close - 1);
-    }
-    if (rest.startsWith(QLatin1Char('#')))
-        return rest.mid(1);
-    QString program, parameters;
-    SplitCommand(rest, program, parameters);
-    program = program.mid(
-        qMax(program.lastIndexOf(QLatin1Char('\\')), program.lastIndexOf(QLatin1Char('/'))) + 1);
-    const qsizetype dot = program.lastIndexOf(QLatin1Char('.'));
-    return dot > 0 ? program.left(dot) : program;
+    return FunctionEntryLabel(ParseFunctionEntry(entry));
 }
 
 } // namespace kestrel

@@ -151,7 +151,7 @@ const QList<TMenuRow> rows = {
     {"Tools", "", "&Map Network Drive...", none, TCmd::MapNetworkDrive, sep},
     {"Tools", "", "Disconnect &Network Drive...", none, TCmd::DisconnectNetworkDrive, 0},
     {"Tools", "", "&Create Shortcut to Desktop", Ctrl(Qt::Key_K), TCmd::ShortcutToDesktop, sep},
-    {"Tools", "", "&Options...", Ctrl(Qt::Key_F12), TCmd::Options, sep | later},
+    {"Tools", "", "&Options...", Ctrl(Qt::Key_F12), TCmd::Options, sep},
 
     {"Help", "", "&Contents", Qt::Key_F1, TCmd::HelpContents, 0},
     {"Help", "", "&Shortcut", none, TCmd::HelpShortcut, 0},

@@ -82,6 +82,9 @@ public:
     bool SetFolder(const QString &path) override;
     void FormatDrive(QChar drive, bool quick) override;
     void RunProgram(const QString &program, const QString &parameters) override;
+    // Starts a program with an argument list in the panel's folder, not
+    // waiting; a failure is reported.
+    void StartProgramIn(const QString &program, const QStringList &args);
     void OpenFocused() override;
     void Exit() override;
 
@@ -205,6 +208,7 @@ private:
     void Properties1Click();
     void HelpClick(const QString &page);
     void About1Click();
+    void Options1Click();
 
     std::unique_ptr<TIniFile> ini;
     TKFileView *fileView;

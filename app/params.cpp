@@ -42,13 +42,10 @@ bool IsBlank(QChar c)
     return c == QLatin1Char(' ') || c == QLatin1Char('\t');
 }
 
-} // namespace
-
-QString ExpandParams(const QString &text, const TPanelNames &names, bool &askToEdit)
+// The placeholders of text replaced; "!..!" becomes selected.
+QString Expand(const QString &text, const TPanelNames &names, const QString &selected,
+               bool &askToEdit)
 {
-    QStringList quoted;
-    for (const QString &name : names.selected)
-        quoted.append(QLatin1Char('"') + NativeName(name) + QLatin1Char('"'));
     QString folder = NativeText(names.folder);
     const QChar separator = folder.startsWith(QLatin1Char('/')) ? u'/' : u'\\';
     if (!folder.endsWith(separator))
@@ -57,7 +54,7 @@ QString ExpandParams(const QString &text, const TPanelNames &names, bool &askToE
     QString base, extension;
     SplitName(names.focused, base, extension);
     const std::pair<QString, QString> placeholders[] = {
-        {QStringLiteral("!..!"), quoted.join(QLatin1Char(' '))},
+        {QStringLiteral("!..!"), selected},
         {QStringLiteral("!:"), drive.isEmpty() ? drive : NativeText(drive + u'\\')},
         {QStringLiteral("!.!"), NativeName(names.focused)},
         {QStringLiteral("!\\"), folder},
@@ -97,7 +94,76 @@ QString ExpandParams(const QString &text, const TPanelNames &names, bool &askToE
     QString s;
     for (const Piece &piece : pieces)
         s += piece.text;
-    return s.trimmed();
+    return s;
+}
+
+QStringList NativeNames(const QStringList &names)
+{
+    QStringList native;
+    for (const QString &name : names)
+        native.append(NativeName(name));
+    return native;
+}
+
+} // namespace
+
+QString ExpandParams(const QString &text, const TPanelNames &names, bool &askToEdit)
+{
+    QStringList quoted;
+    for (const QString &name : NativeNames(names.selected))
+        quoted.append(QLatin1Char('"') + name + QLatin1Char('"'));
+    return Expand(text, names, quoted.join(QLatin1Char(' ')), askToEdit).trimmed();
+}
+
+QStringList ExpandArguments(const QString &text, const TPanelNames &names, bool &askToEdit)
+{
+    askToEdit = false;
+    const QStringList selected = NativeNames(names.selected);
+    QStringList args;
+    for (const QString &arg : SplitArguments(text)) {
+        if (arg.compare(QLatin1String("!..!"), Qt::CaseInsensitive) == 0) {
+            args.append(selected);
+            continue;
+        }
+        bool edit = false;
+        const QString expanded = Expand(arg, names, selected.join(QLatin1Char(' ')), edit);
+        askToEdit = askToEdit || edit;
+        // "%P" alone only asks; it is no argument of the program.
+        if (!expanded.isEmpty() || !edit)
+            args.append(expanded);
+    }
+    return args;
+}
+
+QString JoinArguments(const QStringList &args)
+{
+    QStringList quoted;
+    for (QString arg : args) {
+        const bool plain = !arg.isEmpty() && !arg.contains(QLatin1Char('"')) &&
+                           !arg.contains(QLatin1Char(' ')) && !arg.contains(QLatin1Char('\t'));
+        if (plain) {
+            quoted.append(arg);
+            continue;
+        }
+        arg.replace(QLatin1String("\""), QLatin1String("\"\""));
+        quoted.append(QLatin1Char('"') + arg + QLatin1Char('"'));
+    }
+    return quoted.join(QLatin1Char(' '));
+}
+
+bool ExpandArgumentList(QObject *owner, const QString &text, const TPanelNames &names,
+                        QStringList &args)
+{
+    bool askToEdit = false;
+    args = ExpandArguments(text, names, askToEdit);
+    if (!askToEdit)
+        return true;
+    QString edited = JoinArguments(args);
+    if (Ask().GetString(owner, QStringLiteral("Edit Param..."), QStringLiteral("\n\nParameters"),
+                        edited, false, false) != mrOk)
+        return false;
+    args = SplitArguments(edited);
+    return true;
 }
 
 bool ExpandParameters(QObject *owner, const QString &text, const TPanelNames &names,

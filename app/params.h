@@ -29,6 +29,22 @@ QString ExpandParams(const QString &text, const TPanelNames &names, bool &askToE
 bool ExpandParameters(QObject *owner, const QString &text, const TPanelNames &names,
                       QString &expanded);
 
+// The arguments of a program started by a function key: the text is split
+// into arguments first (SplitArguments), then the placeholders are replaced
+// inside each one, so a name with blanks, quotes, ";" or "$" stays one
+// argument and is never read as more. "!..!" alone gives one argument per
+// selected name; inside a longer argument the names joined by blanks. An
+// argument that is only "%p"/"%P" sets askToEdit and is dropped.
+QStringList ExpandArguments(const QString &text, const TPanelNames &names, bool &askToEdit);
+
+// Arguments as parameter text that SplitArguments splits back into them.
+QString JoinArguments(const QStringList &args);
+
+// ExpandArguments, then, when the text asked for it, the arguments offered
+// for editing as parameter text. False when that question was cancelled.
+bool ExpandArgumentList(QObject *owner, const QString &text, const TPanelNames &names,
+                        QStringList &args);
+
 // Splits typed text into its first word and the rest. A word that begins with
 // a double quote runs to the next one (quotes dropped) or, unbalanced, to the
 // end; otherwise it ends at the first blank. The rest is trimmed.

@@ -11,6 +11,16 @@ TAsk *installed = nullptr;
 thread_local TAsk *threadInstalled = nullptr;
 } // namespace
 
+bool TAsk::ChooseColor(QObject *, unsigned &)
+{
+    return false;
+}
+
+bool TAsk::ChooseFont(QObject *, QString &, int &, bool &)
+{
+    return false;
+}
+
 TAsk &Ask()
 {
     if (threadInstalled)

@@ -137,6 +137,12 @@ public:
     virtual int CharCase(QObject *owner, bool upper, bool &recursive) = 0;
     // mrOk, mrAll (this setting for every remaining entry) or mrCancel.
     virtual int AttributesTime(QObject *owner, TAttribForm &form) = 0;
+
+    // Colour picker; a Windows colour value (red in the low byte) in and
+    // out; true on OK. Font picker; family, point size and bold in and out;
+    // true on OK. Implementations that never show pickers cancel them.
+    virtual bool ChooseColor(QObject *owner, unsigned &color);
+    virtual bool ChooseFont(QObject *owner, QString &family, int &size, bool &bold);
 };
 
 // The installed implementation. Never null once the program or a test runs.

@@ -43,6 +43,18 @@ bool THeldAsk::OpenFileName(QObject *owner, const QString &caption, const QStrin
     return inner.OpenFileName(owner, caption, filter, path);
 }
 
+bool THeldAsk::ChooseColor(QObject *owner, unsigned &color)
+{
+    const TOperationGuard hold;
+    return inner.ChooseColor(owner, color);
+}
+
+bool THeldAsk::ChooseFont(QObject *owner, QString &family, int &size, bool &bold)
+{
+    const TOperationGuard hold;
+    return inner.ChooseFont(owner, family, size, bold);
+}
+
 bool THeldAsk::SaveFileName(QObject *owner, const QString &caption, const QString &filter,
                             QString &path)
 {

@@ -30,6 +30,8 @@ public:
     int RenameEntry(QObject *owner, TRenameForm &form) override;
     int CharCase(QObject *owner, bool upper, bool &recursive) override;
     int AttributesTime(QObject *owner, TAttribForm &form) override;
+    bool ChooseColor(QObject *owner, unsigned &color) override;
+    bool ChooseFont(QObject *owner, QString &family, int &size, bool &bold) override;
 
 private:
     TAsk &inner;

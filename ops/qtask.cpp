@@ -13,8 +13,10 @@
 #include "text/strings.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDatabase>
+#include <QFontDialog>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
@@ -300,6 +302,33 @@ bool QtAsk::SaveFileName(QObject *owner, const QString &caption, const QString &
     return ChosenPath(
         *this, owner,
         QFileDialog::getSaveFileName(ParentOf(owner), caption, DialogPath(path), filter), path);
+}
+
+bool QtAsk::ChooseColor(QObject *owner, unsigned &color)
+{
+    const TKeysBack keysBack(owner);
+    const QColor chosen = QColorDialog::getColor(
+        QColor(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF)),
+        ParentOf(owner));
+    if (!chosen.isValid())
+        return false;
+    color = unsigned(chosen.red()) | unsigned(chosen.green()) << 8 | unsigned(chosen.blue()) << 16;
+    return true;
+}
+
+bool QtAsk::ChooseFont(QObject *owner, QString &family, int &size, bool &bold)
+{
+    const TKeysBack keysBack(owner);
+    QFont initial(family, size > 0 ? size : -1);
+    initial.setBold(bold);
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, initial, ParentOf(owner));
+    if (!ok)
+        return false;
+    family = chosen.family();
+    size = chosen.pointSize() > 0 ? chosen.pointSize() : size;
+    bold = chosen.bold();
+    return true;
 }
 
 int QtAsk::SelectDrive(QObject *owner, QString &text, const QStringList &workFolders,

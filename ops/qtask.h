@@ -37,6 +37,8 @@ public:
                       QString &path) override;
     int SelectDrive(QObject *owner, QString &text, const QStringList &workFolders,
                     const QString &excluded) override;
+    bool ChooseColor(QObject *owner, unsigned &color) override;
+    bool ChooseFont(QObject *owner, QString &family, int &size, bool &bold) override;
     // The file tools' dialogs live with the tools: tools/tooldialogs.cpp.
     bool SplitOptions(QObject *owner, TSplitForm &form) override;
     int AdvancedRename(QObject *owner, TAdvancedRenameForm &form) override;

@@ -51,6 +51,10 @@ constexpr TStringEntry stringTable[] = {
     {578, "Moving..."},
     {579, "Copying..."},
     {580, "\nFile/Folder has important attributes\nDo you really want to delete it?"},
+    {586, "Are you sure to delete?"},
+    {587, "Delete Extension"},
+    {588, "Add Extension"},
+    {589, "Put the name of extensions you want to add divide by semicolone(;)"},
     {594, "Join Files"},
     {596, "Destination folder already contains a folder named '%s'"},
     {597, "If the files in the existing folder have the same names as files in the folder you are "
@@ -58,6 +62,7 @@ constexpr TStringEntry stringTable[] = {
           "folder?"},
     {598, "Split File"},
     {599, "Are you sure you want to empty system temp folder"},
+    {801, "Color you selected is already exists in the list"},
 };
 
 } // namespace

@@ -269,6 +269,41 @@ TEST_F(ExpandParamsTest, PlaceholdersInTheirOrder)
     }
 }
 
+// A program link's names used to be put into the text first and split
+// after, so a name with a blank, a quote or ";" became several arguments.
+TEST_F(ExpandParamsTest, ProgramLinkArgumentsKeepEachNameWhole)
+{
+    MakeFolder(QStringLiteral("D:\\Data"));
+    const QString evil = QStringLiteral("a; touch X $(x) \"q");
+    const TPanelNames names{QStringLiteral("D:\\Data"),
+                            {evil, QStringLiteral("two words.doc")},
+                            evil + QStringLiteral(".txt")};
+    const QString data = QString::fromUtf8(Native(QStringLiteral("D:\\Data"))) + u'/';
+    bool ask = true;
+    EXPECT_EQ(
+        ExpandArguments(QStringLiteral("-x !.! \"!\\!, copy\" !..! last"), names, ask),
+        QStringList({"-x", evil + ".txt", data + evil + " copy", evil, "two words.doc", "last"}));
+    EXPECT_FALSE(ask);
+    EXPECT_EQ(ExpandArguments(QStringLiteral("[!..!]"), names, ask),
+              QStringList({"[" + evil + " two words.doc]"}));
+    // "%P" alone only asks; an empty quoted argument stays an argument.
+    EXPECT_EQ(ExpandArguments(QStringLiteral("%P ,! \"\""), names, ask), QStringList({"txt", ""}));
+    EXPECT_TRUE(ask);
+
+    // The text offered for editing splits back into the same arguments.
+    const QStringList tricky{evil, "", "say \"hi\"", "tab\there", "plain", "\"\""};
+    EXPECT_EQ(SplitArguments(JoinArguments(tricky)), tricky);
+
+    ScriptedAsk scripted;
+    QStringList args;
+    scripted.ExpectGetString(mrOk, QStringLiteral("-v \"my file\""));
+    EXPECT_TRUE(ExpandArgumentList(nullptr, QStringLiteral("!.! %p"), names, args));
+    EXPECT_EQ(scripted.asked.last().caption, QStringLiteral("Edit Param..."));
+    EXPECT_EQ(args, QStringList({"-v", "my file"}));
+    scripted.ExpectGetString(mrCancel);
+    EXPECT_FALSE(ExpandArgumentList(nullptr, QStringLiteral("%P"), names, args));
+}
+
 TEST(SplitArguments, BlanksAndQuotes)
 {
     const std::pair<const char *, QStringList> cases[] = {

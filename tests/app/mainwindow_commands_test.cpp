@@ -12,6 +12,7 @@
 #include "tests/support/scriptedask.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -337,6 +338,42 @@ TEST_F(CommandsTest, FunctionKeysRunTheirProgramOrCommand)
     Press(Qt::Key_F4);
     Press(Qt::Key_F5);
     EXPECT_EQ(ask.asked.size(), 1) << "unknown keywords and empty keys do nothing";
+}
+
+// File names put into a program link's parameters used to be joined into
+// one text and split again, so blanks and quotes in a name made several
+// arguments of it; each name now stays one argument and no shell sees it.
+TEST_F(CommandsTest, FunctionKeyNamesReachTheProgramAsSingleArguments)
+{
+    const QString script = QStringLiteral("C:\\bin\\args.sh");
+    MakeFile(script, "#!/bin/sh\nprintf '%s\\0' \"$@\" > '" + Native(QStringLiteral("C:\\args.tmp")) +
+                         "' && mv '" + Native(QStringLiteral("C:\\args.tmp")) + "' '" +
+                         Native(QStringLiteral("C:\\args.out")) + "'\n");
+    QFile::setPermissions(QString::fromUtf8(Native(script)),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString evil = QStringLiteral("a; touch X $(x) \"q");
+    MakeFile(QStringLiteral("C:\\Data\\") + evil, "e");
+    MakeFile(IniPath(), "[Function]\r\nF3=[Args]\"C:\\bin\\args.sh\" -n !.! \"pre !, post\" !..!\r\n");
+    Start();
+    Focus("a.txt");
+    Press(Qt::Key_Space);
+    Focus(evil.toUtf8().constData());
+    Press(Qt::Key_Space);
+    Focus(evil.toUtf8().constData());
+    Press(Qt::Key_F3);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Exists(QStringLiteral("C:\\args.out")); }, 20000));
+    QList<QByteArray> args = Contents(QStringLiteral("C:\\args.out")).split('\0');
+    ASSERT_EQ(args.takeLast(), QByteArray());
+    const QByteArray name = evil.toUtf8();
+    ASSERT_EQ(args.size(), 5);
+    EXPECT_EQ(args.mid(0, 3), QList<QByteArray>({"-n", name, "pre " + name + " post"}));
+    QList<QByteArray> selected = args.mid(3); // in panel order
+    std::sort(selected.begin(), selected.end());
+    QList<QByteArray> expected{name, "a.txt"};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(selected, expected);
+    EXPECT_FALSE(Exists(QStringLiteral("C:\\Data\\X")));
+    EXPECT_FALSE(Exists(QStringLiteral("C:\\X")));
 }
 
 TEST_F(CommandsTest, CommandLineWordsRunEndToEnd)

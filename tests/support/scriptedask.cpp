@@ -22,6 +22,8 @@ const char *KindName(QuestionKind kind)
     case QuestionKind::RenameEntry: return "RenameEntry";
     case QuestionKind::CharCase: return "CharCase";
     case QuestionKind::AttributesTime: return "AttributesTime";
+    case QuestionKind::ChooseColor: return "ChooseColor";
+    case QuestionKind::ChooseFont: return "ChooseFont";
     }
     return "?";
 }
@@ -170,8 +172,8 @@ void ScriptedAsk::ExpectAttributesTime(int result, std::function<void(TAttribFor
 
 bool ScriptedAsk::SplitOptions(QObject *, TSplitForm &form)
 {
-    Question q = MakeQuestion(QuestionKind::SplitOptions, QStringLiteral("Split File"),
-                              form.fileText);
+    Question q =
+        MakeQuestion(QuestionKind::SplitOptions, QStringLiteral("Split File"), form.fileText);
     q.split = form;
     const Answer a = Take(q);
     if (a.split)
@@ -222,6 +224,45 @@ int ScriptedAsk::AttributesTime(QObject *, TAttribForm &form)
     if (a.attrib)
         a.attrib(form);
     return a.result;
+}
+
+void ScriptedAsk::ExpectChooseColor(bool ok, unsigned color)
+{
+    Answer a(QuestionKind::ChooseColor, ok ? mrOk : mrCancel);
+    a.color = color;
+    Expect(std::move(a));
+}
+
+void ScriptedAsk::ExpectChooseFont(bool ok, const QString &family, int size, bool bold)
+{
+    Answer a(QuestionKind::ChooseFont, ok ? mrOk : mrCancel, family, bold);
+    a.size = size;
+    Expect(std::move(a));
+}
+
+bool ScriptedAsk::ChooseColor(QObject *, unsigned &color)
+{
+    Question q = MakeQuestion(QuestionKind::ChooseColor, {}, {});
+    q.color = color;
+    const Answer a = Take(q);
+    if (a.result != mrOk)
+        return false;
+    color = a.color;
+    return true;
+}
+
+bool ScriptedAsk::ChooseFont(QObject *, QString &family, int &size, bool &bold)
+{
+    Question q = MakeQuestion(QuestionKind::ChooseFont, {}, family);
+    q.size = size;
+    q.allCaption = bold;
+    const Answer a = Take(q);
+    if (a.result != mrOk)
+        return false;
+    family = a.text;
+    size = a.size;
+    bold = a.all;
+    return true;
 }
 
 } // namespace kestrel::test

@@ -14,7 +14,7 @@ namespace kestrel::test {
 
 enum class QuestionKind { MessageBox, GetString, FileExists, DeleteWarning, SelectFolder,
                           OpenFileName, SaveFileName, SelectDrive, SplitOptions, AdvancedRename,
-                          RenameEntry, CharCase, AttributesTime };
+                          RenameEntry, CharCase, AttributesTime, ChooseColor, ChooseFont };
 
 struct Question {
     QuestionKind kind = QuestionKind::MessageBox;
@@ -32,6 +32,8 @@ struct Question {
     TAttribForm attrib;
     QStringList workFolders; // SelectDrive
     QString excluded;        // SelectDrive
+    unsigned color = 0;      // ChooseColor: the colour shown
+    int size = 0;            // ChooseFont: family in text, size, bold in allCaption
 };
 
 struct Answer {
@@ -49,6 +51,8 @@ struct Answer {
     std::function<void(TAdvancedRenameForm &)> advanced;
     std::function<void(TRenameForm &)> rename;
     std::function<void(TAttribForm &)> attrib;
+    unsigned color = 0; // ChooseColor: the colour picked
+    int size = 0;       // ChooseFont: family in text, size, bold in all
 };
 
 class ScriptedAsk : public TAsk {
@@ -72,6 +76,8 @@ public:
     void ExpectRenameEntry(int result, std::function<void(TRenameForm &)> edit = {});
     void ExpectCharCase(int result, bool recursive = false);
     void ExpectAttributesTime(int result, std::function<void(TAttribForm &)> edit = {});
+    void ExpectChooseColor(bool ok, unsigned color = 0);
+    void ExpectChooseFont(bool ok, const QString &family = {}, int size = 0, bool bold = false);
 
     // Called while a question is "open", as a modal event loop would run code.
     std::function<void(const Question &)> during;
@@ -97,6 +103,8 @@ public:
     int RenameEntry(QObject *owner, TRenameForm &form) override;
     int CharCase(QObject *owner, bool upper, bool &recursive) override;
     int AttributesTime(QObject *owner, TAttribForm &form) override;
+    bool ChooseColor(QObject *owner, unsigned &color) override;
+    bool ChooseFont(QObject *owner, QString &family, int &size, bool &bold) override;
 
 private:
     Answer Take(const Question &q);
