@@ -2,6 +2,7 @@
 
 #include "app/colorroles.h"
 #include "app/feditfunc.h"
+#include "app/fontchoice.h"
 #include "app/inifile.h"
 #include "app/keymap.h"
 #include "ops/ask.h"
@@ -41,12 +42,21 @@ TFontSpec SystemFont()
     return {font.family(), font.pointSize() > 0 ? font.pointSize() : 9, font.bold()};
 }
 
+// One substitution: a font name holding "%1" stays as it is.
 QString FontText(const TFontSpec &font)
 {
     return QStringLiteral("%1, %2%3")
-        .arg(font.name)
-        .arg(font.size)
-        .arg(font.bold ? QStringLiteral(", bold") : QString());
+        .arg(font.name, QString::number(font.size),
+             font.bold ? QStringLiteral(", bold") : QString());
+}
+
+// The setting as written, and the family really drawn when it is missing.
+QString UsedFontText(const TFontSpec &font)
+{
+    const QString used = ChosenFont(font).family();
+    if (used.compare(font.name, Qt::CaseInsensitive) == 0)
+        return FontText(font);
+    return QStringLiteral("%1 (not installed: shown in %2)").arg(FontText(font), used);
 }
 
 QColor ToQColor(TColorRef c)
@@ -141,12 +151,16 @@ QWidget *TfPreferences::ViewPage(const TPreferences &p)
     auto *page = new QWidget;
     FileFontButton = new QPushButton(QStringLiteral("File &Window Font..."), page);
     TreeFontButton = new QPushButton(QStringLiteral("&Tree Window Font..."), page);
-    FileFontButton->setToolTip(FontText(fileFont));
-    TreeFontButton->setToolTip(FontText(treeFont));
+    FileFontUsed = new QLabel(UsedFontText(fileFont), page);
+    TreeFontUsed = new QLabel(UsedFontText(treeFont), page);
+    for (QLabel *used : {FileFontUsed, TreeFontUsed}) {
+        used->setTextFormat(Qt::PlainText);
+        used->setWordWrap(true);
+    }
     connect(FileFontButton, &QPushButton::clicked, this,
-            [this] { ChooseFont(fileFont, FileFontButton); });
+            [this] { ChooseFont(fileFont, FileFontUsed); });
     connect(TreeFontButton, &QPushButton::clicked, this,
-            [this] { ChooseFont(treeFont, TreeFontButton); });
+            [this] { ChooseFont(treeFont, TreeFontUsed); });
 
     auto *caseBox = new QGroupBox(QStringLiteral("Char Case"), page);
     CharCase = Radios({QStringLiteral("&Normal"), QStringLiteral("&Upper"),
@@ -185,9 +199,11 @@ QWidget *TfPreferences::ViewPage(const TPreferences &p)
         Check(QStringLiteral("Display the full path in the title &bar"), p.pathCaption, page);
     Descend = Check(QStringLiteral("Des&cend"), p.desc, page);
 
-    auto *fonts = new QHBoxLayout;
-    fonts->addWidget(FileFontButton);
-    fonts->addWidget(TreeFontButton);
+    auto *fonts = new QGridLayout;
+    fonts->addWidget(FileFontButton, 0, 0);
+    fonts->addWidget(TreeFontButton, 0, 1);
+    fonts->addWidget(FileFontUsed, 1, 0);
+    fonts->addWidget(TreeFontUsed, 1, 1);
     auto *left = new QVBoxLayout;
     left->addWidget(caseBox);
     left->addWidget(styleBox);
@@ -470,7 +486,7 @@ void TfPreferences::accept()
         QDialog::accept();
 }
 
-void TfPreferences::ChooseFont(TFontSpec &font, QPushButton *button)
+void TfPreferences::ChooseFont(TFontSpec &font, QLabel *shown)
 {
     QString family = font.name;
     int size = font.size;
@@ -478,7 +494,7 @@ void TfPreferences::ChooseFont(TFontSpec &font, QPushButton *button)
     if (!Ask().ChooseFont(this, family, size, bold) || family.isEmpty())
         return;
     font = {family, size > 0 ? size : font.size, bold};
-    button->setToolTip(FontText(font));
+    shown->setText(UsedFontText(font));
 }
 
 void TfPreferences::ShowColors()

@@ -15,6 +15,7 @@
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -42,6 +43,8 @@ public:
     QTabWidget *Pages;
     // View
     QPushButton *FileFontButton, *TreeFontButton;
+    // The font chosen and, when it is not installed, the one shown instead.
+    QLabel *FileFontUsed, *TreeFontUsed;
     QButtonGroup *CharCase, *ViewStyle;
     QCheckBox *ViewIcon;
     QComboBox *FocusFrame, *Column, *Arrange;
@@ -86,7 +89,7 @@ private:
     QWidget *MiscPage(const TPreferences &p);
     QWidget *ProgramPage(const TPreferences &p);
     QWidget *FunctionPage();
-    void ChooseFont(TFontSpec &font, QPushButton *button);
+    void ChooseFont(TFontSpec &font, QLabel *shown);
     void ShowColors();
     void ShowFunctionKeys();
     bool AskExtensions(const QString &caption, QString &text);

@@ -1,5 +1,6 @@
 #include "app/colorroles.h"
 #include "app/feditfunc.h"
+#include "app/fontchoice.h"
 #include "app/fpreferences.h"
 #include "app/functionentry.h"
 #include "app/inifile.h"
@@ -459,9 +460,17 @@ TEST_F(PreferencesTest, FontsComeFromTheFontQuestion)
     auto dialog = Open(ini);
     EXPECT_EQ(dialog->Values().fileFont.name, QStringLiteral("No Such Font 123"))
         << "a missing font is kept, not replaced behind the user's back";
+    // What the panel really draws with is said beside it.
+    const QString shown = ChosenFont({QStringLiteral("No Such Font 123"), 11, false}).family();
+    EXPECT_EQ(dialog->FileFontUsed->text(),
+              QStringLiteral("No Such Font 123, 11 (not installed: shown in ") + shown +
+                  QLatin1Char(')'));
     test::ScriptedAsk ask;
     ask.ExpectChooseFont(true, QStringLiteral("DejaVu Sans"), 14, true);
     dialog->FileFontButton->click();
+    if (ChosenFont({QStringLiteral("DejaVu Sans"), 14, true}).family() ==
+        QLatin1String("DejaVu Sans"))
+        EXPECT_EQ(dialog->FileFontUsed->text(), QStringLiteral("DejaVu Sans, 14, bold"));
     EXPECT_EQ(ask.asked.last().text, QStringLiteral("No Such Font 123"));
     EXPECT_EQ(ask.asked.last().size, 11);
     ask.ExpectChooseFont(false);
