@@ -9,6 +9,8 @@
 #include "platform/errors.h"
 #include "platform/network.h"
 
+#include <QWidget>
+
 namespace kestrel {
 
 namespace {

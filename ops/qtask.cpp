@@ -13,6 +13,7 @@
 #include "text/strings.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDatabase>

@@ -6,6 +6,7 @@
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>

@@ -17,6 +17,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -469,8 +470,9 @@ TEST_F(PreferencesTest, FontsComeFromTheFontQuestion)
     ask.ExpectChooseFont(true, QStringLiteral("DejaVu Sans"), 14, true);
     dialog->FileFontButton->click();
     if (ChosenFont({QStringLiteral("DejaVu Sans"), 14, true}).family() ==
-        QLatin1String("DejaVu Sans"))
+        QLatin1String("DejaVu Sans")) {
         EXPECT_EQ(dialog->FileFontUsed->text(), QStringLiteral("DejaVu Sans, 14, bold"));
+    }
     EXPECT_EQ(ask.asked.last().text, QStringLiteral("No Such Font 123"));
     EXPECT_EQ(ask.asked.last().size, 11);
     ask.ExpectChooseFont(false);
