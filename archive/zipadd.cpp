@@ -298,7 +298,8 @@ bool TAddition::WriteItem(struct archive *writer, TNewItem &item)
                 return false;
             }
             done += got;
-            item.crc = std::uint32_t(crc32(item.crc, reinterpret_cast<const Bytef *>(buffer.data()), got));
+            item.crc =
+                std::uint32_t(crc32(item.crc, reinterpret_cast<const Bytef *>(buffer.data()), got));
             TZipCallbackRecord step;
             step.adding = true;
             step.action = zaProgress;
@@ -530,8 +531,8 @@ bool TAddition::ReadBack()
     struct archive_entry *entry = nullptr;
     int result = ARCHIVE_OK;
     while ((result = archive_read_next_header(reader.get(), &entry)) == ARCHIVE_OK) {
-        const auto found = wanted.constFind(
-            PathKey(QString::fromUtf8(archive_entry_pathname_utf8(entry))));
+        const auto found =
+            wanted.constFind(PathKey(QString::fromUtf8(archive_entry_pathname_utf8(entry))));
         if (found == wanted.constEnd())
             continue;
         const TNewItem &item = **found;

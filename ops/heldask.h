@@ -30,6 +30,8 @@ public:
     int RenameEntry(QObject *owner, TRenameForm &form) override;
     int CharCase(QObject *owner, bool upper, bool &recursive) override;
     int AttributesTime(QObject *owner, TAttribForm &form) override;
+    int ArchiveOptions(QObject *owner, TArchiveForm &form) override;
+    void ArchiveProperties(QObject *owner, const TArchivePropForm &form) override;
 
 private:
     TAsk &inner;

@@ -14,7 +14,8 @@ namespace kestrel::test {
 
 enum class QuestionKind { MessageBox, GetString, FileExists, DeleteWarning, SelectFolder,
                           OpenFileName, SaveFileName, SelectDrive, SplitOptions, AdvancedRename,
-                          RenameEntry, CharCase, AttributesTime };
+                          RenameEntry, CharCase, AttributesTime, ArchiveOptions,
+                          ArchiveProperties };
 
 struct Question {
     QuestionKind kind = QuestionKind::MessageBox;
@@ -30,6 +31,8 @@ struct Question {
     TAdvancedRenameForm advanced;
     TRenameForm rename;
     TAttribForm attrib;
+    TArchiveForm archive; // ArchiveOptions: each time Start or Cancel is pressed
+    TArchivePropForm properties;
     QStringList workFolders; // SelectDrive
     QString excluded;        // SelectDrive
 };
@@ -49,6 +52,7 @@ struct Answer {
     std::function<void(TAdvancedRenameForm &)> advanced;
     std::function<void(TRenameForm &)> rename;
     std::function<void(TAttribForm &)> attrib;
+    std::function<void(TArchiveForm &)> archive;
 };
 
 class ScriptedAsk : public TAsk {
@@ -72,6 +76,11 @@ public:
     void ExpectRenameEntry(int result, std::function<void(TRenameForm &)> edit = {});
     void ExpectCharCase(int result, bool recursive = false);
     void ExpectAttributesTime(int result, std::function<void(TAttribForm &)> edit = {});
+    // One press of Start (mrOk) or Cancel in the Add dialog after the edit.
+    // A Start the form's accept refuses keeps the dialog open for the next
+    // answer of this kind.
+    void ExpectArchiveOptions(int result, std::function<void(TArchiveForm &)> edit = {});
+    void ExpectArchiveProperties() { Expect({QuestionKind::ArchiveProperties, mrOk}); }
 
     // Called while a question is "open", as a modal event loop would run code.
     std::function<void(const Question &)> during;
@@ -97,6 +106,8 @@ public:
     int RenameEntry(QObject *owner, TRenameForm &form) override;
     int CharCase(QObject *owner, bool upper, bool &recursive) override;
     int AttributesTime(QObject *owner, TAttribForm &form) override;
+    int ArchiveOptions(QObject *owner, TArchiveForm &form) override;
+    void ArchiveProperties(QObject *owner, const TArchivePropForm &form) override;
 
 private:
     Answer Take(const Question &q);
