@@ -2,6 +2,7 @@
 
 #include "archive/archivestrings.h"
 #include "archive/handlers.h"
+#include "archive/zipfolders.h"
 #include "ops/ask.h"
 #include "ops/errors.h"
 #include "ops/operationlock.h"
@@ -43,6 +44,21 @@ QString FirstVolume(const QString &path, TArchiveType type)
             return volume;
     }
     return path;
+}
+
+// The files below a folder, as paths relative to the current folder: the ARJ
+// archiver neither takes a folder's name for its contents nor walks every
+// level below it.
+void AppendFilesBelow(const QString &base, const QString &relative, QStringList &names)
+{
+    sys::ForEachEntry(sys::JoinPath(base, relative), [&](const sys::WIN32_FIND_DATA &data) {
+        const QString name = relative + QLatin1Char('\\') + data.cFileName;
+        if (data.dwFileAttributes & sys::FILE_ATTRIBUTE_DIRECTORY)
+            AppendFilesBelow(base, name, names);
+        else
+            names.append(name);
+        return true;
+    });
 }
 
 // The progress window "Compressing..." fed by a ZIP handler's reports.
@@ -191,6 +207,11 @@ QString TArchiveCreation::Create(const TCreateRequest &request)
         ShowError(int(sys::GetLastError()), request.folder, LoadStr(512), true, owner);
         return path;
     }
+    // The outside archivers make no missing folders for the archive.
+    if (!ForceFolder(sys::ExtractFilePath(path))) {
+        ShowError(int(sys::GetLastError()), sys::ExtractFilePath(path), LoadStr(512), true, owner);
+        return path;
+    }
     archive->SetFileName(path);
     archive->AddOptions = (request.move ? aoMove : 0) | (request.recurse ? aoRecurse : 0);
     if (request.type != atArj)
@@ -198,6 +219,18 @@ QString TArchiveCreation::Create(const TCreateRequest &request)
     archive->VolumeSize = request.volumeSize;
     archive->Compression = request.compression;
     archive->Names = request.names;
+    if (request.type == atArj) {
+        archive->Names.clear();
+        for (const QString &name : request.names) {
+            const sys::DWORD kind = sys::GetFileAttributes(sys::JoinPath(request.folder, name));
+            if (kind != sys::INVALID_FILE_ATTRIBUTES && (kind & sys::FILE_ATTRIBUTE_DIRECTORY)) {
+                if (request.recurse)
+                    AppendFilesBelow(request.folder, name, archive->Names);
+            } else {
+                archive->Names.append(name);
+            }
+        }
+    }
     {
         std::unique_ptr<TCompressProgress> progress;
         if (request.type == atZip)

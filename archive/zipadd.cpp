@@ -117,8 +117,14 @@ private:
     bool CopyEntry(TZipSource &source, sys::HANDLE from, const TZipCentralEntry &entry,
                    sys::INT64 shift, sys::HANDLE to, sys::UINT64 &offset, QByteArray &directory);
     bool ReadBack();
-    void RemoveOriginals();
+    bool RemoveOriginals();
 
+    // Where the writer's blocks go, and whether one of them failed.
+    struct TTarget {
+        sys::HANDLE file;
+        bool failed;
+        sys::DWORD error; // of the first failed write
+    };
     static la_ssize_t Write(struct archive *writer, void *client, const void *buffer,
                             size_t length);
 
@@ -221,9 +227,12 @@ void TAddition::Collect(const QString &name)
 
 la_ssize_t TAddition::Write(struct archive *writer, void *client, const void *buffer, size_t length)
 {
-    const auto file = *static_cast<sys::HANDLE *>(client);
+    auto &target = *static_cast<TTarget *>(client);
     sys::DWORD written = 0;
-    if (!sys::WriteFile(file, buffer, sys::DWORD(length), written) || written != length) {
+    if (!sys::WriteFile(target.file, buffer, sys::DWORD(length), written) || written != length) {
+        if (!target.failed)
+            target.error = written == length ? sys::GetLastError() : sys::ERROR_DISK_FULL;
+        target.failed = true;
         archive_set_error(writer, EIO, "%s",
                           GetErrorMessage(int(sys::GetLastError())).toUtf8().constData());
         return -1;
@@ -341,7 +350,7 @@ bool TAddition::WriteNew(sys::HANDLE file)
             return false;
         }
     }
-    sys::HANDLE target = file;
+    TTarget target{file, false, 0};
     if (archive_write_open(w, &target, nullptr, Write, nullptr) != ARCHIVE_OK) {
         Message(zmWrite, QString::fromUtf8(archive_error_string(w)));
         return false;
@@ -350,8 +359,13 @@ bool TAddition::WriteNew(sys::HANDLE file)
         if (!WriteItem(w, item))
             return false;
     }
-    if (archive_write_close(w) != ARCHIVE_OK) {
-        Message(zmWrite, QString::fromUtf8(archive_error_string(w)));
+    // The writer does not pass on every failed write: the archive's own
+    // record of them decides as well.
+    if (archive_write_close(w) != ARCHIVE_OK || target.failed) {
+        const char *error = archive_error_string(w);
+        Message(zmWrite, request.archive + QLatin1String(": ") +
+                             (target.failed ? GetErrorMessage(int(target.error))
+                                            : QString::fromUtf8(error ? error : "")));
         return false;
     }
     return true;
@@ -553,11 +567,11 @@ bool TAddition::ReadBack()
     return result == ARCHIVE_EOF && wanted.isEmpty();
 }
 
-void TAddition::RemoveOriginals()
+bool TAddition::RemoveOriginals()
 {
     if (!ReadBack()) {
         Message(zmArchive, ArchiveStr(amNotVerified).replace(QLatin1String("%s"), request.archive));
-        return;
+        return false;
     }
     for (const TNewItem &item : items) {
         if (!item.IsFolder())
@@ -568,6 +582,7 @@ void TAddition::RemoveOriginals()
         if (it->IsFolder())
             sys::RemoveDirectory(it->path);
     }
+    return true;
 }
 
 int TAddition::Run()
@@ -617,7 +632,7 @@ int TAddition::Run()
     if (!ok && !newPath.isEmpty())
         RemoveFile(newPath);
     if (ok && request.move)
-        RemoveOriginals();
+        ok = RemoveOriginals();
     TZipCallbackRecord done;
     done.adding = true;
     done.action = zaEndOfBatch;

@@ -6,12 +6,14 @@
 #include "archive/archivestrings.h"
 #include "archive/create.h"
 #include "archive/handlers.h"
+#include "archive/install.h"
 #include "archive/rar.h"
 #include "platform/drives.h"
 #include "platform/faults.h"
 #include "platform/fileapi.h"
 #include "platform/names.h"
 #include "tests/archive/zipfixture.h"
+#include "tests/support/progressrecorder.h"
 
 #include <QDir>
 #include <QFile>
@@ -185,6 +187,7 @@ protected:
     }
     QMap<QString, QByteArray> Source() { return Tree(Native(QStringLiteral("C:\\src"))); }
 
+    ProgressRecorder progress;
     int checks = 0;
 };
 
@@ -206,14 +209,35 @@ TEST_F(CreateTest, ZipGetsItsExtensionOnceAndHoldsTheFiles)
     EXPECT_EQ(back.value(QStringLiteral("d/x.bin")), Pattern(300000, 3));
     EXPECT_EQ(back.value(QStringLiteral("d/empty")), QByteArray("/"));
     EXPECT_EQ(Messages(), QStringList());
+    EXPECT_EQ(progress.copying.caption, QStringLiteral("Compressing..."));
+    EXPECT_EQ(progress.copying.opened, progress.copying.closed);
+    EXPECT_TRUE(
+        progress.copying.fileNames.contains(QStringLiteral("d\\x.bin -> C:\\out\\Both.ZIP")))
+        << progress.copying.fileNames.join(QLatin1Char('|')).toStdString();
+}
+
+TEST_F(CreateTest, CancelledMoveKeepsEveryOriginalAndMakesNoArchive)
+{
+    const auto before = Source();
+    progress.copying.cancelAtStep = 1;
+    TArchiveCreation creation(nullptr);
+    creation.Create(Request(QStringLiteral("C:\\out\\stop"), {QStringLiteral("d")}, true));
+    EXPECT_FALSE(creation.Succeeded());
+    EXPECT_EQ(Source(), before);
+    EXPECT_FALSE(Exists(QStringLiteral("C:\\out\\stop.zip")));
+    Messages();
 }
 
 TEST_F(CreateTest, CompressionChoiceDecidesTheMethod)
 {
+    QByteArray text;
+    for (int i = 0; text.size() < 300000; ++i)
+        text += "line " + QByteArray::number(i % 977) + " of a text that packs well\n";
+    MakeFile(QStringLiteral("C:\\src\\text\\t.txt"), text);
     TArchiveCreation creation(nullptr);
     for (int compression : {0, 1, 2}) {
         TCreateRequest request =
-            Request(QStringLiteral("c%1").arg(compression), {QStringLiteral("d")});
+            Request(QStringLiteral("c%1").arg(compression), {QStringLiteral("text")});
         request.compression = compression;
         creation.Create(request);
         ASSERT_TRUE(creation.Succeeded());
@@ -222,13 +246,15 @@ TEST_F(CreateTest, CompressionChoiceDecidesTheMethod)
     const qint64 normal = Contents(QStringLiteral("C:\\src\\c1.zip")).size();
     const qint64 fast = Contents(QStringLiteral("C:\\src\\c2.zip")).size();
     // "Fast" stores: the archive holds every byte as it is.
-    EXPECT_GT(fast, 300000);
-    EXPECT_LT(normal, fast / 2);
-    EXPECT_LE(best, normal);
+    EXPECT_GT(fast, text.size());
+    EXPECT_LT(normal, fast / 4);
+    EXPECT_LT(best, fast / 4);
     auto stored = Open(QStringLiteral("C:\\src\\c2.zip"));
-    const int x = stored->Files.IndexOf(QStringLiteral("d\\x.bin"));
-    ASSERT_GE(x, 0);
-    EXPECT_EQ(stored->Files.Entry(x)->PackedSize, stored->Files.Entry(x)->Size);
+    const int at = stored->Files.IndexOf(QStringLiteral("text\\t.txt"));
+    ASSERT_GE(at, 0);
+    EXPECT_EQ(stored->Files.Entry(at)->PackedSize, stored->Files.Entry(at)->Size);
+    EXPECT_EQ(OurExtract(QStringLiteral("C:\\src\\c0.zip")).value(QStringLiteral("text/t.txt")),
+              text);
 }
 
 TEST_F(CreateTest, MoveDeletesOriginalsOnlyOnceTheArchiveReadsBackWhole)
@@ -249,12 +275,14 @@ TEST_F(CreateTest, MoveDeletesOriginalsOnlyOnceTheArchiveReadsBackWhole)
 // shows depends on where the fault hit.
 class TMessageCounter : public ScriptedAsk {
 public:
-    int MessageBox(QObject *, const QString &, const QString &, unsigned) override
+    int MessageBox(QObject *, const QString &text, const QString &, unsigned) override
     {
+        texts << text;
         ++shown;
         return mrOk;
     }
     int shown = 0;
+    QStringList texts;
 };
 
 // Every read, write, create and rename of a move fails once in turn: the
@@ -281,7 +309,7 @@ TEST_F(CreateTest, FaultsDuringAMoveNeverLoseAnOriginal)
                 ASSERT_EQ(Source(), before);
                 continue;
             }
-            EXPECT_EQ(counter.shown, 0);
+            EXPECT_EQ(counter.shown, 0) << counter.texts.join(QLatin1Char('\n')).toStdString();
             EXPECT_FALSE(Exists(QStringLiteral("C:\\src\\d")));
             // The archive holds everything: unpacking it restores the source.
             auto zip = Open(name + QStringLiteral(".zip"));
@@ -297,25 +325,25 @@ TEST_F(CreateTest, BadTargetsAreSaidAndLoseNothing)
     const auto before = Source();
     TArchiveCreation creation(nullptr);
     // A folder of the name the archive would get.
-    MakeFolder(QStringLiteral("C:\\src\\taken.zip"));
+    MakeFolder(QStringLiteral("C:\\other\\taken.zip"));
     ask.ExpectMessageBox(mrOk);
-    creation.Create(Request(QStringLiteral("taken"), {QStringLiteral("report.doc")}, true));
+    creation.Create(
+        Request(QStringLiteral("C:\\other\\taken"), {QStringLiteral("report.doc")}, true));
     EXPECT_FALSE(creation.Succeeded());
     const QStringList folder = Messages();
     ASSERT_EQ(folder.size(), 1);
     EXPECT_TRUE(folder[0].contains(QLatin1String("folder")));
 
-    // A destination nobody may write to.
+    // A destination nobody may write to (refused as the system would refuse
+    // it, also where the tests run with every right).
     MakeFolder(QStringLiteral("C:\\locked"));
-    QFile::setPermissions(QString::fromUtf8(Native(QStringLiteral("C:\\locked"))),
-                          QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    sys::InjectFault(sys::FaultOp::Create, 1, sys::ERROR_ACCESS_DENIED);
     ask.ExpectMessageBox(mrOk);
     creation.Create(Request(QStringLiteral("C:\\locked\\a"),
                             {QStringLiteral("report.doc"), QStringLiteral("d")}, true));
+    sys::ClearFaults();
     EXPECT_FALSE(creation.Succeeded());
     EXPECT_EQ(Messages().size(), 1);
-    QFile::setPermissions(QString::fromUtf8(Native(QStringLiteral("C:\\locked"))),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_FALSE(Exists(QStringLiteral("C:\\locked\\a.zip")));
 
     // Names that vanished before packing.
@@ -368,14 +396,16 @@ TEST_F(CreateTest, ZipOfAMixedTreeReadsAlikeEverywhere)
     TArchiveCreation creation(nullptr);
     creation.Create(Request(QStringLiteral("C:\\out\\mixed"), {QStringLiteral("t")}));
     ASSERT_TRUE(creation.Succeeded());
-    QMap<QString, QByteArray> expected;
+    QMap<QString, QByteArray> expected{{QStringLiteral("t"), "/"}};
     for (auto it = tree.begin(); it != tree.end(); ++it)
         expected.insert(QStringLiteral("t/") + it.key(), it.value());
     EXPECT_EQ(OurExtract(QStringLiteral("C:\\out\\mixed.zip")), expected);
-    if (HasTool("bsdtar"))
+    if (HasTool("bsdtar")) {
         EXPECT_EQ(ToolExtract(QStringLiteral("C:\\out\\mixed.zip"), {"bsdtar", "-xf"}), expected);
-    if (HasTool("unzip"))
+    }
+    if (HasTool("unzip")) {
         EXPECT_EQ(ToolExtract(QStringLiteral("C:\\out\\mixed.zip"), {"unzip", "-q"}), expected);
+    }
 }
 
 // Slow (packs and unpacks 4.5 GB three times): run with KESTREL_BIG_TESTS=1.
@@ -506,6 +536,113 @@ TEST_F(CreateTest, RealArjPacksAndIsChecked)
     expected.remove(QStringLiteral("d/empty"));
     back.remove(QStringLiteral("d/empty"));
     EXPECT_EQ(back, expected);
+}
+
+class InstallTest : public ArchiveTest {
+protected:
+    // A ZIP at C:\\in\\name holding the items.
+    void MakeZip(const QString &name, const QList<TLibItem> &items)
+    {
+        MakeFolder(QStringLiteral("C:\\in"));
+        WriteLibZip(Native(QStringLiteral("C:\\in\\") + name), items);
+    }
+    struct TStarted {
+        QString program;
+        QStringList args;
+        bool folderHeldIt = false;
+    };
+    // Runs Install with a recorder in place of starting programs.
+    QList<TStarted> Run(const QString &archive, const QString &loader,
+                        const QString &inside = QString())
+    {
+        QList<TStarted> started;
+        TInstall install(nullptr);
+        install.WindowsLoader = loader;
+        install.Start = [&](const QString &program, const QStringList &args, const QString &dir) {
+            TStarted s{program, args, false};
+            // The program is there to be started while the question is open.
+            s.folderHeldIt = sys::GetFileAttributes(dir) != sys::INVALID_FILE_ATTRIBUTES;
+            started << s;
+            return true;
+        };
+        install.Run(archive, inside);
+        lastFolder = install.Folder();
+        return started;
+    }
+    ProgressRecorder progress;
+    QString lastFolder;
+};
+
+TEST_F(InstallTest, SetupProgramIsFoundStartedAndTheFolderRemoved)
+{
+    MakeZip(QStringLiteral("app.zip"), {{QStringLiteral("setup.exe"), "MZ"},
+                                        {QStringLiteral("install.sh"), "#!/bin/sh\n"},
+                                        {QStringLiteral("data/file.txt"), "data"}});
+    ask.ExpectMessageBox(mrOk);
+    const auto started = Run(QStringLiteral("C:\\in\\app.zip"), QString());
+    ASSERT_EQ(started.size(), 1);
+    EXPECT_EQ(started[0].program, QStringLiteral("sh"));
+    ASSERT_EQ(started[0].args.size(), 1);
+    EXPECT_TRUE(started[0].args[0].endsWith(QLatin1String("/install.sh")));
+    EXPECT_TRUE(started[0].folderHeldIt);
+    const QStringList shown = Messages();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].startsWith(QLatin1String("After finishing install")));
+    ASSERT_FALSE(lastFolder.isEmpty());
+    EXPECT_EQ(sys::GetFileAttributes(lastFolder), sys::INVALID_FILE_ATTRIBUTES);
+
+    // Each run gets a folder of its own.
+    const QString first = lastFolder;
+    ask.ExpectMessageBox(mrOk);
+    Run(QStringLiteral("C:\\in\\app.zip"), QString());
+    EXPECT_NE(lastFolder, first);
+    Messages();
+}
+
+TEST_F(InstallTest, WindowsSetupNeedsALoaderAndNothingToStartIsSaid)
+{
+    MakeZip(QStringLiteral("win.zip"), {{QStringLiteral("setup.exe"), "MZ"}});
+    ask.ExpectMessageBox(mrOk);
+    EXPECT_TRUE(Run(QStringLiteral("C:\\in\\win.zip"), QString()).isEmpty());
+    QStringList shown = Messages();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].contains(QLatin1String("wine")));
+    EXPECT_EQ(sys::GetFileAttributes(lastFolder), sys::INVALID_FILE_ATTRIBUTES);
+
+    ask.ExpectMessageBox(mrOk);
+    const auto started = Run(QStringLiteral("C:\\in\\win.zip"), QStringLiteral("/usr/bin/wine"));
+    ASSERT_EQ(started.size(), 1);
+    EXPECT_EQ(started[0].program, QStringLiteral("/usr/bin/wine"));
+    EXPECT_TRUE(started[0].args.value(0).endsWith(QLatin1String("/setup.exe")));
+    Messages();
+
+    // Neither setup.exe nor install.exe: message 544, and still no folder left.
+    MakeZip(QStringLiteral("none.zip"), {{QStringLiteral("readme.txt"), "read me"},
+                                         {QStringLiteral("install"), "not runnable"}});
+    ask.ExpectMessageBox(mrOk);
+    EXPECT_TRUE(Run(QStringLiteral("C:\\in\\none.zip"), QStringLiteral("wine")).isEmpty());
+    shown = Messages();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0], QStringLiteral("There is no execution file for installing"));
+    EXPECT_EQ(sys::GetFileAttributes(lastFolder), sys::INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(InstallTest, ExecutableInstallAndAFocusedProgramInside)
+{
+    MakeZip(QStringLiteral("x.zip"),
+            {{QStringLiteral("install"), "#!/bin/sh\n", TLibItem::File, QString(), 0755},
+             {QStringLiteral("bin/other.sh"), "#!/bin/sh\n"}});
+    ask.ExpectMessageBox(mrOk);
+    auto started = Run(QStringLiteral("C:\\in\\x.zip"), QString());
+    ASSERT_EQ(started.size(), 1);
+    EXPECT_TRUE(started[0].program.endsWith(QLatin1String("\\install")));
+    Messages();
+
+    ask.ExpectMessageBox(mrOk);
+    started = Run(QStringLiteral("C:\\in\\x.zip"), QString(), QStringLiteral("bin\\other.sh"));
+    ASSERT_EQ(started.size(), 1);
+    EXPECT_TRUE(started[0].args.value(0).endsWith(QLatin1String("/bin/other.sh")));
+    Messages();
 }
 
 } // namespace
