@@ -10,6 +10,7 @@
 #include "ops/fgetstring.h"
 #include "panel/kfileview.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
@@ -88,6 +89,8 @@ TEST_F(AddToArchiveEndToEnd, CtrlAPacksTheMarkedItemsIntoTheNamedZip)
     Focus(QStringLiteral("report.doc"));
     Key(Qt::Key_Space);
     ASSERT_EQ(Panel().SelCount, 2);
+    // The name comes from the focused item.
+    Focus(QStringLiteral("report.doc"));
     WhenDialog([this](QWidget *dialog) {
         TfArchive *form = AddDialog(dialog);
         ASSERT_TRUE(form);
