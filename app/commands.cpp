@@ -243,6 +243,14 @@ void TfMain::RunCommand(TCmd cmd)
         return ExtractCommand(true);
     case TCmd::CloseArchive:
         return CloseArchive();
+    case TCmd::AddToArchive:
+        return AddToArchive(false);
+    case TCmd::MoveToArchive:
+        return AddToArchive(true);
+    case TCmd::ArchiveProperties:
+        return ArchiveProperties();
+    case TCmd::Install:
+        return InstallCommand();
     case TCmd::ViewText:
         return TextClick(0);
     case TCmd::EditText:

@@ -131,6 +131,11 @@ private:
     void OpenArchivedFile();
     void ExtractCommand(bool toFolders);
     void UpdateExtractToCaption();
+    // Add to Archive, Move to Archive, Archive Properties and Install
+    // (commands_archive.cpp).
+    void AddToArchive(bool move);
+    void ArchiveProperties();
+    void InstallCommand();
 
     // Clipboard (commands_file.cpp)
     void Copy1Click();

@@ -4,11 +4,11 @@
 
 #include "archive/ace.h"
 
+#include "archive/archiver.h"
 #include "archive/archivestrings.h"
 #include "archive/entrypath.h"
 #include "archive/entryselection.h"
 #include "archive/messagelist.h"
-#include "archive/privatetemp.h"
 #include "archive/unacelibrary.h"
 #include "archive/zipfolders.h"
 #include "ops/ask.h"
@@ -16,18 +16,15 @@
 #include "ops/errors.h"
 #include "ops/filefunction.h"
 #include "ops/operationlock.h"
-#include "ops/safereplace.h"
 #include "panel/file.h"
 #include "platform/drives.h"
 #include "platform/errors.h"
 #include "platform/fileapi.h"
 #include "platform/filetime.h"
 #include "platform/names.h"
-#include "platform/shell.h"
 #include "text/strings.h"
 
 #include <QCoreApplication>
-#include <QProcess>
 
 namespace kestrel {
 
@@ -180,66 +177,19 @@ QStringList TAce::AddArguments(const QString &listFile) const
     const int method = Compression == 0 ? 5 : Compression == 1 ? 3 : 0;
     args << QStringLiteral("-m") + QString::number(method);
     // The archiver is a program of this system: it gets native paths.
-    QByteArray archive;
-    QByteArray list;
-    args << (sys::ToNative(FileName, archive) ? sys::DecodeName(archive) : FileName);
-    args << QStringLiteral("@") +
-                (sys::ToNative(listFile, list) ? sys::DecodeName(list) : listFile);
+    args << NativeArgument(FileName) << QStringLiteral("@") + listFile;
     return args;
 }
 
 void TAce::Add()
 {
-    const QString named = ProgramPath.isEmpty() ? QStringLiteral("ace32.exe") : ProgramPath;
-    const QString program = sys::FindProgram(named);
-    if (program.isEmpty()) {
-        const TOperationGuard guard;
-        Ask().MessageBox(Owner, ArchiveStr(amNoArchiver).replace(QLatin1String("%s"), named),
-                         AceCaption(), MB_OK | MB_ICONERROR);
-        return;
-    }
-    // The list file is private to this run and removed afterwards.
-    QString listFile;
-    const QString folder = TPrivateTempFolder::Instance().NewFolder();
-    const sys::HANDLE list = folder.isEmpty()
-                                 ? sys::INVALID_HANDLE_VALUE
-                                 : CreateTempBeside(sys::JoinPath(folder, QStringLiteral("list")),
-                                                    sys::FILE_ATTRIBUTE_NORMAL, listFile);
-    if (list == sys::INVALID_HANDLE_VALUE) {
+    Added = false;
+    TListFile list;
+    if (!list.Write(Names)) {
         ShowCode(ucWriteFailed, acProcessing);
         return;
     }
-    const QByteArray text = Names.join(QLatin1String("\r\n")).toUtf8() + "\r\n";
-    sys::DWORD written = 0;
-    const bool listWritten =
-        sys::WriteFile(list, text.constData(), sys::DWORD(text.size()), written) &&
-        written == sys::DWORD(text.size());
-    sys::CloseHandle(list);
-    int exitCode = -1;
-    if (listWritten) {
-        QProcess archiver;
-        archiver.setProgram(program);
-        archiver.setArguments(AddArguments(listFile));
-        archiver.setProcessChannelMode(QProcess::ForwardedChannels);
-        archiver.start();
-        if (archiver.waitForStarted()) {
-            while (!archiver.waitForFinished(50))
-                if (QCoreApplication::instance())
-                    QCoreApplication::processEvents();
-            if (archiver.exitStatus() == QProcess::NormalExit)
-                exitCode = archiver.exitCode();
-        }
-    }
-    RemoveFile(listFile);
-    sys::RemoveDirectory(folder);
-    if (exitCode != 0) {
-        const TOperationGuard guard;
-        Ask().MessageBox(Owner,
-                         ArchiveStr(amArchiverFailed)
-                             .replace(QLatin1String("%s"), named)
-                             .replace(QLatin1String("%d"), QString::number(exitCode)),
-                         AceCaption(), MB_OK | MB_ICONERROR);
-    }
+    Added = RunArchiver(*this, AddArguments(list.NativePath()), QString(), AceCaption());
 }
 
 } // namespace kestrel

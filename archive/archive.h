@@ -106,6 +106,8 @@ public:
     // Set by ReadList when the file is not of the handler's format at all:
     // nothing is listed, and it is not opened as an archive.
     bool WrongFormat = false;
+    // Set by Add: true only when the archive was written whole.
+    bool Added = false;
 
     // Reads the archive's directory into Files and Folders. Here: the
     // folder structure (BuildFolders), which every handler runs last.

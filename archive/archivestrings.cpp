@@ -21,6 +21,12 @@ constexpr TArchiveString archiveStrings[] = {
     {525, "%s\nPlease insert the disk include this file and click \"OK\" button"},
     {526, "Extracting..."},
     {527, "Compressing..."},
+    {542, "After finishing install, click \"OK\" button.\nKestrel will delete temporary files "
+          "extracted."},
+    {543, "Install Program"},
+    {544, "There is no execution file for installing"},
+    {545, "Compress (Move)"},
+    {546, "Compress (Copy)"},
     {1100, "Extract to"},
     {1101, "Extract to folders"},
     {10101, "Fatal Error in ZipDLL.DLL: abort exception"},
@@ -79,6 +85,12 @@ constexpr TArchiveString archiveStrings[] = {
     {30532,
      "The archiver program \"%s\" was not found. Set its path in Preferences, Program page."},
     {30533, "The archiver program \"%s\" ended with error code %d."},
+    {30534, "%s: the archive could not be read back whole; no original was deleted"},
+    {30535, "%s: the archive does not hold everything that was to be added"},
+    {30536, "%s is a folder; choose a file name for the archive"},
+    {30537, "A ZIP password may hold only ASCII characters, since other programs read the "
+            "others differently."},
+    {30538, "The password may be at most 30 characters long."},
 };
 
 } // namespace

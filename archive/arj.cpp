@@ -215,14 +215,15 @@ void TArj::Extract(const QString &destination)
 
 void TArj::Add()
 {
+    Added = false;
     TListFile list;
     if (!list.Write(Names)) {
         const TOperationGuard guard;
         Ask().MessageBox(Owner, ArchiveStr(30205), ArchiveTypeName(atArj), MB_OK | MB_ICONERROR);
         return;
     }
-    RunArchiver(*this, AddArguments(NativeArgument(FileName), list.NativePath()), QString(),
-                ArchiveTypeName(atArj));
+    Added = RunArchiver(*this, AddArguments(NativeArgument(FileName), list.NativePath()),
+                        QString(), ArchiveTypeName(atArj));
 }
 
 } // namespace kestrel

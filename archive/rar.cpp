@@ -311,14 +311,15 @@ QStringList TRar::AddArguments(const QString &archive, const QString &listFile) 
 
 void TRar::Add()
 {
+    Added = false;
     TListFile list;
     if (!list.Write(Names)) {
         const TOperationGuard guard;
         Ask().MessageBox(Owner, ArchiveStr(30205), QStringLiteral("RAR"), MB_OK | MB_ICONERROR);
         return;
     }
-    RunArchiver(*this, AddArguments(NativeArgument(FileName), list.NativePath()), QString(),
-                QStringLiteral("RAR"));
+    Added = RunArchiver(*this, AddArguments(NativeArgument(FileName), list.NativePath()),
+                        QString(), QStringLiteral("RAR"));
 }
 
 } // namespace kestrel

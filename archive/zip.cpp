@@ -13,6 +13,8 @@
 #include <QCoreApplication>
 #include <QSet>
 
+#include <algorithm>
+
 #include <new>
 
 namespace kestrel {
@@ -139,6 +141,7 @@ void TZip::Add()
     LastErrorId = 0;
     ProcessedCount = 0;
     LastMessage.clear();
+    Added = false;
     if (AddRunning)
         return;
     Cancel = false;
@@ -154,13 +157,16 @@ void TZip::Add()
     }
     request.password = Password;
     request.encryption = Encryption;
-    request.level = Compression == 2 ? 0 : 9;
+    static const int levels[] = {9, 6, 0};
+    request.level = levels[std::clamp(Compression, 0, 2)];
     request.recurse = AddOptions & aoRecurse;
     request.move = AddOptions & aoMove;
     engineMessages.Clear();
     try {
-        ProcessedCount =
+        const int count =
             ZipEngine::Add(request, [this](TZipCallbackRecord &r) { return Callback(r); });
+        ProcessedCount = std::max(count, 0);
+        Added = count >= 0;
     } catch (const std::exception &) {
         ShowZipError(10101);
     }

@@ -1,8 +1,11 @@
 // Adding: the new items are written by libarchive into an archive of their
 // own; when the target archive exists, a new file is made from the items it
 // keeps and the new ones, their data copied as it stands, with a directory
-// of both. The result replaces the target only when it is complete.
+// of both. The result replaces the target only when it is complete. A move
+// reads the finished archive back and deletes originals only when every
+// added file comes out of it whole.
 
+#include "archive/archivestream.h"
 #include "archive/archivestrings.h"
 #include "archive/zipbytes.h"
 #include "archive/zipengine.h"
@@ -20,10 +23,12 @@
 #include "platform/names.h"
 #include "platform/wildcard.h"
 
+#include <QHash>
 #include <QSet>
 
 #include <archive.h>
 #include <archive_entry.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -37,6 +42,8 @@ namespace {
 
 constexpr sys::DWORD readSize = 1 << 20;
 constexpr std::uint16_t lengthAtEnd = 0x0008;
+// "%s: the archive could not be read back whole; no original was deleted"
+constexpr int amNotVerified = 30534;
 
 struct TWriterFree {
     void operator()(struct archive *writer) const { archive_write_free(writer); }
@@ -54,6 +61,7 @@ struct TNewItem {
     sys::DWORD attributes = 0;
     sys::UINT64 size = 0;
     sys::FILETIME time;
+    std::uint32_t crc = 0; // of the data packed
     bool IsFolder() const { return stored.endsWith(QLatin1Char('/')); }
     bool IsLinkItem() const { return IsLink(attributes); }
 };
@@ -103,13 +111,20 @@ private:
     void AddItem(const QString &path, const sys::WIN32_FIND_DATA &data);
     QString StoredName(const QString &path) const;
     bool WriteNew(sys::HANDLE file);
-    bool WriteItem(struct archive *writer, const TNewItem &item);
+    bool WriteItem(struct archive *writer, TNewItem &item);
     bool Merge(const QString &newPath);
     bool CopyRange(sys::HANDLE from, sys::INT64 at, sys::INT64 length, sys::HANDLE to);
     bool CopyEntry(TZipSource &source, sys::HANDLE from, const TZipCentralEntry &entry,
                    sys::INT64 shift, sys::HANDLE to, sys::UINT64 &offset, QByteArray &directory);
-    void RemoveOriginals();
+    bool ReadBack();
+    bool RemoveOriginals();
 
+    // Where the writer's blocks go, and whether one of them failed.
+    struct TTarget {
+        sys::HANDLE file;
+        bool failed;
+        sys::DWORD error; // of the first failed write
+    };
     static la_ssize_t Write(struct archive *writer, void *client, const void *buffer,
                             size_t length);
 
@@ -212,9 +227,12 @@ void TAddition::Collect(const QString &name)
 
 la_ssize_t TAddition::Write(struct archive *writer, void *client, const void *buffer, size_t length)
 {
-    const auto file = *static_cast<sys::HANDLE *>(client);
+    auto &target = *static_cast<TTarget *>(client);
     sys::DWORD written = 0;
-    if (!sys::WriteFile(file, buffer, sys::DWORD(length), written) || written != length) {
+    if (!sys::WriteFile(target.file, buffer, sys::DWORD(length), written) || written != length) {
+        if (!target.failed)
+            target.error = written == length ? sys::GetLastError() : sys::ERROR_DISK_FULL;
+        target.failed = true;
         archive_set_error(writer, EIO, "%s",
                           GetErrorMessage(int(sys::GetLastError())).toUtf8().constData());
         return -1;
@@ -222,7 +240,7 @@ la_ssize_t TAddition::Write(struct archive *writer, void *client, const void *bu
     return la_ssize_t(length);
 }
 
-bool TAddition::WriteItem(struct archive *writer, const TNewItem &item)
+bool TAddition::WriteItem(struct archive *writer, TNewItem &item)
 {
     TZipCallbackRecord started;
     started.adding = true;
@@ -289,6 +307,8 @@ bool TAddition::WriteItem(struct archive *writer, const TNewItem &item)
                 return false;
             }
             done += got;
+            item.crc =
+                std::uint32_t(crc32(item.crc, reinterpret_cast<const Bytef *>(buffer.data()), got));
             TZipCallbackRecord step;
             step.adding = true;
             step.action = zaProgress;
@@ -330,17 +350,22 @@ bool TAddition::WriteNew(sys::HANDLE file)
             return false;
         }
     }
-    sys::HANDLE target = file;
+    TTarget target{file, false, 0};
     if (archive_write_open(w, &target, nullptr, Write, nullptr) != ARCHIVE_OK) {
         Message(zmWrite, QString::fromUtf8(archive_error_string(w)));
         return false;
     }
-    for (const TNewItem &item : items) {
+    for (TNewItem &item : items) {
         if (!WriteItem(w, item))
             return false;
     }
-    if (archive_write_close(w) != ARCHIVE_OK) {
-        Message(zmWrite, QString::fromUtf8(archive_error_string(w)));
+    // The writer does not pass on every failed write: the archive's own
+    // record of them decides as well.
+    if (archive_write_close(w) != ARCHIVE_OK || target.failed) {
+        const char *error = archive_error_string(w);
+        Message(zmWrite, request.archive + QLatin1String(": ") +
+                             (target.failed ? GetErrorMessage(int(target.error))
+                                            : QString::fromUtf8(error ? error : "")));
         return false;
     }
     return true;
@@ -498,30 +523,66 @@ bool TAddition::Merge(const QString &newPath)
     return ok;
 }
 
-void TAddition::RemoveOriginals()
+// True when every item added is in the finished archive, each file with
+// the size and CRC of the data packed, its data decompressed and checked.
+bool TAddition::ReadBack()
 {
-    // Only what the finished archive is seen to hold goes.
     TOpenFile file(sys::CreateFile(request.archive, sys::GENERIC_READ, sys::FILE_SHARE_READ,
                                    sys::OPEN_EXISTING, sys::FILE_ATTRIBUTE_NORMAL));
     if (!file.Valid())
-        return;
+        return false;
     TZipFileSource source(file.handle);
-    TZipEnd end;
-    std::vector<TZipCentralEntry> entries;
-    if (ReadArchive(source, end, entries) != 0)
-        return;
-    QSet<QString> held;
-    for (const TZipCentralEntry &e : entries)
-        held.insert(PathKey(e.path));
+    TArchiveStream stream(source);
+    TArchiveReader reader(archive_read_new());
+    archive_read_support_format_zip_seekable(reader.get());
+    if (!request.password.isEmpty())
+        archive_read_add_passphrase(reader.get(), request.password.toUtf8().constData());
+    if (stream.Open(reader.get()) != ARCHIVE_OK)
+        return false;
+    QHash<QString, const TNewItem *> wanted;
+    for (const TNewItem &item : items)
+        wanted.insert(PathKey(item.stored), &item);
+    struct archive_entry *entry = nullptr;
+    int result = ARCHIVE_OK;
+    while ((result = archive_read_next_header(reader.get(), &entry)) == ARCHIVE_OK) {
+        const auto found =
+            wanted.constFind(PathKey(QString::fromUtf8(archive_entry_pathname_utf8(entry))));
+        if (found == wanted.constEnd())
+            continue;
+        const TNewItem &item = **found;
+        if (!item.IsFolder() && !item.IsLinkItem()) {
+            uLong crc = crc32(0, nullptr, 0);
+            sys::UINT64 size = 0;
+            buffer.resize(readSize);
+            la_ssize_t got = 0;
+            while ((got = archive_read_data(reader.get(), buffer.data(), buffer.size())) > 0) {
+                crc = crc32(crc, reinterpret_cast<const Bytef *>(buffer.data()), uInt(got));
+                size += sys::UINT64(got);
+            }
+            if (got < 0 || size != item.size || std::uint32_t(crc) != item.crc)
+                return false;
+        }
+        wanted.erase(found);
+    }
+    return result == ARCHIVE_EOF && wanted.isEmpty();
+}
+
+bool TAddition::RemoveOriginals()
+{
+    if (!ReadBack()) {
+        Message(zmArchive, ArchiveStr(amNotVerified).replace(QLatin1String("%s"), request.archive));
+        return false;
+    }
     for (const TNewItem &item : items) {
-        if (!item.IsFolder() && held.contains(PathKey(item.stored)))
+        if (!item.IsFolder())
             RemoveFile(item.path);
     }
     // Folders from the deepest up, each only when nothing is left in it.
     for (auto it = items.rbegin(); it != items.rend(); ++it) {
-        if (it->IsFolder() && held.contains(PathKey(it->stored)))
+        if (it->IsFolder())
             sys::RemoveDirectory(it->path);
     }
+    return true;
 }
 
 int TAddition::Run()
@@ -571,12 +632,12 @@ int TAddition::Run()
     if (!ok && !newPath.isEmpty())
         RemoveFile(newPath);
     if (ok && request.move)
-        RemoveOriginals();
+        ok = RemoveOriginals();
     TZipCallbackRecord done;
     done.adding = true;
     done.action = zaEndOfBatch;
     Report(done);
-    return ok ? added : 0;
+    return ok ? added : -1;
 }
 
 } // namespace

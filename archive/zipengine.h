@@ -73,8 +73,9 @@ struct TZipAddRequest {
 
 class ZipEngine {
 public:
-    // Each returns the count of files processed.
+    // The count of files processed.
     static int Extract(const TZipExtractRequest &request, const TZipCallback &callback);
+    // The count of files added; -1 when the archive was not written.
     static int Add(const TZipAddRequest &request, const TZipCallback &callback);
 };
 

@@ -92,6 +92,8 @@ public:
     int RenameEntry(QObject *, TRenameForm &) override { return Fail(); }
     int CharCase(QObject *, bool, bool &) override { return Fail(); }
     int AttributesTime(QObject *, TAttribForm &) override { return Fail(); }
+    int ArchiveOptions(QObject *, TArchiveForm &) override { return Fail(); }
+    void ArchiveProperties(QObject *, const TArchivePropForm &) override { Fail(); }
     bool failed = false;
 
 private:

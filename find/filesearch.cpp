@@ -57,6 +57,8 @@ public:
     int RenameEntry(QObject *, TRenameForm &) override { return mrCancel; }
     int CharCase(QObject *, bool, bool &) override { return mrNo; }
     int AttributesTime(QObject *, TAttribForm &) override { return mrCancel; }
+    int ArchiveOptions(QObject *, TArchiveForm &) override { return mrCancel; }
+    void ArchiveProperties(QObject *, const TArchivePropForm &) override {}
 };
 
 class TThreadAskScope {

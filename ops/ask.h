@@ -96,6 +96,29 @@ struct TAttribForm {
     bool recurse = false;
 };
 
+// Add to Archive: the archive's name, format and compression indexes, the
+// volume text, password and subfolders box, proposed and then as chosen.
+// Start runs accept, and the dialog stays open while it returns false.
+struct TArchiveForm {
+    QString caption;
+    QString fileName;
+    int format = 0;
+    int compression = 1;
+    QString volume;
+    QString password;
+    bool recursive = false;
+    std::function<bool(TArchiveForm &form)> accept;
+};
+
+// Archive Properties: texts ready to show, and the gauge's percentage.
+struct TArchivePropForm {
+    QString fileName;
+    QString totalFiles;
+    QString originalSize;
+    QString packedSize;
+    int ratio = 0;
+};
+
 class TAsk {
 public:
     virtual ~TAsk() = default;
@@ -143,6 +166,9 @@ public:
     // true on OK. Implementations that never show pickers cancel them.
     virtual bool ChooseColor(QObject *owner, unsigned &color);
     virtual bool ChooseFont(QObject *owner, QString &family, int &size, bool &bold);
+    // The archive dialogs. mrOk (form as accepted) or mrCancel (form as left).
+    virtual int ArchiveOptions(QObject *owner, TArchiveForm &form) = 0;
+    virtual void ArchiveProperties(QObject *owner, const TArchivePropForm &form) = 0;
 };
 
 // The installed implementation. Never null once the program or a test runs.

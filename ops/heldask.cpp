@@ -81,6 +81,18 @@ int THeldAsk::AdvancedRename(QObject *owner, TAdvancedRenameForm &form)
     return inner.AdvancedRename(owner, form);
 }
 
+int THeldAsk::ArchiveOptions(QObject *owner, TArchiveForm &form)
+{
+    const TOperationGuard hold;
+    return inner.ArchiveOptions(owner, form);
+}
+
+void THeldAsk::ArchiveProperties(QObject *owner, const TArchivePropForm &form)
+{
+    const TOperationGuard hold;
+    inner.ArchiveProperties(owner, form);
+}
+
 int THeldAsk::RenameEntry(QObject *owner, TRenameForm &form)
 {
     const TOperationGuard hold;

@@ -32,6 +32,8 @@ public:
     int AttributesTime(QObject *owner, TAttribForm &form) override;
     bool ChooseColor(QObject *owner, unsigned &color) override;
     bool ChooseFont(QObject *owner, QString &family, int &size, bool &bold) override;
+    int ArchiveOptions(QObject *owner, TArchiveForm &form) override;
+    void ArchiveProperties(QObject *owner, const TArchivePropForm &form) override;
 
 private:
     TAsk &inner;

@@ -45,6 +45,9 @@ public:
     int RenameEntry(QObject *owner, TRenameForm &form) override;
     int CharCase(QObject *owner, bool upper, bool &recursive) override;
     int AttributesTime(QObject *owner, TAttribForm &form) override;
+    // The archive dialogs live with the main window: app/archivedialogs.cpp.
+    int ArchiveOptions(QObject *owner, TArchiveForm &form) override;
+    void ArchiveProperties(QObject *owner, const TArchivePropForm &form) override;
 };
 
 } // namespace kestrel

@@ -24,6 +24,8 @@ const char *KindName(QuestionKind kind)
     case QuestionKind::AttributesTime: return "AttributesTime";
     case QuestionKind::ChooseColor: return "ChooseColor";
     case QuestionKind::ChooseFont: return "ChooseFont";
+    case QuestionKind::ArchiveOptions: return "ArchiveOptions";
+    case QuestionKind::ArchiveProperties: return "ArchiveProperties";
     }
     return "?";
 }
@@ -168,6 +170,34 @@ void ScriptedAsk::ExpectAttributesTime(int result, std::function<void(TAttribFor
     Answer a{QuestionKind::AttributesTime, result, {}, false};
     a.attrib = std::move(edit);
     Expect(std::move(a));
+}
+
+void ScriptedAsk::ExpectArchiveOptions(int result, std::function<void(TArchiveForm &)> edit)
+{
+    Answer a{QuestionKind::ArchiveOptions, result, {}, false};
+    a.archive = std::move(edit);
+    Expect(std::move(a));
+}
+
+int ScriptedAsk::ArchiveOptions(QObject *, TArchiveForm &form)
+{
+    for (;;) {
+        Question q = MakeQuestion(QuestionKind::ArchiveOptions, form.caption, form.fileName);
+        q.archive = form;
+        const Answer a = Take(q);
+        if (a.archive)
+            a.archive(form);
+        if (a.result != mrOk || !form.accept || form.accept(form))
+            return a.result == mrOk ? int(mrOk) : int(mrCancel);
+    }
+}
+
+void ScriptedAsk::ArchiveProperties(QObject *, const TArchivePropForm &form)
+{
+    Question q = MakeQuestion(QuestionKind::ArchiveProperties,
+                              QStringLiteral("Archive Properties"), form.fileName);
+    q.properties = form;
+    Take(q);
 }
 
 bool ScriptedAsk::SplitOptions(QObject *, TSplitForm &form)

@@ -14,7 +14,8 @@ namespace kestrel::test {
 
 enum class QuestionKind { MessageBox, GetString, FileExists, DeleteWarning, SelectFolder,
                           OpenFileName, SaveFileName, SelectDrive, SplitOptions, AdvancedRename,
-                          RenameEntry, CharCase, AttributesTime, ChooseColor, ChooseFont };
+                          RenameEntry, CharCase, AttributesTime, ChooseColor, ChooseFont,
+                          ArchiveOptions, ArchiveProperties };
 
 struct Question {
     QuestionKind kind = QuestionKind::MessageBox;
@@ -30,6 +31,8 @@ struct Question {
     TAdvancedRenameForm advanced;
     TRenameForm rename;
     TAttribForm attrib;
+    TArchiveForm archive; // ArchiveOptions: each time Start or Cancel is pressed
+    TArchivePropForm properties;
     QStringList workFolders; // SelectDrive
     QString excluded;        // SelectDrive
     unsigned color = 0;      // ChooseColor: the colour shown
@@ -53,6 +56,7 @@ struct Answer {
     std::function<void(TAttribForm &)> attrib;
     unsigned color = 0; // ChooseColor: the colour picked
     int size = 0;       // ChooseFont: family in text, size, bold in all
+    std::function<void(TArchiveForm &)> archive;
 };
 
 class ScriptedAsk : public TAsk {
@@ -78,6 +82,11 @@ public:
     void ExpectAttributesTime(int result, std::function<void(TAttribForm &)> edit = {});
     void ExpectChooseColor(bool ok, unsigned color = 0);
     void ExpectChooseFont(bool ok, const QString &family = {}, int size = 0, bool bold = false);
+    // One press of Start (mrOk) or Cancel in the Add dialog after the edit.
+    // A Start the form's accept refuses keeps the dialog open for the next
+    // answer of this kind.
+    void ExpectArchiveOptions(int result, std::function<void(TArchiveForm &)> edit = {});
+    void ExpectArchiveProperties() { Expect({QuestionKind::ArchiveProperties, mrOk}); }
 
     // Called while a question is "open", as a modal event loop would run code.
     std::function<void(const Question &)> during;
@@ -105,6 +114,8 @@ public:
     int AttributesTime(QObject *owner, TAttribForm &form) override;
     bool ChooseColor(QObject *owner, unsigned &color) override;
     bool ChooseFont(QObject *owner, QString &family, int &size, bool &bold) override;
+    int ArchiveOptions(QObject *owner, TArchiveForm &form) override;
+    void ArchiveProperties(QObject *owner, const TArchivePropForm &form) override;
 
 private:
     Answer Take(const Question &q);
