@@ -2,6 +2,7 @@
 // TFileCopy and by cp side by side in the same run, with the source first out
 // of the page cache (cold, where dd can drop it) and then in it (warm).
 
+#include "bench/silentprogress.h"
 #include "ops/ask.h"
 #include "ops/filecopy.h"
 #include "ops/progress.h"
@@ -23,28 +24,7 @@ namespace {
 
 using namespace kestrel;
 
-// Progress windows that show nothing and are never cancelled: the engine does
-// its full bookkeeping, as with the real windows, without drawing.
-class SilentCopyProgress : public TCopyProgress {
-public:
-    void Open(bool, const QString &, int, sys::UINT64, QObject *) override { value = 0; }
-    void SetFrom(const QString &) override {}
-    void SetTo(const QString &) override {}
-    void SetFileName(const QString &) override {}
-    int StartedCount() const override { return started; }
-    void SetStartedCount(int count) override { started = count; }
-    sys::UINT64 Progress() const override { return value; }
-    void SetProgress(sys::UINT64 v) override { value = v; }
-    void PauseTimer() override {}
-    void RestartTimer() override {}
-    bool Cancelled() const override { return false; }
-    void Close() override {}
-
-private:
-    sys::UINT64 value = 0;
-    int started = 0;
-};
-
+// A delete progress window that shows nothing and is never cancelled.
 class SilentDeleteProgress : public TDeleteProgress {
 public:
     void Open(int, QObject *) override {}
@@ -185,7 +165,7 @@ int main(int argc, char **argv)
         QDir().mkpath(t + QLatin1Char('/') + QLatin1String(d));
     qputenv("KESTREL_DRIVES", QStringLiteral("C=%1/c;D=%1/d").arg(t).toUtf8());
     sys::ReloadDriveTable();
-    SilentCopyProgress copying;
+    bench::SilentCopyProgress copying;
     SilentDeleteProgress deleting;
     SetProgressWindows(&copying, &deleting);
     FailingAsk ask;

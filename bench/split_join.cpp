@@ -8,6 +8,7 @@
 // BENCH name=split ours=<MB/s> base=<MB/s> unit=MB/s ratio=<ours/base>
 // BENCH name=join ours=<MB/s> base=<MB/s> unit=MB/s ratio=<ours/base>
 
+#include "bench/silentprogress.h"
 #include "ops/progress.h"
 #include "platform/drives.h"
 #include "tools/join.h"
@@ -29,36 +30,6 @@
 namespace {
 
 using namespace kestrel;
-
-// Shows nothing and is never cancelled: the engine keeps its full
-// bookkeeping, as with the real window, without drawing.
-class SilentProgress : public TCopyProgress {
-public:
-    void Open(bool, const QString &, int, sys::UINT64, QObject *) override { value = 0; }
-    void SetFrom(const QString &) override {}
-    void SetTo(const QString &) override {}
-    void SetFileName(const QString &) override {}
-    int StartedCount() const override { return started; }
-    void SetStartedCount(int count) override { started = count; }
-    sys::UINT64 Progress() const override { return value; }
-    void SetProgress(sys::UINT64 v) override { value = v; }
-    void PauseTimer() override {}
-    void RestartTimer() override {}
-    bool Cancelled() const override { return false; }
-    void Close() override {}
-
-private:
-    sys::UINT64 value = 0;
-    int started = 0;
-};
-
-bool Shell(const QString &script, const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral("sh"),
-            QStringList{QStringLiteral("-c"), script, QStringLiteral("sh")} + args);
-    return p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
 
 double Seconds(const std::function<bool()> &work, bool &ok)
 {
@@ -89,7 +60,7 @@ void Clear(const QString &folder)
 {
     QDir(folder).removeRecursively();
     QDir().mkpath(folder);
-    Shell(QStringLiteral("sync"), {});
+    bench::Shell(QStringLiteral("sync"), {});
 }
 
 } // namespace
@@ -108,14 +79,14 @@ int main(int argc, char **argv)
         QDir().mkpath(t + QLatin1Char('/') + QLatin1String(d));
     qputenv("KESTREL_DRIVES", QStringLiteral("C=%1/c").arg(t).toUtf8());
     sys::ReloadDriveTable();
-    SilentProgress copying;
+    bench::SilentCopyProgress copying;
     SetProgressWindows(&copying, nullptr);
     const QString source = t + QStringLiteral("/c/src/big.bin");
     if (!MakeSource(source, size)) {
         std::fprintf(stderr, "bench_split_join: cannot make the source\n");
         return 1;
     }
-    Shell(QStringLiteral("sync; cat \"$1\" >/dev/null"), {source});
+    bench::Shell(QStringLiteral("sync; cat \"$1\" >/dev/null"), {source});
 
     const sys::UINT64 piece = 100000000;
     bool ok = true;
@@ -125,10 +96,10 @@ int main(int argc, char **argv)
             .Done();
     };
     const auto splitBase = [&] {
-        return Shell(QStringLiteral("split -b %1 \"$1\" \"$2/big.\" && cksum \"$2\"/big.* "
-                                    ">/dev/null")
-                         .arg(piece),
-                     {source, t + QStringLiteral("/c/base")});
+        return bench::Shell(QStringLiteral("split -b %1 \"$1\" \"$2/big.\" && cksum \"$2\"/big.* "
+                                           ">/dev/null")
+                                .arg(piece),
+                            {source, t + QStringLiteral("/c/base")});
     };
     const auto joinOurs = [&] {
         const TJoinSet set = FindPieces(QStringLiteral("C:\\ours"), QStringLiteral("big"));
@@ -136,8 +107,9 @@ int main(int argc, char **argv)
                JoinFiles(nullptr, set, QStringLiteral("C:\\joined-ours\\big.bin")).Done();
     };
     const auto joinBase = [&] {
-        return Shell(QStringLiteral("cat \"$1\"/big.* >\"$2\" && cksum \"$2\" >/dev/null"),
-                     {t + QStringLiteral("/c/base"), t + QStringLiteral("/c/joined-base/big.bin")});
+        return bench::Shell(
+            QStringLiteral("cat \"$1\"/big.* >\"$2\" && cksum \"$2\" >/dev/null"),
+            {t + QStringLiteral("/c/base"), t + QStringLiteral("/c/joined-base/big.bin")});
     };
 
     const std::function<bool()> splits[2] = {splitOurs, splitBase};
@@ -150,13 +122,13 @@ int main(int argc, char **argv)
             const QString name = side == 0 ? QStringLiteral("ours") : QStringLiteral("base");
             Clear(t + QStringLiteral("/c/") + name);
             splitBest[side] = std::min(splitBest[side], Seconds(splits[side], ok));
-            Shell(QStringLiteral("sync"), {});
+            bench::Shell(QStringLiteral("sync"), {});
             Clear(t + QStringLiteral("/c/joined-") + name);
             joinBest[side] = std::min(joinBest[side], Seconds(joins[side], ok));
         }
     }
-    const bool same = Shell(QStringLiteral("cmp -s \"$1\" \"$2\""),
-                            {source, t + QStringLiteral("/c/joined-ours/big.bin")});
+    const bool same = bench::Shell(QStringLiteral("cmp -s \"$1\" \"$2\""),
+                                   {source, t + QStringLiteral("/c/joined-ours/big.bin")});
     if (!same)
         std::fprintf(stderr, "bench_split_join: the joined file differs from the source\n");
     const double mb = double(size) / 1e6;

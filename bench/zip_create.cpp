@@ -7,6 +7,7 @@
 // BENCH name=zip_create ours=<MB/s> base=<MB/s> unit=MB/s ratio=<ours/base>
 
 #include "archive/create.h"
+#include "bench/silentprogress.h"
 #include "ops/progress.h"
 #include "platform/drives.h"
 
@@ -26,35 +27,6 @@
 namespace {
 
 using namespace kestrel;
-
-// Shows nothing and is never cancelled.
-class SilentProgress : public TCopyProgress {
-public:
-    void Open(bool, const QString &, int, sys::UINT64, QObject *) override { value = 0; }
-    void SetFrom(const QString &) override {}
-    void SetTo(const QString &) override {}
-    void SetFileName(const QString &) override {}
-    int StartedCount() const override { return started; }
-    void SetStartedCount(int count) override { started = count; }
-    sys::UINT64 Progress() const override { return value; }
-    void SetProgress(sys::UINT64 v) override { value = v; }
-    void PauseTimer() override {}
-    void RestartTimer() override {}
-    bool Cancelled() const override { return false; }
-    void Close() override {}
-
-private:
-    sys::UINT64 value = 0;
-    int started = 0;
-};
-
-bool Shell(const QString &script, const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral("sh"),
-            QStringList{QStringLiteral("-c"), script, QStringLiteral("sh")} + args);
-    return p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
 
 bool WriteFile(const QString &path, const QByteArray &data)
 {
@@ -119,8 +91,8 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "bench_zip_create: needs 4 GiB free beside the build\n");
         return 0;
     }
-    if (QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"),
-                                                 QStringLiteral("command -v zip >/dev/null")}) !=
+    if (QProcess::execute(QStringLiteral("sh"),
+                          {QStringLiteral("-c"), QStringLiteral("command -v zip >/dev/null")}) !=
         0) {
         std::fprintf(stderr, "bench_zip_create: no zip to compare with\n");
         return 0;
@@ -134,18 +106,18 @@ int main(int argc, char **argv)
     }
     qputenv("KESTREL_DRIVES", QStringLiteral("C=%1/c").arg(t).toUtf8());
     sys::ReloadDriveTable();
-    SilentProgress copying;
+    bench::SilentCopyProgress copying;
     SetProgressWindows(&copying, nullptr);
-    Shell(QStringLiteral("sync; find \"$1\" -type f -exec cat {} + >/dev/null"),
-          {t + QStringLiteral("/c/tree")});
+    bench::Shell(QStringLiteral("sync; find \"$1\" -type f -exec cat {} + >/dev/null"),
+                 {t + QStringLiteral("/c/tree")});
 
     bool ok = true;
     const auto ours = [&] {
         TCreateRequest request;
         request.name = QStringLiteral("C:\\out\\ours");
         request.folder = QStringLiteral("C:\\tree");
-        request.names = QStringList{QStringLiteral("text"), QStringLiteral("random"),
-                                    QStringLiteral("small")};
+        request.names =
+            QStringList{QStringLiteral("text"), QStringLiteral("random"), QStringLiteral("small")};
         request.recurse = true;
         request.compression = 1;
         TArchiveCreation creation(nullptr);
@@ -153,8 +125,8 @@ int main(int argc, char **argv)
         return creation.Succeeded();
     };
     const auto base = [&] {
-        return Shell(QStringLiteral("cd \"$1\" && zip -r -6 -q \"$2\" text random small"),
-                     {t + QStringLiteral("/c/tree"), t + QStringLiteral("/c/out/base.zip")});
+        return bench::Shell(QStringLiteral("cd \"$1\" && zip -r -6 -q \"$2\" text random small"),
+                            {t + QStringLiteral("/c/tree"), t + QStringLiteral("/c/out/base.zip")});
     };
     const std::function<bool()> sides[2] = {ours, base};
     double best[2] = {1e30, 1e30};
@@ -163,7 +135,7 @@ int main(int argc, char **argv)
             const int side = (round + turn) % 2;
             QFile::remove(t + QStringLiteral("/c/out/ours.zip"));
             QFile::remove(t + QStringLiteral("/c/out/base.zip"));
-            Shell(QStringLiteral("sync"), {});
+            bench::Shell(QStringLiteral("sync"), {});
             best[side] = std::min(best[side], Seconds(sides[side], ok));
         }
     }
