@@ -252,7 +252,9 @@ int TUnaceLibrary::ProcessFile(int operation, const QString &destination)
 
 int TUnaceLibrary::Extract(const QString &destination, bool write)
 {
-    const TAceFileHeader &item = *current;
+    // A copy: reading an item that goes on in the next volume replaces the
+    // volume whose headers current points into.
+    const TAceFileHeader item = *current;
     QString relative;
     const QString shown = DecodeItemName(item.name);
     if (write && !SafeEntryPath(shown, relative))

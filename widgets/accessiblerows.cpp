@@ -167,6 +167,10 @@ private:
 TAccessibleRowList::TAccessibleRowList(TAccessibleRows *rows)
     : QAccessibleWidget(rows->Owner(), rows->Role()), rows(rows)
 {
+    // Only the newest interface is told when the widget goes: an older one
+    // would otherwise reach the widget after it is gone.
+    if (rows->list)
+        rows->list->Detach();
     rows->list = this;
 }
 
