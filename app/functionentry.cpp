@@ -69,6 +69,10 @@ TFunctionEntry ParseFunctionEntry(const QString &text)
         entry.keyword = rest.mid(1).trimmed();
     } else {
         SplitCommand(rest, entry.program, entry.parameters);
+        // Blanks inside the quotes are dropped as the editor drops them, so
+        // what it writes back reads the same.
+        entry.program = entry.program.trimmed();
+        entry.parameters = entry.parameters.trimmed();
     }
     return entry;
 }

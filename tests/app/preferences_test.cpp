@@ -194,6 +194,15 @@ TEST_F(PreferencesTest, AbsentKeysStartFromTheDialogsValues)
         EXPECT_TRUE(slot.isEmpty());
 }
 
+// A blank inside the program's quotes used to be kept when read and dropped
+// when written, so the editor changed the entry (found by fuzzing).
+TEST(FunctionEntry, WhatTheEditorWritesReadsBackTheSame)
+{
+    const TFunctionEntry read = ParseFunctionEntry(QStringLiteral("[nad]\"C:\\Win \"4 y\" z"));
+    EXPECT_EQ(read.program, QStringLiteral("C:\\Win"));
+    EXPECT_EQ(ParseFunctionEntry(FormatFunctionEntry(read)), read);
+}
+
 TEST(FunctionEntry, BothFormsParseBuildAndLabel)
 {
     const struct {
