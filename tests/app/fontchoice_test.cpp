@@ -23,7 +23,7 @@ TEST(ChosenFont, MissingWindowsFamiliesTakeTheDesktopsFonts)
     const QFont ui = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     const struct {
-        TFontSpec spec;
+        TFontSpec wanted;
         const QFont &desktop;
     } rows[] = {
         {{QStringLiteral("MS Sans Serif"), 9, false}, ui},
@@ -33,13 +33,13 @@ TEST(ChosenFont, MissingWindowsFamiliesTakeTheDesktopsFonts)
         {{QStringLiteral("Lucida Console"), 8, false}, fixed},
     };
     for (const auto &row : rows) {
-        const std::string what = row.spec.name.toStdString();
-        if (QFontDatabase::hasFamily(row.spec.name))
+        const std::string what = row.wanted.name.toStdString();
+        if (QFontDatabase::hasFamily(row.wanted.name))
             continue; // installed here: it is used as it is (below)
-        const QFont font = ChosenFont(row.spec);
+        const QFont font = ChosenFont(row.wanted);
         EXPECT_EQ(font.family(), row.desktop.family()) << what;
-        EXPECT_EQ(font.pointSize(), row.spec.size) << what;
-        EXPECT_EQ(font.bold(), row.spec.bold) << what;
+        EXPECT_EQ(font.pointSize(), row.wanted.size) << what;
+        EXPECT_EQ(font.bold(), row.wanted.bold) << what;
     }
     // What is drawn with a fixed-pitch family's stand-in is fixed-pitch too.
     if (QFontInfo(fixed).fixedPitch()) {
