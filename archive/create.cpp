@@ -213,6 +213,10 @@ QString TArchiveCreation::Create(const TCreateRequest &request)
         return path;
     }
     archive->SetFileName(path);
+    // An existing file that does not list as this type has said why; adding
+    // to it could only destroy it.
+    if (archive->FileName.isEmpty() || archive->WrongFormat)
+        return path;
     archive->AddOptions = (request.move ? aoMove : 0) | (request.recurse ? aoRecurse : 0);
     if (request.type != atArj)
         archive->Password = request.password;

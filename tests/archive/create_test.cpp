@@ -353,6 +353,16 @@ TEST_F(CreateTest, BadTargetsAreSaidAndLoseNothing)
     const QStringList gone = Messages();
     ASSERT_EQ(gone.size(), 1);
     EXPECT_TRUE(gone[0].contains(QLatin1String("no such file")));
+
+    // A file of the archive's name that is no ZIP: its listing error is the
+    // one message (a second one without a name used to follow) and the file
+    // stays as it was.
+    MakeFile(QStringLiteral("C:\\other\\plain.zip"), "not an archive");
+    ask.ExpectMessageBox(mrOk);
+    creation.Create(Request(QStringLiteral("C:\\other\\plain"), {QStringLiteral("report.doc")}, true));
+    EXPECT_FALSE(creation.Succeeded());
+    EXPECT_EQ(Messages().size(), 1);
+    EXPECT_EQ(Contents(QStringLiteral("C:\\other\\plain.zip")), QByteArray("not an archive"));
     EXPECT_EQ(Source(), before);
 }
 
