@@ -54,7 +54,31 @@ struct TAceItem {
     std::uint16_t params = 0;
     std::int64_t packedSizeShown = -1; // a lying size when set
     std::uint8_t method = 0;           // the data is stored whatever this says
+    QByteArray password = {};          // encrypts the data when set
 };
+
+// Encrypts as the archiver does: zero-padded to whole blocks, chained from a
+// zero start vector.
+QByteArray Encrypted(const QByteArray &plain, const QByteArray &password)
+{
+    const TAceCipher cipher(password);
+    QByteArray out = plain + QByteArray((8 - plain.size() % 8) % 8, '\0');
+    std::uint32_t lastLeft = 0;
+    std::uint32_t lastRight = 0;
+    for (qsizetype at = 0; at < out.size(); at += 8) {
+        std::uint32_t half[2] = {};
+        for (int i = 0; i < 8; ++i)
+            half[i / 4] |= std::uint32_t(std::uint8_t(out[at + i])) << (8 * (i % 4));
+        const auto [left, right] = cipher.EncryptBlock(half[0] ^ lastLeft, half[1] ^ lastRight);
+        QByteArray block;
+        PutLe(block, left, 4);
+        PutLe(block, right, 4);
+        out.replace(at, 8, block);
+        lastLeft = left;
+        lastRight = right;
+    }
+    return out;
+}
 
 QByteArray BuildAce(const QList<TAceItem> &items, std::uint16_t mainFlags = 0)
 {
@@ -67,11 +91,12 @@ QByteArray BuildAce(const QList<TAceItem> &items, std::uint16_t mainFlags = 0)
     main += QByteArray(8, '\0');
     QByteArray out = Header(main);
     for (const TAceItem &item : items) {
+        const QByteArray packed =
+            item.password.isEmpty() ? item.data : Encrypted(item.data, item.password);
         QByteArray file;
         PutLe(file, 1, 1);
-        PutLe(file, 0x0001, 2);
-        PutLe(file,
-              std::uint64_t(item.packedSizeShown >= 0 ? item.packedSizeShown : item.data.size()),
+        PutLe(file, item.password.isEmpty() ? 0x0001 : 0x4001, 2);
+        PutLe(file, std::uint64_t(item.packedSizeShown >= 0 ? item.packedSizeShown : packed.size()),
               4);
         PutLe(file, std::uint64_t(item.data.size()), 4);
         PutLe(file, 0x5A4F5C21, 4);
@@ -83,7 +108,7 @@ QByteArray BuildAce(const QList<TAceItem> &items, std::uint16_t mainFlags = 0)
         PutLe(file, 0, 2);
         PutLe(file, std::uint64_t(item.name.size()), 2);
         file += item.name;
-        out += Header(file) + item.data;
+        out += Header(file) + packed;
     }
     return out;
 }
@@ -338,6 +363,26 @@ TEST_F(Ace, CipherKeyAndBlocksFollowTheFormat)
               TAceCipher::Key(QByteArray(50, 'x') + "b"));
     EXPECT_NE(TAceCipher::Key(QByteArray(49, 'x') + "a"),
               TAceCipher::Key(QByteArray(49, 'x') + "b"));
+}
+
+TEST_F(Ace, EveryEncryptedMemberStartsItsOwnChain)
+{
+    // Members encrypted one by one, each padded to whole blocks: a chain
+    // carried from one member into the next, or a padded tail taken as
+    // data, would spoil the second; a plain member between them is read
+    // as it is.
+    const QString path = Hostile(QStringLiteral("locked.ace"),
+                                 {{"a.txt", "thirteen byte", 0x20, 0, -1, 0, "pw"},
+                                  {"plain.txt", "open"},
+                                  {"b.txt", "twenty bytes of text", 0x20, 0, -1, 0, "pw"}});
+    ask.ExpectGetString(mrOk, QStringLiteral("pw"));
+    const auto archive = ExtractTo(path, QStringLiteral("C:\\open"));
+    EXPECT_EQ(Messages(), QStringList());
+    EXPECT_EQ(archive->ProcessedCount, 3);
+    EXPECT_EQ(Tree(Native(QStringLiteral("C:\\open"))),
+              (QMap<QString, QByteArray>{{QStringLiteral("a.txt"), "thirteen byte"},
+                                         {QStringLiteral("plain.txt"), "open"},
+                                         {QStringLiteral("b.txt"), "twenty bytes of text"}}));
 }
 
 TEST_F(Ace, HostileNamesAreNeitherListedNorWritten)
