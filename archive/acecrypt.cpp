@@ -12,6 +12,18 @@ namespace {
 // Longer passwords are cut, as the archiver itself does.
 constexpr qsizetype maxPassword = 50;
 
+// The archiver's first box differs from the digits of pi in three words;
+// its archives are encrypted under these.
+struct TBoxChange {
+    std::size_t index;
+    std::uint32_t value;
+};
+constexpr TBoxChange firstBoxChanges[] = {
+    {48, 0x2DA9C55Du},
+    {51, 0x9B87901Eu},
+    {139, 0x412C7279u},
+};
+
 std::uint32_t LoadLe(const std::uint8_t *p)
 {
     return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
@@ -76,6 +88,8 @@ TAceCipher::TAceCipher(const QByteArray &password)
     for (std::size_t box = 0; box < 4; ++box)
         for (std::size_t i = 0; i < 256; ++i)
             boxes[box][i] = blowfishPi[subkeys.size() + 256 * box + i];
+    for (const TBoxChange &change : firstBoxChanges)
+        boxes[0][change.index] = change.value;
     std::pair<std::uint32_t, std::uint32_t> block{0, 0};
     for (std::size_t i = 0; i < subkeys.size(); i += 2) {
         block = EncryptBlock(block.first, block.second);

@@ -1,7 +1,10 @@
 #pragma once
 // Encrypted ACE members: Blowfish in CBC mode (zero start vector) under a
 // 160-bit key made from the password by one round of the SHA compression
-// function, with the format's own padding and message expansion.
+// function, with the format's own padding and message expansion. The boxes
+// are the archiver's, which differ from pi's digits in three words. Each
+// member's packed data is encrypted on its own from its first byte, in whole
+// 8-byte blocks; the headers stay plain and the CRC is of the unpacked bytes.
 
 #include "archive/acebits.h"
 
