@@ -4,8 +4,6 @@
 #include "app/statefiles.h"
 #include "platform/drives.h"
 
-#include <algorithm>
-
 namespace kestrel {
 
 namespace {
@@ -30,11 +28,7 @@ QString FavoritesFile()
 
 bool ValidFavoriteName(const QString &name)
 {
-    // A line break would split the line; other control characters are no
-    // text to show in a menu.
-    const auto control = [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; };
-    return !name.isEmpty() && !name.contains(QLatin1Char('=')) &&
-           std::none_of(name.begin(), name.end(), control);
+    return !name.isEmpty() && !name.contains(QLatin1Char('=')) && ValidFavoritePath(name);
 }
 
 bool ValidFavoritePath(const QString &path)

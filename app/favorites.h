@@ -18,8 +18,7 @@ struct TFavorite {
 // The program's favourites file.
 QString FavoritesFile();
 
-// A display name that reads back as written: not empty, no "=", no
-// control characters.
+// A display name that reads back as written: not empty, no "=", no CR or LF.
 bool ValidFavoriteName(const QString &name);
 // A path that keeps to its line: no CR or LF.
 bool ValidFavoritePath(const QString &path);

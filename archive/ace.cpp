@@ -8,6 +8,7 @@
 #include "ops/operationlock.h"
 #include "platform/drives.h"
 #include "platform/filetime.h"
+#include "platform/names.h"
 #include "text/strings.h"
 
 namespace kestrel {
@@ -100,8 +101,8 @@ void TAce::ReadList()
             entry->Attributes = item.attributes & 0xFF;
             entry->Time = TimeOf(item.time);
             if (entry->Attributes & attributeFolder) {
-                if (!folderKeys.contains(path.toCaseFolded())) {
-                    folderKeys.insert(path.toCaseFolded());
+                if (!folderKeys.contains(sys::CaseKey(path))) {
+                    folderKeys.insert(sys::CaseKey(path));
                     AddFolder(path, std::move(entry));
                 }
             } else {

@@ -54,7 +54,7 @@ void TArj::AddItem(const TArjHeader &header)
         UnsafeNames.append(name);
         return;
     }
-    const QString key = path.toCaseFolded();
+    const QString key = sys::CaseKey(path);
     if (header.flags & arjContinued) {
         // The rest of an item the previous volume began.
         const int index = Files.IndexOf(path);
@@ -177,7 +177,7 @@ void TArj::Extract(const QString &destination)
             ++count;
             total += Files.Entry(i)->Size;
             // The names as stored, which is how arj matches them.
-            listed.append(sys::DecodeName(stored.value(Files.Key(i).toCaseFolded()).name));
+            listed.append(sys::DecodeName(stored.value(sys::CaseKey(Files.Key(i))).name));
         }
     }
     report(apkItemCount, count, QString());
@@ -201,7 +201,7 @@ void TArj::Extract(const QString &destination)
                     continue;
                 const TArchiveEntry &entry = *Files.Entry(i);
                 report(apkItem, sys::INT64(entry.Size), key);
-                staging.Place(key, entry, stored.value(key.toCaseFolded()).crc);
+                staging.Place(key, entry, stored.value(sys::CaseKey(key)).crc);
                 report(apkBytes, sys::INT64(entry.Size), QString());
                 if (QCoreApplication::instance())
                     QCoreApplication::processEvents();

@@ -230,7 +230,7 @@ void TLibArchive::AddEntry(const QString &path, std::unique_ptr<TArchiveEntry> e
         AddFile(path, std::move(entry));
         return;
     }
-    const QString key = path.toCaseFolded();
+    const QString key = sys::CaseKey(path);
     if (!folderKeys.contains(key)) {
         folderKeys.insert(key);
         AddFolder(path, std::move(entry));

@@ -270,7 +270,7 @@ void TLibArchive::TRun::ExtractItem(struct archive *reader, struct archive_entry
     if (!hardLink.isEmpty() && size == 0) {
         QString linked;
         if (!SafeEntryPath(hardLink, linked) ||
-            (linkedFile = written.value(linked.toCaseFolded())).isEmpty()) {
+            (linkedFile = written.value(sys::CaseKey(linked))).isEmpty()) {
             messages.Add(WithName(amLinkOutside, shown));
             return;
         }
@@ -327,7 +327,7 @@ void TLibArchive::TRun::ExtractItem(struct archive *reader, struct archive_entry
         if (perm != 0 && !(perm & modeOwnerWrite))
             sys::SetFileAttributes(target,
                                    sys::GetFileAttributes(target) | sys::FILE_ATTRIBUTE_READONLY);
-        written.insert(relative.toCaseFolded(), target);
+        written.insert(sys::CaseKey(relative), target);
     }
     ++processed;
 }
@@ -381,7 +381,7 @@ void TLibArchive::TRun::ExtractEncrypted(struct archive_entry *item, const QStri
     if (!staging.Place(relative, entry))
         return;
     Report(apkBytes, sys::INT64(entry.Size), QString());
-    written.insert(relative.toCaseFolded(), sys::JoinPath(destination, relative));
+    written.insert(sys::CaseKey(relative), sys::JoinPath(destination, relative));
     ++processed;
 }
 

@@ -8,6 +8,7 @@
 #include "panel/file.h"
 #include "platform/drives.h"
 #include "platform/fileapi.h"
+#include "platform/names.h"
 #include "text/strings.h"
 
 #include <QCoreApplication>
@@ -103,7 +104,7 @@ void TZip::ReadDirectory()
         }
         entry->Size = 0;
         entry->PackedSize = 0;
-        const QString key = path.toCaseFolded();
+        const QString key = sys::CaseKey(path);
         if (!folderKeys.contains(key)) {
             folderKeys.insert(key);
             AddFolder(path, std::move(entry));

@@ -72,7 +72,7 @@ QString PathKey(QString path)
     path.replace(QLatin1Char('/'), QLatin1Char('\\'));
     while (path.endsWith(QLatin1Char('\\')))
         path.chop(1);
-    return path.toCaseFolded();
+    return sys::CaseKey(path);
 }
 
 // A source file handle closed on every way out.

@@ -108,7 +108,7 @@ void TColorList::LoadFromFile(const QString &path)
         const QStringView name = NamePart(lines[i]);
         if (name.isEmpty())
             continue;
-        const QString key = name.toString().toCaseFolded();
+        const QString key = sys::CaseKey(name.toString());
         if (!FExtColors.contains(key))
             FExtColors.insert(key, ParseColor(ValuePart(lines[i])));
     }
@@ -121,7 +121,7 @@ TColorRef TColorList::GetColor(int index) const
 
 TColorRef TColorList::GetExtColor(const QString &ext) const
 {
-    const auto it = FExtColors.constFind(ext.toCaseFolded());
+    const auto it = FExtColors.constFind(sys::CaseKey(ext));
     if (it == FExtColors.cend() || !it.value())
         return FColors[ciNormal];
     return *it.value();

@@ -67,7 +67,7 @@ void TDescriptFile::Index(int line)
         return;
     QList<int> &same = exact[name];
     same.insert(std::lower_bound(same.begin(), same.end(), line), line);
-    QList<int> &folded = caseless[name.toCaseFolded()];
+    QList<int> &folded = caseless[sys::CaseKey(name)];
     if (!folded.contains(line))
         folded.insert(std::lower_bound(folded.begin(), folded.end(), line), line);
 }
@@ -134,7 +134,7 @@ QList<int> TDescriptFile::Owned(const QString &name) const
         std::copy_if(it->begin(), it->end(), std::back_inserter(owned), live);
     if (!owned.isEmpty())
         return owned;
-    const auto it = caseless.constFind(name.toCaseFolded());
+    const auto it = caseless.constFind(sys::CaseKey(name));
     if (it == caseless.constEnd())
         return owned;
     for (const int i : *it) {
@@ -207,8 +207,8 @@ void TDescriptFile::Rename(const QString &from, const QString &to)
     Line &line = lines[first];
     line.raw = sys::EncodeName(to) + line.raw.mid(line.raw.indexOf('='));
     exact[line.name].removeOne(first);
-    if (line.name.toCaseFolded() != to.toCaseFolded())
-        caseless[line.name.toCaseFolded()].removeOne(first);
+    if (sys::CaseKey(line.name) != sys::CaseKey(to))
+        caseless[sys::CaseKey(line.name)].removeOne(first);
     line.name = to;
     Index(first);
 }

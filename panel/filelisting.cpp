@@ -1,6 +1,7 @@
 #include "panel/filelisting.h"
 
 #include "ops/errors.h"
+#include "platform/names.h"
 #include "text/strings.h"
 #include "platform/wildcard.h"
 
@@ -148,9 +149,9 @@ void TFileListing::Refresh(const QString &focusName, bool keepSelection)
         // One pass over the listing instead of one look-up per name.
         QHash<QString, int> byName;
         for (int i = Files.Count() - 1; i >= 0; --i)
-            byName.insert(Files[i]->GetFullName().toCaseFolded(), i);
+            byName.insert(sys::CaseKey(Files[i]->GetFullName()), i);
         for (const QString &name : selected) {
-            const auto it = byName.constFind(name.toCaseFolded());
+            const auto it = byName.constFind(sys::CaseKey(name));
             if (it != byName.constEnd())
                 Select(it.value());
         }

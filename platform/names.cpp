@@ -92,6 +92,27 @@ QString DecodeName(const QByteArray &bytes)
     return out;
 }
 
+QString CaseKey(const QString &name)
+{
+    QString key;
+    key.reserve(name.size());
+    qsizetype run = 0; // start of the text not yet folded
+    const qsizetype n = name.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = name[i];
+        if (c.isHighSurrogate() && i + 1 < n && name[i + 1].isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        if (!c.isSurrogate())
+            continue;
+        key += QStringView(name).mid(run, i - run).toString().toCaseFolded();
+        key += c;
+        run = i + 1;
+    }
+    return run == 0 ? name.toCaseFolded() : key + QStringView(name).mid(run).toString().toCaseFolded();
+}
+
 QByteArray EncodeName(const QString &name)
 {
     QByteArray out;

@@ -10,5 +10,9 @@ namespace kestrel::sys {
 
 QString DecodeName(const QByteArray &bytes);
 QByteArray EncodeName(const QString &name);
+// A key equal for names that differ only in case. Unlike
+// QString::toCaseFolded, which turns every escaped byte into U+FFFD, it
+// keeps names with different undecodable bytes apart.
+QString CaseKey(const QString &name);
 
 } // namespace kestrel::sys

@@ -2,6 +2,7 @@
 
 #include "platform/errors.h"
 #include "platform/faults.h"
+#include "platform/names.h"
 #include "tests/support/machine.h"
 
 namespace kestrel {
@@ -45,6 +46,11 @@ TEST_F(ColorListTest, ExtensionsCompareWithoutRegardToCase)
     };
     for (const Row &r : rows)
         EXPECT_EQ(list.GetExtColor(QString::fromUtf8(r.ext)), r.color) << r.ext;
+
+    // Extensions with different undecodable bytes keep their own colours.
+    const TColorList raw = LoadedFrom("[Ext]\r\nA\xBD=6\r\nA\xA2=7\r\n");
+    EXPECT_EQ(raw.GetExtColor(sys::DecodeName("a\xBD")), 6u);
+    EXPECT_EQ(raw.GetExtColor(sys::DecodeName("A\xA2")), 7u);
 }
 
 TEST_F(ColorListTest, OnlyExtSectionKeepsDefaultBasicColours)

@@ -57,5 +57,20 @@ TEST(Names, LoneSurrogatesThatNoNameHoldsEncodeAsValidUtf8)
     EXPECT_EQ(bytes, QByteArray("a\xEF\xBF\xBD\xEF\xBF\xBD"));
 }
 
+TEST(Names, CaseKeysFoldCaseAndKeepUndecodableBytesApart)
+{
+    EXPECT_EQ(CaseKey(QStringLiteral("Report.DOC")), CaseKey(QStringLiteral("report.doc")));
+    // A pair of surrogates is one character and folds as one.
+    EXPECT_EQ(CaseKey(DecodeName("\xC3\x84\xF0\x90\x90\x80\xBD")),
+              DecodeName("\xC3\xA4\xF0\x90\x90\xA8\xBD"));
+    // Folding turned every undecodable byte into U+FFFD, so "A\xBD" and
+    // "a\xA2" shared a key.
+    const QString bd = DecodeName("A\xBD");
+    const QString a2 = DecodeName("a\xA2");
+    EXPECT_NE(CaseKey(bd), CaseKey(a2));
+    EXPECT_EQ(CaseKey(bd), CaseKey(DecodeName("a\xBD")));
+    EXPECT_EQ(CaseKey(DecodeName("X\xBDY\xBDZ")), DecodeName("x\xBDy\xBDz"));
+}
+
 } // namespace
 } // namespace kestrel::sys
