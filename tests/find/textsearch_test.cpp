@@ -61,11 +61,20 @@ TEST(TextSearch, WholeWordsLookAtTheCharactersAround)
     ExpectEverywhere(word, "concat cats cat_ 2cat", false);
     // A later whole word after parts of words, and letters beyond ASCII.
     ExpectEverywhere(word, "concat, CAT!", true);
-    ExpectEverywhere(word, "\xC3\xA9" "cat", false);  // écat
-    ExpectEverywhere(word, "cat\xC3\xA9", false);     // caté
-    ExpectEverywhere(word, "\xE2\x80\x94" "cat", true); // a dash is no letter
+    ExpectEverywhere(word,
+                     "\xC3\xA9"
+                     "cat",
+                     false);                      // écat
+    ExpectEverywhere(word, "cat\xC3\xA9", false); // caté
+    ExpectEverywhere(word,
+                     "\xE2\x80\x94"
+                     "cat",
+                     true); // a dash is no letter
     // A stray continuation byte used to be read as part of the letter before it.
-    ExpectEverywhere(word, "concat\xA2" "cat.", true);
+    ExpectEverywhere(word,
+                     "concat\xA2"
+                     "cat.",
+                     true);
 }
 
 TEST(TextSearch, CaseBlindBeyondAscii)
@@ -75,6 +84,19 @@ TEST(TextSearch, CaseBlindBeyondAscii)
     ExpectEverywhere(text, QStringLiteral("kein arger hier").toUtf8(), false);
     const TTextSearch exact(QStringLiteral("ärger"), TTextEncoding::Utf8, true, false);
     ExpectEverywhere(exact, QStringLiteral("kein ÄRGER hier").toUtf8(), false);
+}
+
+TEST(TextSearch, InvalidBytesDecodeAsAWholeFileWouldBe)
+{
+    // A lead byte cut off by a plain letter in the next block used to take
+    // that letter with it, so "tbaή" was read as a whole word "baή".
+    const TTextSearch word(QStringLiteral("baή"), TTextEncoding::Utf8, false, true);
+    ExpectEverywhere(word, QByteArray("c\xE3t") + QStringLiteral("baή").toUtf8(), false);
+    ExpectEverywhere(word, QByteArray("c\xE3 ") + QStringLiteral("baή").toUtf8(), true);
+    // The same for a plain search: the letter after a cut lead byte is kept.
+    const TTextSearch text(QStringLiteral("tή"), TTextEncoding::Utf8, false, false);
+    ExpectEverywhere(text, QByteArray("\xE3t") + QStringLiteral("ή").toUtf8(), true);
+    ExpectEverywhere(text, QByteArray("\xF0\x9Ft") + QStringLiteral("ή").toUtf8(), true);
 }
 
 TEST(TextSearch, Utf16MatchesOnWholeUnitsOnly)
