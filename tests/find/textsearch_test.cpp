@@ -61,20 +61,11 @@ TEST(TextSearch, WholeWordsLookAtTheCharactersAround)
     ExpectEverywhere(word, "concat cats cat_ 2cat", false);
     // A later whole word after parts of words, and letters beyond ASCII.
     ExpectEverywhere(word, "concat, CAT!", true);
-    ExpectEverywhere(word,
-                     "\xC3\xA9"
-                     "cat",
-                     false);                      // écat
-    ExpectEverywhere(word, "cat\xC3\xA9", false); // caté
-    ExpectEverywhere(word,
-                     "\xE2\x80\x94"
-                     "cat",
-                     true); // a dash is no letter
+    ExpectEverywhere(word, "\xC3\xA9" "cat", false);  // écat
+    ExpectEverywhere(word, "cat\xC3\xA9", false);     // caté
+    ExpectEverywhere(word, "\xE2\x80\x94" "cat", true); // a dash is no letter
     // A stray continuation byte used to be read as part of the letter before it.
-    ExpectEverywhere(word,
-                     "concat\xA2"
-                     "cat.",
-                     true);
+    ExpectEverywhere(word, "concat\xA2" "cat.", true);
 }
 
 TEST(TextSearch, CaseBlindBeyondAscii)
