@@ -253,17 +253,22 @@ void TfMain::TextClick(int tag)
     const TFile *focused = fileView->GetItemFocused();
     if (!focused || focused->Kind() != fkFile)
         return;
-    const QString name = focused->GetFullName();
+    // The program starts in the file's own folder, which a found entry's
+    // name leads into.
+    const QString path = sys::JoinPath(fileView->Folder(), focused->GetFullName());
+    QString folder = sys::ExtractFilePath(path);
+    if (folder.size() > 3 && folder.endsWith(QLatin1Char('\\')))
+        folder.chop(1);
     const QString program = ReadSetting(*ini, tag == 0 ? key::View : key::Edit);
     // Without the configured program the desktop's default application for
     // the file opens it.
     if (!sys::FindProgram(program).isEmpty()) {
-        if (!sys::StartProgram(program, {name}, fileView->Folder()))
+        if (!sys::StartProgram(program, {sys::ExtractFileName(path)}, folder))
             ShowError(sys::GetLastError(), program, LoadStr(512), true);
         return;
     }
-    if (!sys::ShellOpen(sys::JoinPath(fileView->Folder(), name)))
-        ShowError(sys::GetLastError(), sys::JoinPath(fileView->Folder(), name), LoadStr(512), true);
+    if (!sys::ShellOpen(path))
+        ShowError(sys::GetLastError(), path, LoadStr(512), true);
 }
 
 void TfMain::CreateShortcutIn(const QString &folder)
