@@ -377,6 +377,11 @@ TEST_F(FoundListingTest, EntriesAreNamedByTheirPathFromTheRoot)
     // The folder joined with a name is the entry's real path.
     view.SetFocused(view.Files.IndexOf(QStringLiteral("Sub\\inner.txt")));
     EXPECT_EQ(view.GetFileName(), QStringLiteral("C:\\Data\\Sub\\inner.txt"));
+    // Typing finds an entry by its own name as well as by its path.
+    EXPECT_TRUE(view.QuickSearch(QStringLiteral("inn"), true));
+    EXPECT_EQ(view.Focused(), QStringLiteral("Sub\\inner.txt"));
+    EXPECT_TRUE(view.QuickSearch(QStringLiteral("other\\"), true));
+    EXPECT_EQ(view.Focused(), QStringLiteral("Other\\b.txt"));
     // The root's descriptions are not the found entries'.
     EXPECT_FALSE(view.HasDescript);
     EXPECT_EQ(Entry(QStringLiteral("b.txt"))->Description, QString());
