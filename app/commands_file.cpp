@@ -211,8 +211,13 @@ void TfMain::RestoreSelection1Click()
     if (LastSelection.isEmpty())
         return;
     fileView->DeselectAll(true);
+    // Names from the folder shown: a found entry's carries its folders.
+    QString folder = fileView->Folder();
+    if (!folder.endsWith(QLatin1Char('\\')))
+        folder += QLatin1Char('\\');
     for (const QString &path : LastSelection) {
-        const int index = fileView->Files.IndexOf(sys::ExtractFileName(path));
+        const int index = fileView->Files.IndexOf(
+            path.startsWith(folder) ? path.mid(folder.size()) : sys::ExtractFileName(path));
         if (index >= 0)
             fileView->Select(index);
     }
