@@ -1,8 +1,11 @@
 #include "app/mainwindow.h"
+#include "app/navigationbar.h"
+#include "app/workfolderbuttons.h"
 #include "archive/archivetype.h"
 #include "find/ffindfiles.h"
 #include "ops/ask.h"
 #include "ops/errors.h"
+#include "panel/diskinfopanel.h"
 #include "panel/kfileview.h"
 #include "platform/errors.h"
 #include "platform/fileapi.h"
@@ -44,6 +47,9 @@ void TfMain::FeedFound(const QStringList &paths)
     }
     if (pathCaption)
         UpdateCaption();
+    navigation->ShowFolder(feed.root);
+    diskInfo->SetFolder(feed.root, false);
+    workFolders->Recolor();
     UpdateStatus();
 }
 

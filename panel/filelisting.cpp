@@ -324,7 +324,16 @@ void TFileListing::ScanFound(const QStringList &names)
     Files.Clear();
     SelCount = 0;
     SelSize = 0;
-    Files.AddFile(Parent, 0, sys::FILE_ATTRIBUTE_DIRECTORY, sys::FILETIME());
+    // ".." shows the root's own date, as a folder's ".." shows its folder's.
+    sys::WIN32_FIND_DATA rootData;
+    const sys::HANDLE rootSearch =
+        sys::IsRoot(folder) ? sys::INVALID_HANDLE_VALUE : sys::FindFirstFile(folder, rootData);
+    sys::FILETIME rootTime;
+    if (rootSearch != sys::INVALID_HANDLE_VALUE) {
+        rootTime = rootData.ftLastWriteTime;
+        sys::FindClose(rootSearch);
+    }
+    Files.AddFile(Parent, 0, sys::FILE_ATTRIBUTE_DIRECTORY, rootTime);
     // Each folder is read once for all of its entries.
     QMap<QString, QList<qsizetype>> byFolder;
     for (qsizetype i = 0; i < names.size(); ++i) {

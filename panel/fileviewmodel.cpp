@@ -422,9 +422,9 @@ bool TFileViewModel::QuickSearch(const QString &text, bool fromTop)
     auto matches = [&](int i) {
         const QString name = Files[i]->GetFullName();
         return name.startsWith(text, Qt::CaseInsensitive) ||
-               (Files[i]->Kind() != fkDrive &&
-                QStringView(name).sliced(name.lastIndexOf(QLatin1Char('\\')) + 1)
-                    .startsWith(text, Qt::CaseInsensitive));
+               (Files[i]->Kind() != fkDrive && QStringView(name)
+                                                   .sliced(name.lastIndexOf(QLatin1Char('\\')) + 1)
+                                                   .startsWith(text, Qt::CaseInsensitive));
     };
     if (fromTop) {
         for (int i = 0; i < count; ++i) {

@@ -25,8 +25,8 @@ TEST(Feed, TheRootIsTheDeepestFolderHoldingEveryItem)
     EXPECT_EQ(feed.root, QStringLiteral("C:\\Data\\Sub"));
     EXPECT_EQ(feed.names, (QStringList{"a.txt", "b"}));
     // Only the drive in common: its root keeps its backslash.
-    feed = FeedOf({QStringLiteral("C:\\One\\a"), QStringLiteral("C:\\Two\\b"),
-                   QStringLiteral("C:\\top")});
+    feed = FeedOf(
+        {QStringLiteral("C:\\One\\a"), QStringLiteral("C:\\Two\\b"), QStringLiteral("C:\\top")});
     EXPECT_EQ(feed.root, QStringLiteral("C:\\"));
     EXPECT_EQ(feed.names, (QStringList{"One\\a", "Two\\b", "top"}));
     // A share's root gets none.
