@@ -103,6 +103,20 @@ TEST_F(FeedEndToEnd, FedResultsAreDeletedFromThePanelAndDotDotGoesBack)
         EXPECT_TRUE(Exists(QString::fromLatin1(stays))) << stays;
     EXPECT_EQ(Listed(), (QStringList{"Delta\\same.txt", "Gamma\\same.txt", "keep.txt"}));
 
+    // The listing is no folder: what would put something into it says so.
+    QString refusal;
+    WhenDialog([&](QWidget *dialog) {
+        if (auto *label = dialog->findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))
+            refusal = label->text();
+        Key(Qt::Key_Return);
+    });
+    Key(Qt::Key_K, Qt::AltModifier);
+    WaitForPanel();
+    EXPECT_TRUE(refusal.contains(QLatin1String("nothing can be put into it")))
+        << refusal.toStdString();
+    EXPECT_FALSE(Exists(QStringLiteral("C:\\Data\\New Folder")));
+    EXPECT_TRUE(Panel().FoundMode());
+
     // Backspace leaves the listing for the folder shown before it.
     Key(Qt::Key_Backspace);
     EXPECT_FALSE(Panel().FoundMode());
