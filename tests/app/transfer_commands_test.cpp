@@ -213,6 +213,31 @@ TEST_F(TransferTest, FoundEntriesMoveUnderTheirOwnNamesAndNothingIsPastedAmongTh
         << ask.asked[2].text.toStdString();
 }
 
+TEST_F(TransferTest, AFoundFolderTakesTheFoundEntriesInsideItAlong)
+{
+    MakeFile(QStringLiteral("C:\\Data\\Sub\\in.txt"), "in");
+    MakeFile(QStringLiteral("C:\\Data\\Sub\\Deep\\deep.txt"), "deep");
+    MakeFile(QStringLiteral("C:\\Data\\Subway\\out.txt"), "out");
+    MakeFile(QStringLiteral("C:\\Data\\Other\\x.txt"), "x");
+    Start(QStringLiteral("C:\\Data"));
+    ASSERT_TRUE(Panel().ShowFound(
+        QStringLiteral("C:\\Data"),
+        {QStringLiteral("Sub"), QStringLiteral("Sub\\in.txt"), QStringLiteral("Sub\\Deep\\deep.txt"),
+         QStringLiteral("Subway\\out.txt"), QStringLiteral("Other\\x.txt")}));
+    for (const char *name : {"Sub", "Sub\\in.txt", "Sub\\Deep\\deep.txt", "Subway\\out.txt"})
+        Select(QString::fromLatin1(name));
+    // One question, no message about the entries gone with their folder.
+    ask.ExpectDeleteWarning(mrAll);
+    Run(TCmd::Delete);
+    EXPECT_EQ(ask.asked.size(), 1u);
+    EXPECT_FALSE(Exists(QStringLiteral("C:\\Data\\Sub")));
+    EXPECT_FALSE(Exists(QStringLiteral("C:\\Data\\Subway\\out.txt")));
+    EXPECT_TRUE(Exists(QStringLiteral("C:\\Data\\Other\\x.txt")));
+    EXPECT_EQ(Names(), (QStringList{"..", "Other\\x.txt"}));
+    EXPECT_EQ(Panel().SelCount, 0);
+    EXPECT_TRUE(Panel().GetItemFocused());
+}
+
 TEST_F(TransferTest, CopyDeselectsWhatWasCopiedAndRefusesBadDestinations)
 {
     MakeFile(QStringLiteral("C:\\Data\\a.txt"), "aaa");
