@@ -325,13 +325,15 @@ void TFileListing::ScanFound(const QStringList &names)
     SelCount = 0;
     SelSize = 0;
     // ".." shows the root's own date, as a folder's ".." shows its folder's.
-    sys::WIN32_FIND_DATA rootData;
-    const sys::HANDLE rootSearch =
-        sys::IsRoot(folder) ? sys::INVALID_HANDLE_VALUE : sys::FindFirstFile(folder, rootData);
     sys::FILETIME rootTime;
-    if (rootSearch != sys::INVALID_HANDLE_VALUE) {
-        rootTime = rootData.ftLastWriteTime;
-        sys::FindClose(rootSearch);
+    if (!sys::IsRoot(folder)) {
+        const QString rootName = sys::ExtractFileName(folder);
+        sys::ForEachEntry(ParentFolder(folder), [&](const sys::WIN32_FIND_DATA &data) {
+            if (data.cFileName != rootName)
+                return true;
+            rootTime = data.ftLastWriteTime;
+            return false;
+        });
     }
     Files.AddFile(Parent, 0, sys::FILE_ATTRIBUTE_DIRECTORY, rootTime);
     // Each folder is read once for all of its entries.
@@ -342,9 +344,9 @@ void TFileListing::ScanFound(const QStringList &names)
     }
     for (auto it = byFolder.cbegin(); it != byFolder.cend(); ++it) {
         const QString prefix = it.key().isEmpty() ? QString() : it.key() + Backslash;
-        QHash<QString, qsizetype> wanted;
+        QSet<QString> wanted;
         for (const qsizetype i : it.value())
-            wanted.insert(names[i].mid(prefix.size()), i);
+            wanted.insert(names[i].mid(prefix.size()));
         sys::ForEachEntry(sys::JoinPath(folder, it.key()), [&](const sys::WIN32_FIND_DATA &data) {
             if (wanted.remove(data.cFileName))
                 Files

@@ -2,6 +2,7 @@
 
 #include "platform/drives.h"
 #include "platform/fileapi.h"
+#include "platform/filetime.h"
 #include "tests/support/machine.h"
 
 #include <QDir>
@@ -368,6 +369,10 @@ TEST_F(FoundListingTest, EntriesAreNamedByTheirPathFromTheRoot)
     // What has gone from the disk is left out.
     EXPECT_EQ(files, (QStringList{"b.txt", "Dot.d\\plain", "Other\\b.txt", "Sub\\inner.txt"}));
     EXPECT_EQ(view.Names(fkFolder), (QStringList{"..", "Other"}));
+    // ".." carries the root's own date.
+    SetTime(QStringLiteral("C:\\Data"), 1500000000);
+    view.Refresh(QString(), false);
+    EXPECT_EQ(view.Files[0]->Time, sys::UnixToFileTime(1500000000, 0));
     EXPECT_TRUE(view.Names(fkDrive).isEmpty());
     // A dot in a folder's name is no extension; a file's own one is.
     ASSERT_TRUE(Entry(QStringLiteral("Dot.d\\plain")));
