@@ -159,6 +159,17 @@ TEST_F(NavigationTest, BrowsingInsideAnArchiveAddsNothing)
     EXPECT_EQ(Entries(), QStringList{Dir("A")});
 }
 
+TEST_F(NavigationTest, BackFromFoundEntriesReturnsToTheFolderTheyWereFedIn)
+{
+    Start();
+    Visit("B");
+    ASSERT_TRUE(w->FileView()->ShowFound(Dir("A"), {QStringLiteral("x")}));
+    w->RunCommand(TCmd::Back);
+    EXPECT_FALSE(w->FileView()->FoundMode());
+    EXPECT_EQ(Folder(), Dir("B"));
+    EXPECT_EQ(Entries(), (QStringList{Dir("A"), Dir("B")}));
+}
+
 TEST_F(NavigationTest, AnArchiveOpenedFromFoundEntriesClosesIntoItsOwnFolder)
 {
     test::WriteLibZip(Native(QStringLiteral("C:\\A\\In\\pack.zip")),
