@@ -63,7 +63,7 @@ void TfMain::RunCommand(TCmd cmd)
     // A disabled item's command is not run from anywhere (keys, function keys).
     if (QAction *item = mainMenu->Item(cmd); item && !item->isEnabled())
         return;
-    if (InArchive() && FileSystemOnly(cmd))
+    if ((InArchive() && FileSystemOnly(cmd)) || RefusedInFound(cmd))
         return;
     // A command ends the quick search; Find Next is the one that goes on with it.
     if (cmd != TCmd::FindNext)

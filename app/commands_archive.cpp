@@ -95,7 +95,11 @@ void TfMain::OpenArchive(const QString &path)
     if (ArchiveTypeOf(path) == atNone)
         return;
     if (!InArchive()) {
-        folderBeforeArchive = fileView->Folder();
+        // From a found listing the archive's own folder takes it back.
+        folderBeforeArchive =
+            fileView->FoundMode() ? sys::ExtractFilePath(path) : fileView->Folder();
+        if (folderBeforeArchive.size() > 3 && folderBeforeArchive.endsWith(QLatin1Char('\\')))
+            folderBeforeArchive.chop(1);
         watchingBeforeArchive = shChangeNotify->Active();
     }
     shChangeNotify->SetActive(false);

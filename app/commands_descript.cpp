@@ -42,7 +42,8 @@ void TfMain::Description1Click()
 {
     // An archive's entries have no descriptions; the folder's file is not
     // theirs. The Trash's entries are described by its own records.
-    if (fileView->OwnerData() || !sys::TrashOfFilesFolder(fileView->Folder()).isEmpty())
+    if (fileView->OwnerData() || fileView->FoundMode() ||
+        !sys::TrashOfFilesFolder(fileView->Folder()).isEmpty())
         return;
     const QList<int> indexes = DescribedIndexes(*fileView);
     if (indexes.isEmpty())

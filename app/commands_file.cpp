@@ -211,8 +211,13 @@ void TfMain::RestoreSelection1Click()
     if (LastSelection.isEmpty())
         return;
     fileView->DeselectAll(true);
+    // Names from the folder shown: a found entry's carries its folders.
+    QString folder = fileView->Folder();
+    if (!folder.endsWith(QLatin1Char('\\')))
+        folder += QLatin1Char('\\');
     for (const QString &path : LastSelection) {
-        const int index = fileView->Files.IndexOf(sys::ExtractFileName(path));
+        const int index = fileView->Files.IndexOf(
+            path.startsWith(folder) ? path.mid(folder.size()) : sys::ExtractFileName(path));
         if (index >= 0)
             fileView->Select(index);
     }
@@ -253,17 +258,22 @@ void TfMain::TextClick(int tag)
     const TFile *focused = fileView->GetItemFocused();
     if (!focused || focused->Kind() != fkFile)
         return;
-    const QString name = focused->GetFullName();
+    // The program starts in the file's own folder, which a found entry's
+    // name leads into.
+    const QString path = sys::JoinPath(fileView->Folder(), focused->GetFullName());
+    QString folder = sys::ExtractFilePath(path);
+    if (folder.size() > 3 && folder.endsWith(QLatin1Char('\\')))
+        folder.chop(1);
     const QString program = ReadSetting(*ini, tag == 0 ? key::View : key::Edit);
     // Without the configured program the desktop's default application for
     // the file opens it.
     if (!sys::FindProgram(program).isEmpty()) {
-        if (!sys::StartProgram(program, {name}, fileView->Folder()))
+        if (!sys::StartProgram(program, {sys::ExtractFileName(path)}, folder))
             ShowError(sys::GetLastError(), program, LoadStr(512), true);
         return;
     }
-    if (!sys::ShellOpen(sys::JoinPath(fileView->Folder(), name)))
-        ShowError(sys::GetLastError(), sys::JoinPath(fileView->Folder(), name), LoadStr(512), true);
+    if (!sys::ShellOpen(path))
+        ShowError(sys::GetLastError(), path, LoadStr(512), true);
 }
 
 void TfMain::CreateShortcutIn(const QString &folder)

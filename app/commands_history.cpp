@@ -54,6 +54,12 @@ void TfMain::RecordFolder()
 
 void TfMain::HistoryStep(bool back)
 {
+    // A found listing is no step of the history: Back leaves it for the
+    // folder it was fed in.
+    if (back && fileView->FoundMode()) {
+        fileView->SetFolder(QStringLiteral(".."));
+        return;
+    }
     if (back ? !history->CanBack() : !history->CanForward())
         return;
     const QString folder = back ? history->Back() : history->Forward();

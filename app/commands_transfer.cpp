@@ -24,6 +24,8 @@
 #include "platform/trash.h"
 #include "text/strings.h"
 
+#include <QSet>
+
 #include <algorithm>
 
 namespace kestrel {
@@ -36,6 +38,39 @@ QStringList FullPaths(const TKFileView &view, const QList<int> &indexes)
     for (const int index : indexes)
         paths.append(sys::JoinPath(view.Folder(), view.Files[index]->GetFullName()));
     return paths;
+}
+
+// A found listing may hold a folder and entries inside it: a move or delete
+// of the folder takes them along, so they are left out of the run instead of
+// failing as gone.
+QList<int> OutermostIndexes(const TKFileView &view, const QList<int> &indexes)
+{
+    if (!view.FoundMode())
+        return indexes;
+    QSet<QString> folders;
+    for (const int index : indexes)
+        if (view.Files[index]->Kind() == fkFolder)
+            folders.insert(view.Files[index]->GetFullName());
+    QList<int> outermost;
+    for (const int index : indexes) {
+        const QString name = view.Files[index]->GetFullName();
+        bool inside = false;
+        for (qsizetype cut = name.lastIndexOf(QLatin1Char('\\')); cut > 0 && !inside;
+             cut = name.lastIndexOf(QLatin1Char('\\'), cut - 1))
+            inside = folders.contains(name.left(cut));
+        if (!inside)
+            outermost.append(index);
+    }
+    return outermost;
+}
+
+// Reads a found listing again: what went along with a folder leaves it.
+void DropVanished(TKFileView &view)
+{
+    const TFile *focused = view.GetItemFocused();
+    view.Refresh(focused ? focused->GetFullName() : QString(), true);
+    if (!view.GetItemFocused())
+        view.SetFocused(0);
 }
 
 QList<bool> Results(const TFileFunction &run)
@@ -79,7 +114,8 @@ QString TfMain::CheckedDestination(const QString &destination, const QStringList
 
 void TfMain::TransferCommand(bool move)
 {
-    const QList<int> indexes = CommandIndexes(*fileView);
+    const QList<int> all = CommandIndexes(*fileView);
+    const QList<int> indexes = move ? OutermostIndexes(*fileView, all) : all;
     if (indexes.isEmpty())
         return;
     if (InArchive()) {
@@ -125,6 +161,9 @@ void TfMain::TransferCommand(bool move)
             ShowError(int(sys::GetLastError()), TDescriptFile(destination).Path(), LoadStr(512),
                       true, this);
     }
+    // Entries that went along with a moved folder leave the found listing.
+    if (move && indexes.size() < all.size())
+        DropVanished(*fileView);
     fileView->update();
     PlayCompleteSound(ReadSetting(*ini, key::Sound));
     UpdateDiskInfo();
@@ -136,7 +175,8 @@ void TfMain::Delete1Click()
 {
     if (InArchive())
         return;
-    const QList<int> indexes = CommandIndexes(*fileView);
+    const QList<int> all = CommandIndexes(*fileView);
+    const QList<int> indexes = OutermostIndexes(*fileView, all);
     if (indexes.isEmpty())
         return;
     QString text;
@@ -169,6 +209,8 @@ void TfMain::Delete1Click()
             ShowError(int(sys::GetLastError()), TDescriptFile(fileView->Folder()).Path(),
                       LoadStr(512), true, this);
     }
+    if (indexes.size() < all.size())
+        DropVanished(*fileView);
     fileView->update();
     PlayCompleteSound(ReadSetting(*ini, key::Sound));
     UpdateDiskInfo();

@@ -237,7 +237,9 @@ void TfMain::FileViewChangeDir()
 
 void TfMain::SHChangeNotifyChange()
 {
-    if (fileView->OwnerData())
+    // A found listing is re-read by Refresh only: the folder watched is
+    // not the one its entries lie in.
+    if (fileView->OwnerData() || fileView->FoundMode())
         return;
     const TFile *focused = fileView->GetItemFocused();
     fileView->Refresh(focused ? focused->GetFullName() : QString(), true);
@@ -259,9 +261,9 @@ void TfMain::UpdateDiskInfo()
 
 void TfMain::UpdateStatus()
 {
-    // An archive's entries carry no descriptions.
+    // An archive's entries and found ones carry no descriptions.
     for (const TCmd cmd : {TCmd::Description, TCmd::DeleteAllDescriptions})
-        mainMenu->Item(cmd)->setEnabled(!fileView->OwnerData());
+        mainMenu->Item(cmd)->setEnabled(!fileView->OwnerData() && !fileView->FoundMode());
     entryPanel->setText(fileView->EntryStatus());
     const QString selection = fileView->SelectionStatus();
     selectionPanel->setText(selection);

@@ -207,6 +207,8 @@ private:
     // Find Files (commands_find.cpp): the dialog, then the result chosen.
     void FindFiles1Click();
     void GoToFound(const QString &path);
+    void FeedFound(const QStringList &paths);
+    bool RefusedInFound(TCmd cmd);
     void Tree1Click();
     void MapNetworkDrive1Click();
     void DisconnectNetworkDrive1Click();

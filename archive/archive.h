@@ -92,6 +92,10 @@ public:
     TProgressEvent OnProgress;
     TChangeVolumeEvent OnChangeVolume;
     TFileExistsEvent OnFileExists;
+    // Asked between the entries while the list is read (the formats whose
+    // headers lie all through the file); true ends the reading, the list
+    // then holding what was read.
+    std::function<bool()> StopListing;
     TArchiveEntries Files;
     TArchiveEntries Folders;
     int AddOptions = 0;

@@ -27,8 +27,7 @@ namespace {
 
 const QString caption = QStringLiteral("Find Files");
 
-const char *const attributeTexts[5] = {"&Read-only", "&Hidden", "S&ystem", "Archi&ve",
-                                       "Fol&der"};
+const char *const attributeTexts[5] = {"&Read-only", "&Hidden", "S&ystem", "Archi&ve", "Fol&der"};
 
 Qt::CheckState StateOf(int value)
 {
@@ -147,18 +146,21 @@ TfFindFiles::TfFindFiles(QWidget *parent, const TFindForm &form) : QDialog(paren
     FindButton = new QPushButton(QStringLiteral("&Find"), this);
     StopButton = new QPushButton(QStringLiteral("S&top"), this);
     GoToButton = new QPushButton(QStringLiteral("&Go to file"), this);
+    FeedButton = new QPushButton(QStringLiteral("Feed to &panel"), this);
+    FeedButton->setToolTip(QStringLiteral("Lists the items found in the file panel"));
     CloseButton = new QPushButton(QStringLiteral("Close"), this);
     FindButton->setDefault(true);
-    for (QPushButton *button : {StopButton, GoToButton, CloseButton})
+    for (QPushButton *button : {StopButton, GoToButton, FeedButton, CloseButton})
         button->setAutoDefault(false);
     connect(FindButton, &QPushButton::clicked, this, &TfFindFiles::Start);
     connect(StopButton, &QPushButton::clicked, this, &TfFindFiles::Stop);
     connect(GoToButton, &QPushButton::clicked, this, [this] { Close(foGoToFile); });
+    connect(FeedButton, &QPushButton::clicked, this, [this] { Close(foFeed); });
     connect(CloseButton, &QPushButton::clicked, this, &TfFindFiles::reject);
     connect(Results, &QTreeView::doubleClicked, this, [this] { Close(foGoToFile); });
 
     auto *buttons = new QVBoxLayout;
-    for (QPushButton *button : {FindButton, StopButton, GoToButton, CloseButton})
+    for (QPushButton *button : {FindButton, StopButton, GoToButton, FeedButton, CloseButton})
         buttons->addWidget(button);
     buttons->addStretch();
 
@@ -300,6 +302,7 @@ void TfFindFiles::UpdateButtons()
     StopButton->setEnabled(running);
     const QModelIndex current = Results->currentIndex();
     GoToButton->setEnabled(current.isValid() && model.Row(current.row()).skipped.isEmpty());
+    FeedButton->setEnabled(model.FoundCount() > 0);
 }
 
 void TfFindFiles::UpdateStatus()
@@ -325,9 +328,13 @@ void TfFindFiles::Close(TOutcome how)
         WorkerDone();
     }
     const QModelIndex current = Results->currentIndex();
-    if (how == foGoToFile &&
-        (!current.isValid() || !model.Row(current.row()).skipped.isEmpty()))
+    if (how == foGoToFile && (!current.isValid() || !model.Row(current.row()).skipped.isEmpty()))
         return;
+    if (how == foFeed) {
+        fed = model.DiskPaths();
+        if (fed.isEmpty())
+            return;
+    }
     focused = current.isValid() ? model.Row(current.row()).item.path : QString();
     outcome = how;
     accept();
@@ -345,8 +352,7 @@ void TfFindFiles::reject()
 
 void TfFindFiles::keyPressEvent(QKeyEvent *event)
 {
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        Results->hasFocus()) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && Results->hasFocus()) {
         Close(foGoToFile);
         return;
     }

@@ -1,8 +1,8 @@
 #pragma once
 // TfFindFiles: the Find Files dialog. The search runs on a worker thread
 // and its results stream into the list while it runs; the dialog stays
-// usable and Stop ends the search at once. Closing with "Go to file"
-// tells the main window what to show.
+// usable and Stop ends the search at once. Closing with "Go to file" or
+// "Feed to panel" tells the main window what to show.
 
 #include "find/findform.h"
 #include "find/foundmodel.h"
@@ -28,7 +28,7 @@ namespace kestrel {
 class TfFindFiles : public QDialog {
     Q_OBJECT
 public:
-    enum TOutcome { foNone, foGoToFile };
+    enum TOutcome { foNone, foGoToFile, foFeed };
 
     TfFindFiles(QWidget *parent, const TFindForm &form);
     ~TfFindFiles() override;
@@ -42,6 +42,8 @@ public:
     TOutcome Outcome() const { return outcome; }
     // The result focused when the dialog closed.
     QString Focused() const { return focused; }
+    // The items found on disk, for the panel, after "Feed to panel".
+    QStringList Fed() const { return fed; }
     const TFoundModel &Model() const { return model; }
 
     QLineEdit *Folders;
@@ -64,6 +66,7 @@ public:
     QPushButton *FindButton;
     QPushButton *StopButton;
     QPushButton *GoToButton;
+    QPushButton *FeedButton;
     QPushButton *CloseButton;
 
 Q_SIGNALS:
@@ -91,6 +94,7 @@ private:
     QTimer *drainTimer;
     TOutcome outcome = foNone;
     QString focused;
+    QStringList fed;
 };
 
 } // namespace kestrel

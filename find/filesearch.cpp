@@ -202,6 +202,8 @@ void TFileSearch::SearchArchive(const QString &path, const QString &relative)
         archive->OnChangeVolume = [](TArchive &, const QString &, int &result) {
             result = mrCancel;
         };
+        // A long list (a big compressed tar) ends with the search.
+        archive->StopListing = [this] { return Stopped(); };
         // Reads the list.
         archive->SetFileName(path);
     }

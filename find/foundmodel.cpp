@@ -1,7 +1,10 @@
 #include "find/foundmodel.h"
 
 #include "panel/filetexts.h"
+#include "platform/drives.h"
 #include "text/strings.h"
+
+#include <QSet>
 
 namespace kestrel {
 
@@ -94,6 +97,52 @@ void TFoundModel::Append(std::vector<TFoundRow> more)
         rows.push_back(std::move(row));
     }
     endInsertRows();
+}
+
+QStringList TFoundModel::DiskPaths() const
+{
+    QStringList paths;
+    QSet<QString> seen;
+    for (const TFoundRow &row : rows)
+        if (row.skipped.isEmpty() && !row.item.inArchive && !seen.contains(row.item.path)) {
+            seen.insert(row.item.path);
+            paths.append(row.item.path);
+        }
+    return paths;
+}
+
+TFeed FeedOf(const QStringList &paths)
+{
+    if (paths.isEmpty())
+        return {};
+    const QString drive = sys::ExtractFileDrive(paths.first());
+    // The folders below the drive that every item's folder starts with.
+    QStringList common;
+    bool first = true;
+    for (const QString &path : paths) {
+        if (drive.isEmpty() || sys::ExtractFileDrive(path) != drive)
+            return {};
+        const QStringList parts =
+            FoundFolder(path).mid(drive.size()).split(QLatin1Char('\\'), Qt::SkipEmptyParts);
+        if (first) {
+            common = parts;
+            first = false;
+            continue;
+        }
+        qsizetype same = 0;
+        while (same < common.size() && same < parts.size() && common[same] == parts[same])
+            ++same;
+        common.resize(same);
+    }
+    TFeed feed;
+    feed.root = drive + QLatin1Char('\\') + common.join(QLatin1Char('\\'));
+    const qsizetype cut = feed.root.size() + (feed.root.endsWith(QLatin1Char('\\')) ? 0 : 1);
+    // "C:\" keeps its backslash, a share's root does not get one.
+    if (feed.root.endsWith(QLatin1Char('\\')) && !sys::IsRoot(feed.root))
+        feed.root.chop(1);
+    for (const QString &path : paths)
+        feed.names.append(path.mid(cut));
+    return feed;
 }
 
 } // namespace kestrel

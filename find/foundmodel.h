@@ -6,6 +6,7 @@
 #include "find/filesearch.h"
 
 #include <QAbstractTableModel>
+#include <QStringList>
 
 #include <vector>
 
@@ -31,11 +32,21 @@ public:
     const TFoundRow &Row(int row) const { return rows[std::size_t(row)]; }
     int FoundCount() const { return found; }
     int SkippedCount() const { return int(rows.size()) - found; }
+    // The paths of the items found on disk (not inside archives), each once.
+    QStringList DiskPaths() const;
 
 private:
     std::vector<TFoundRow> rows;
     int found = 0;
 };
+
+// Found items as one listing: the deepest folder holding them all and each
+// item's path relative to it. Empty when they share no drive.
+struct TFeed {
+    QString root;
+    QStringList names;
+};
+TFeed FeedOf(const QStringList &paths);
 
 // The last component of a found item's path and the folder before it.
 QString FoundName(const QString &path);

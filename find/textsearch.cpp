@@ -121,7 +121,8 @@ TTextSearch::TTextSearch(const QString &text, TTextEncoding encoding, bool match
     } else if (!matchCase) {
         fold.resize(256);
         for (int b = 0; b < 256; ++b)
-            fold[std::size_t(b)] = b >= 'A' && b <= 'Z' ? (unsigned char)(b + 32) : (unsigned char)b;
+            fold[std::size_t(b)] =
+                b >= 'A' && b <= 'Z' ? (unsigned char)(b + 32) : (unsigned char)b;
         for (char &c : bytes)
             c = char(fold[static_cast<unsigned char>(c)]);
     }
@@ -147,9 +148,10 @@ std::size_t TTextSearch::FindBytes(const char *w, std::size_t n, std::size_t fro
     std::size_t at = from;
     while (at <= last) {
         const auto *a = static_cast<const unsigned char *>(memchr(u + at, lower, last - at + 1));
-        const auto *b = upper == lower ? nullptr
-                                       : static_cast<const unsigned char *>(
-                                             memchr(u + at, upper, last - at + 1));
+        const auto *b =
+            upper == lower
+                ? nullptr
+                : static_cast<const unsigned char *>(memchr(u + at, upper, last - at + 1));
         const unsigned char *hit = !a ? b : !b ? a : std::min(a, b);
         if (!hit)
             return npos;
@@ -223,16 +225,8 @@ TTextSearch::Scan::Scan(const TTextSearch &search, std::size_t blockSize)
     window.resize(reserve + this->blockSize);
     if (search.byBytes)
         return;
-    switch (search.encoding) {
-    case TTextEncoding::Utf8:
-        decoder = std::make_unique<QStringDecoder>(QStringDecoder::Utf8);
-        break;
-    case TTextEncoding::Utf16:
+    if (search.encoding == TTextEncoding::Utf16)
         decoder = std::make_unique<QStringDecoder>(QStringDecoder::Utf16LE);
-        break;
-    default:
-        break;
-    }
 }
 
 TTextSearch::Scan::~Scan() = default;
@@ -306,7 +300,9 @@ bool TTextSearch::Scan::ExamineBytes(const char *w, std::size_t n, bool atEnd)
 
 bool TTextSearch::Scan::FeedText(const char *data, std::size_t size)
 {
-    if (decoder)
+    if (search.encoding == TTextEncoding::Utf8)
+        DecodeUtf8(data, size);
+    else if (decoder)
         text += decoder->decode(QByteArrayView(data, qsizetype(size)));
     else
         text += search.DecodeBytes(data, size);
@@ -317,6 +313,29 @@ bool TTextSearch::Scan::FeedText(const char *data, std::size_t size)
     windowOffset += std::size_t(text.size() - keep);
     text = text.right(keep);
     return false;
+}
+
+void TTextSearch::Scan::DecodeUtf8(const char *data, std::size_t size)
+{
+    // A block may end inside a character; those bytes wait for the next one.
+    // Decoding starts afresh on each piece: a lead byte always begins a
+    // character, so every piece then reads as it would in the whole file
+    // (a decoder carrying its state across pieces can lose the byte after
+    // a cut-off lead).
+    partial.append(data, qsizetype(size));
+    const auto *u = reinterpret_cast<const unsigned char *>(partial.constData());
+    const qsizetype n = partial.size();
+    qsizetype cut = n;
+    for (qsizetype at = n - 1; at >= 0 && at >= n - 3; --at) {
+        if ((u[at] & 0xC0) == 0x80)
+            continue;
+        const qsizetype length = u[at] >= 0xF0 ? 4 : u[at] >= 0xE0 ? 3 : u[at] >= 0xC0 ? 2 : 1;
+        if (at + length > n)
+            cut = at;
+        break;
+    }
+    text += QString::fromUtf8(partial.constData(), cut);
+    partial.remove(0, cut);
 }
 
 bool TTextSearch::Scan::ExamineText(bool atEnd)
@@ -350,6 +369,8 @@ bool TTextSearch::Scan::Finish()
         return false;
     if (search.byBytes)
         return ExamineBytes(window.data() + reserve - tailSize, tailSize, true);
+    text += QString::fromUtf8(partial);
+    partial.clear();
     return ExamineText(true);
 }
 

@@ -42,15 +42,17 @@ public:
         bool FeedText(const char *data, std::size_t size);
         bool ExamineBytes(const char *w, std::size_t n, bool atEnd);
         bool ExamineText(bool atEnd);
+        void DecodeUtf8(const char *data, std::size_t size);
 
         const TTextSearch &search;
         std::size_t blockSize;
-        std::size_t reserve;     // room before the block for the kept tail
+        std::size_t reserve; // room before the block for the kept tail
         std::vector<char> window;
         std::size_t tailSize = 0;
-        std::size_t first = 0;   // the first match start not yet examined
+        std::size_t first = 0;               // the first match start not yet examined
         unsigned long long windowOffset = 0; // file offset of the window's start
-        QString text;            // decoded window (text searches)
+        QString text;                        // decoded window (text searches)
+        QByteArray partial;                  // UTF-8 bytes of a character cut by the block's end
         std::unique_ptr<QStringDecoder> decoder;
     };
 
@@ -70,7 +72,7 @@ private:
     std::size_t context = 4; // bytes kept around a match to see whole words
     QByteArray bytes;        // the text in the encoding
     QString text;
-    QStringMatcher matcher;  // case-blind text searches
+    QStringMatcher matcher;          // case-blind text searches
     std::vector<unsigned char> fold; // ASCII case folding for case-blind byte searches
 };
 

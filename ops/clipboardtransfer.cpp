@@ -87,7 +87,7 @@ int GetClipboardFiles(QStringList &files)
 
 bool Paste(TKFileView &view, QObject *owner)
 {
-    if (view.OwnerData())
+    if (view.OwnerData() || view.FoundMode())
         return false;
     QStringList files;
     const int effect = GetClipboardFiles(files);
@@ -102,7 +102,7 @@ bool Paste(TKFileView &view, QObject *owner)
 
 bool PasteShortcut(TKFileView &view, QObject *owner)
 {
-    if (view.OwnerData())
+    if (view.OwnerData() || view.FoundMode())
         return false;
     QStringList files;
     if (GetClipboardFiles(files) == 0)

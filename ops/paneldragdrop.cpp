@@ -216,7 +216,7 @@ void TPanelDragDrop::Drop(QDropEvent *event)
 {
     scrollTimer.stop();
     const QStringList files = OfferedFiles(event->mimeData());
-    if (files.isEmpty() || view->OwnerData()) {
+    if (files.isEmpty() || view->OwnerData() || view->FoundMode()) {
         DragLeave();
         event->ignore();
         return;

@@ -46,10 +46,10 @@ QHash<QString, TFile *> ByName(const TFiles &files)
 void TFileListing::LoadDescript()
 {
     HasDescript = false;
-    if (!ownerData && OnDescribe && OnDescribe())
+    if (!ownerData && !found && OnDescribe && OnDescribe())
         return;
     TDescriptFile file(folder);
-    if (ownerData || folder.isEmpty() || !file.Read() || file.LineCount() == 0)
+    if (ownerData || found || folder.isEmpty() || !file.Read() || file.LineCount() == 0)
         return;
     for (int i = 0; i < Files.Count(); ++i) {
         TFile &entry = *Files[i];
@@ -64,7 +64,7 @@ void TFileListing::LoadDescript()
 
 bool TFileListing::SaveDescript(const QStringList &gone)
 {
-    if (ownerData)
+    if (ownerData || found)
         return true;
     TDescriptFile file(folder);
     if (!file.Read())
@@ -89,7 +89,7 @@ bool TFileListing::SaveDescript(const QStringList &gone)
 
 bool TFileListing::DeleteAllDescript()
 {
-    if (ownerData)
+    if (ownerData || found)
         return true;
     TDescriptFile file(folder);
     file.Parse(QByteArray());
@@ -103,7 +103,7 @@ bool TFileListing::DeleteAllDescript()
 
 bool TFileListing::DescriptRenamed(const QString &oldName, const QString &newName)
 {
-    if (ownerData || oldName == newName)
+    if (ownerData || found || oldName == newName)
         return true;
     TDescriptFile file(folder);
     if (!file.Read())
@@ -127,7 +127,7 @@ bool TFileListing::DescriptRenamed(const QString &oldName, const QString &newNam
 
 bool TFileListing::DescriptDeleted(const QStringList &names)
 {
-    if (ownerData || names.isEmpty())
+    if (ownerData || found || names.isEmpty())
         return true;
     TDescriptFile file(folder);
     if (!file.Read())
@@ -145,7 +145,7 @@ bool TFileListing::DescriptDeleted(const QStringList &names)
 bool TFileListing::DescriptCopied(const QString &destFolder, const QList<TDescriptCopy> &done,
                                   bool move)
 {
-    if (ownerData || done.isEmpty())
+    if (ownerData || found || done.isEmpty())
         return true;
     TDescriptFile source(folder);
     if (!source.Read())

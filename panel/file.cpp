@@ -36,8 +36,9 @@ QString TFile::GetShortName() const
 
 static void SplitFileName(const QString &name, QString &base, QString &ext)
 {
+    // A found entry's name carries its folders: a dot in those is no extension.
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot < 0) {
+    if (dot < 0 || dot < name.lastIndexOf(QLatin1Char('\\'))) {
         base = name;
         ext.clear();
     } else {

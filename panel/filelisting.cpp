@@ -2,8 +2,8 @@
 
 #include "ops/errors.h"
 #include "platform/names.h"
-#include "text/strings.h"
 #include "platform/wildcard.h"
+#include "text/strings.h"
 
 #include "platform/drives.h"
 #include "platform/errors.h"
@@ -11,6 +11,7 @@
 #include "platform/shell.h"
 
 #include <QHash>
+#include <QMap>
 #include <QSet>
 
 namespace kestrel {
@@ -30,6 +31,12 @@ bool TFileListing::SetFolder(const QString &path)
     HideToolTip();
     // What was typed belongs to the listing being left.
     EndQuickSearch();
+    // Found mode ends on any move; ".." goes back where it started, or to
+    // the root when that folder has gone.
+    const bool leavingFound = found;
+    found = false;
+    if (leavingFound && path == Parent)
+        return SetFolder(folderBeforeFound) || SetFolder(folder);
     if (ownerData) {
         folder = path;
         if (OnGetTitle) {
@@ -41,9 +48,11 @@ bool TFileListing::SetFolder(const QString &path)
         return true;
     }
     const QString target = PathFromFolder(path);
-    if (!sys::SetCurrentDirectory(target))
+    if (!sys::SetCurrentDirectory(target)) {
+        found = leavingFound;
         return false;
-    if (sys::IsRoot(folder) && (path == Parent || path == Backslash))
+    }
+    if (!leavingFound && sys::IsRoot(folder) && (path == Parent || path == Backslash))
         return true;
 
     QString focusName;
@@ -139,10 +148,17 @@ void TFileListing::Refresh(const QString &focusName, bool keepSelection)
     Files.BeginUpdate();
     SelCount = 0;
     SelSize = 0;
-    if (ownerData)
+    if (ownerData) {
         GetOwnerData();
-    else
+    } else if (found) {
+        QStringList names;
+        for (int i = 0; i < Files.Count(); ++i)
+            if (!Files[i]->IsParent())
+                names.append(Files[i]->GetFullName());
+        ScanFound(names);
+    } else {
         ScanFiles();
+    }
     if (!focusName.isEmpty())
         FocusedIndex = Files.IndexOf(focusName);
     if (!selected.isEmpty()) {
@@ -156,7 +172,7 @@ void TFileListing::Refresh(const QString &focusName, bool keepSelection)
                 Select(it.value());
         }
     }
-    if (!ownerData)
+    if (!ownerData && !found)
         LoadDescript();
     Files.EndUpdate();
     FireChangeSelected();
@@ -267,6 +283,85 @@ void TFileListing::GetOwnerData()
         OnOwnerData(addDrives);
     if (addDrives)
         ScanDrives();
+    FocusedIndex = 0;
+    Files.EndUpdate();
+}
+
+void TFileListing::SetOwnerData(bool value)
+{
+    ownerData = value;
+    if (value)
+        found = false;
+}
+
+bool TFileListing::ShowFound(const QString &root, const QStringList &names)
+{
+    HideToolTip();
+    EndQuickSearch();
+    if (!sys::SetCurrentDirectory(root))
+        return false;
+    // Fed again from a found listing: ".." still leads to the folder before.
+    if (!found)
+        folderBeforeFound = folder;
+    found = true;
+    folder = root;
+    drive = sys::ExtractFileDrive(root);
+    HasDescript = false;
+    SetTitle(QStringLiteral("Found in %1")
+                 .arg(sys::ExtractFileName(root).isEmpty() ? root : sys::ExtractFileName(root)));
+    Files.BeginUpdate();
+    SelCount = 0;
+    SelSize = 0;
+    ScanFound(names);
+    Files.EndUpdate();
+    FireChangeSelected();
+    Invalidate();
+    return true;
+}
+
+void TFileListing::ScanFound(const QStringList &names)
+{
+    Files.BeginUpdate();
+    Files.Clear();
+    SelCount = 0;
+    SelSize = 0;
+    // ".." shows the root's own date, as a folder's ".." shows its folder's.
+    sys::FILETIME rootTime;
+    if (!sys::IsRoot(folder)) {
+        const QString rootName = sys::ExtractFileName(folder);
+        sys::ForEachEntry(ParentFolder(folder), [&](const sys::WIN32_FIND_DATA &data) {
+            if (data.cFileName != rootName)
+                return true;
+            rootTime = data.ftLastWriteTime;
+            return false;
+        });
+    }
+    Files.AddFile(Parent, 0, sys::FILE_ATTRIBUTE_DIRECTORY, rootTime);
+    // Each folder is read once for all of its entries.
+    QMap<QString, QList<qsizetype>> byFolder;
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const qsizetype cut = names[i].lastIndexOf(QLatin1Char('\\'));
+        byFolder[cut < 0 ? QString() : names[i].left(cut)].append(i);
+    }
+    for (auto it = byFolder.cbegin(); it != byFolder.cend(); ++it) {
+        const QString prefix = it.key().isEmpty() ? QString() : it.key() + Backslash;
+        QSet<QString> wanted;
+        for (const qsizetype i : it.value())
+            wanted.insert(names[i].mid(prefix.size()));
+        sys::ForEachEntry(sys::JoinPath(folder, it.key()), [&](const sys::WIN32_FIND_DATA &data) {
+            if (wanted.remove(data.cFileName))
+                Files
+                    .AddFile(prefix + data.cFileName,
+                             (quint64(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
+                             data.dwFileAttributes, data.ftLastWriteTime)
+                    ->ShortName = data.cAlternateFileName.isEmpty()
+                                      ? QString()
+                                      : prefix + data.cAlternateFileName;
+            return !wanted.isEmpty();
+        });
+    }
+    if (sortType != fstNone)
+        Files.Sort(sortType, descend);
     FocusedIndex = 0;
     Files.EndUpdate();
 }

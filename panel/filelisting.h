@@ -4,7 +4,10 @@
 // keeps the links it was reached through), lists the folder's sub-folders,
 // files by filter masks and the machine's drives, sorts, and opens entries.
 // Owner-data mode takes the listing from OnOwnerData (archives) instead of
-// the file system.
+// the file system. Found mode lists given entries of many folders: each
+// name is a path relative to the folder shown, so the folder joined with a
+// name is the entry's real path, as in any folder; ".." goes back to the
+// folder shown before.
 
 #include "panel/fileviewmodel.h"
 
@@ -23,6 +26,7 @@ public:
     TFileSortType SortType() const { return sortType; }
     bool Descend() const { return descend; }
     bool OwnerData() const { return ownerData; }
+    bool FoundMode() const { return found; }
 
     // False (with the last error set) when the folder cannot be entered.
     bool SetFolder(const QString &path);
@@ -34,7 +38,11 @@ public:
     void SetViewHidden(bool value);
     void SetSortType(TFileSortType type);
     void SetDescend(bool value);
-    void SetOwnerData(bool value) { ownerData = value; }
+    void SetOwnerData(bool value);
+    // Enters found mode on root (a folder holding every entry) with the
+    // entries at these relative paths (Windows form); those gone are left
+    // out. False, with the last error set, when root cannot be entered.
+    bool ShowFound(const QString &root, const QStringList &names);
     void Sort() { Files.Sort(sortType, descend); }
     void Open() override;
     QString GetFileName() const;
@@ -90,6 +98,8 @@ public:
 
 private:
     void GetOwnerData();
+    // Lists the found entries that still exist, read afresh from the disk.
+    void ScanFound(const QStringList &names);
     // One entry of the folder as the search delivered it.
     struct Found {
         QString name;
@@ -111,6 +121,8 @@ private:
     TFileSortType sortType = fstName;
     bool descend = false;
     bool ownerData = false;
+    bool found = false;
+    QString folderBeforeFound;
 };
 
 } // namespace kestrel

@@ -418,8 +418,13 @@ bool TFileViewModel::QuickSearch(const QString &text, bool fromTop)
     const int count = Files.Count();
     if (count == 0)
         return false;
+    // A found entry is also found by its own name, after the folders before it.
     auto matches = [&](int i) {
-        return Files[i]->GetFullName().startsWith(text, Qt::CaseInsensitive);
+        const QString name = Files[i]->GetFullName();
+        return name.startsWith(text, Qt::CaseInsensitive) ||
+               (Files[i]->Kind() != fkDrive && QStringView(name)
+                                                   .sliced(name.lastIndexOf(QLatin1Char('\\')) + 1)
+                                                   .startsWith(text, Qt::CaseInsensitive));
     };
     if (fromTop) {
         for (int i = 0; i < count; ++i) {

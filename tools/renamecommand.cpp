@@ -10,6 +10,8 @@
 #include "tools/batchrename.h"
 #include "tools/targets.h"
 
+#include <QMap>
+
 #include <memory>
 
 namespace kestrel {
@@ -28,16 +30,19 @@ QString OldExtension(const QString &name)
 
 class TRenameRun {
 public:
-    TRenameRun(QObject *owner, TFileListing &panel, const QList<TFile *> &targets)
-        : owner(owner), folder(panel.Folder()), targets(targets)
+    // The targets lie in folder, below the panel's folder as prefix says
+    // (a found listing's entries); their names there are what is renamed.
+    TRenameRun(QObject *owner, const QString &folder, const QString &prefix,
+               const QList<TFile *> &targets)
+        : owner(owner), folder(folder), prefix(prefix), targets(targets)
     {
         for (const TFile *file : targets)
-            sources << file->GetFullName();
+            sources << file->GetFullName().mid(prefix.size());
         results = sources;
     }
 
     // Every entry in turn; false once the user cancels or the rule's run ends.
-    void Run();
+    bool Run();
 
     QList<TRenamed> renamed;
 
@@ -50,17 +55,19 @@ private:
 
     QObject *owner;
     QString folder;
+    QString prefix;
     QList<TFile *> targets;
     QStringList sources;
     QStringList results;
 };
 
-void TRenameRun::Run()
+bool TRenameRun::Run()
 {
     TRenameForm form;
     for (int i = 0; i < sources.size(); ++i)
         if (!RenameOne(i, form))
-            return;
+            return false;
+    return true;
 }
 
 bool TRenameRun::RenameOne(int index, TRenameForm &form)
@@ -141,8 +148,9 @@ void TRenameRun::RenameRest(int start)
 void TRenameRun::Done(int index, const QString &newName)
 {
     TFile *file = targets[index];
-    renamed.append({sources[index], newName, file->Kind() == fkFolder});
+    renamed.append({prefix + sources[index], prefix + newName, file->Kind() == fkFolder});
     file->SetFullName(newName);
+    file->Name.prepend(prefix);
     sources[index] = newName;
     results[index] = newName;
 }
@@ -155,9 +163,28 @@ QList<TRenamed> RunRenameCommand(QObject *owner, TFileListing &panel)
     const QList<TFile *> targets = ToolTargets(panel);
     if (targets.isEmpty())
         return {};
-    TRenameRun run(owner, panel, targets);
-    run.Run();
-    return run.renamed;
+    // Entries of several folders (a found listing) are renamed folder by
+    // folder, each where it lies.
+    QMap<QString, QList<TFile *>> byPrefix;
+    QStringList order;
+    for (TFile *file : targets) {
+        const QString name = file->GetFullName();
+        const QString prefix = name.left(name.lastIndexOf(QLatin1Char('\\')) + 1);
+        if (!byPrefix.contains(prefix))
+            order.append(prefix);
+        byPrefix[prefix].append(file);
+    }
+    QList<TRenamed> renamed;
+    for (const QString &prefix : order) {
+        const QString folder =
+            prefix.isEmpty() ? panel.Folder() : sys::JoinPath(panel.Folder(), prefix.chopped(1));
+        TRenameRun run(owner, folder, prefix, byPrefix[prefix]);
+        const bool ended = !run.Run();
+        renamed += run.renamed;
+        if (ended)
+            break;
+    }
+    return renamed;
 }
 
 } // namespace kestrel

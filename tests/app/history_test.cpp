@@ -159,6 +159,33 @@ TEST_F(NavigationTest, BrowsingInsideAnArchiveAddsNothing)
     EXPECT_EQ(Entries(), QStringList{Dir("A")});
 }
 
+TEST_F(NavigationTest, BackFromFoundEntriesReturnsToTheFolderTheyWereFedIn)
+{
+    Start();
+    Visit("B");
+    ASSERT_TRUE(w->FileView()->ShowFound(Dir("A"), {QStringLiteral("x")}));
+    w->RunCommand(TCmd::Back);
+    EXPECT_FALSE(w->FileView()->FoundMode());
+    EXPECT_EQ(Folder(), Dir("B"));
+    EXPECT_EQ(Entries(), (QStringList{Dir("A"), Dir("B")}));
+}
+
+TEST_F(NavigationTest, AnArchiveOpenedFromFoundEntriesClosesIntoItsOwnFolder)
+{
+    test::WriteLibZip(Native(QStringLiteral("C:\\A\\In\\pack.zip")),
+                      {{QStringLiteral("top.txt"), "t"}});
+    Start();
+    auto *view = w->FileView();
+    ASSERT_TRUE(view->ShowFound(Dir("A"), {QStringLiteral("In\\pack.zip")}));
+    view->SetFocused(view->Files.IndexOf(QStringLiteral("In\\pack.zip")));
+    QTest::keyClick(view, Qt::Key_Return);
+    ASSERT_TRUE(view->OwnerData());
+    QTest::keyClick(view, Qt::Key_Backspace);
+    ASSERT_FALSE(view->OwnerData());
+    EXPECT_EQ(Folder(), QStringLiteral("C:\\A\\In"));
+    EXPECT_EQ(view->GetItemFocused()->GetFullName(), QStringLiteral("pack.zip"));
+}
+
 // Enter in the address box goes to the typed folder and gives the keys back
 // to the panel; the list holds the drives by volume name, then Network.
 TEST_F(NavigationTest, AddressBoxGoesToTypedFoldersAndListsTheDrives)

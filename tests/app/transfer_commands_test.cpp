@@ -183,6 +183,61 @@ TEST_F(TransferTest, MoveOfThreeWhoseSecondFailsLeavesEverythingAsTheDisk)
     EXPECT_EQ(w->LastDestination, QStringLiteral("D:\\Dest"));
 }
 
+TEST_F(TransferTest, FoundEntriesMoveUnderTheirOwnNamesAndNothingIsPastedAmongThem)
+{
+    MakeFile(QStringLiteral("C:\\Data\\a.txt"), "root a");
+    MakeFile(QStringLiteral("C:\\Data\\descript.dat"), "a.txt=root a\r\n");
+    MakeFile(QStringLiteral("C:\\Data\\One\\a.txt"), "one a");
+    MakeFile(QStringLiteral("C:\\Data\\Two\\b.txt"), "two b");
+    MakeFolder(QStringLiteral("D:\\Dest"));
+    Start(QStringLiteral("C:\\Data"));
+    ASSERT_TRUE(Panel().ShowFound(QStringLiteral("C:\\Data"),
+                                  {QStringLiteral("One\\a.txt"), QStringLiteral("Two\\b.txt")}));
+    Select(QStringLiteral("One\\a.txt"));
+    Select(QStringLiteral("Two\\b.txt"));
+    ExpectDestination(QStringLiteral("D:\\Dest"));
+    Run(TCmd::Move);
+    EXPECT_EQ(NamesOnDisk(QStringLiteral("D:\\Dest")), (QStringList{"a.txt", "b.txt"}));
+    EXPECT_EQ(Contents(QStringLiteral("D:\\Dest\\a.txt")), "one a");
+    EXPECT_EQ(NamesOnDisk(QStringLiteral("C:\\Data\\One")), QStringList());
+    // The root's own a.txt and its description are not the found one's.
+    EXPECT_EQ(Contents(QStringLiteral("C:\\Data\\a.txt")), "root a");
+    EXPECT_EQ(Contents(QStringLiteral("C:\\Data\\descript.dat")), "a.txt=root a\r\n");
+    EXPECT_EQ(Names(), QStringList{QStringLiteral("..")});
+    EXPECT_TRUE(Panel().FoundMode());
+
+    ask.ExpectMessageBox(mrOk);
+    Run(TCmd::EditPaste);
+    ASSERT_EQ(ask.asked.size(), 3u);
+    EXPECT_TRUE(ask.asked[2].text.contains(QLatin1String("nothing can be put into it")))
+        << ask.asked[2].text.toStdString();
+}
+
+TEST_F(TransferTest, AFoundFolderTakesTheFoundEntriesInsideItAlong)
+{
+    MakeFile(QStringLiteral("C:\\Data\\Sub\\in.txt"), "in");
+    MakeFile(QStringLiteral("C:\\Data\\Sub\\Deep\\deep.txt"), "deep");
+    MakeFile(QStringLiteral("C:\\Data\\Subway\\out.txt"), "out");
+    MakeFile(QStringLiteral("C:\\Data\\Other\\x.txt"), "x");
+    Start(QStringLiteral("C:\\Data"));
+    ASSERT_TRUE(Panel().ShowFound(
+        QStringLiteral("C:\\Data"),
+        {QStringLiteral("Sub"), QStringLiteral("Sub\\in.txt"), QStringLiteral("Sub\\Deep\\deep.txt"),
+         QStringLiteral("Subway\\out.txt"), QStringLiteral("Other\\x.txt")}));
+    for (const char *name : {"Sub", "Sub\\in.txt", "Sub\\Deep\\deep.txt", "Subway\\out.txt"})
+        Select(QString::fromLatin1(name));
+    // One question, no message about the entries gone with their folder.
+    ask.ExpectDeleteWarning(mrAll);
+    Run(TCmd::Delete);
+    EXPECT_EQ(ask.asked.size(), 1u);
+    EXPECT_FALSE(Exists(QStringLiteral("C:\\Data\\Sub")));
+    EXPECT_FALSE(Exists(QStringLiteral("C:\\Data\\Subway\\out.txt")));
+    EXPECT_TRUE(Exists(QStringLiteral("C:\\Data\\Other\\x.txt")));
+    EXPECT_EQ(Names(), (QStringList{"..", "Other\\x.txt"}));
+    EXPECT_EQ(Panel().SelCount, 0);
+    EXPECT_TRUE(Panel().GetItemFocused());
+}
+
 TEST_F(TransferTest, CopyDeselectsWhatWasCopiedAndRefusesBadDestinations)
 {
     MakeFile(QStringLiteral("C:\\Data\\a.txt"), "aaa");

@@ -469,6 +469,23 @@ TEST_F(LibArchive, TarInEveryCompressionListsAndExtracts)
     }
 }
 
+TEST_F(LibArchive, ListingStopsWhenAsked)
+{
+    QList<TItem> items;
+    for (int i = 0; i < 50; ++i)
+        items.append({QByteArray("f") + QByteArray::number(i), "x"});
+    MakeFolder(QStringLiteral("C:\\in"));
+    WriteArchive(Native(QStringLiteral("C:\\in\\many.tar.gz")), "pax", items, "gzip");
+    TLibArchive archive(atTar);
+    int asked = 0;
+    archive.StopListing = [&asked] { return ++asked > 3; };
+    archive.SetFileName(QStringLiteral("C:\\in\\many.tar.gz"));
+    EXPECT_EQ(archive.Files.Count(), 3);
+    EXPECT_TRUE(Messages().isEmpty());
+    // Without the question the whole list is read.
+    EXPECT_EQ(List(QStringLiteral("C:\\in\\many.tar.gz"))->Files.Count(), 50);
+}
+
 TEST_F(LibArchive, NamesSelectFoldersAndFiles)
 {
     const QString path = QStringLiteral("C:\\in\\a.tar.gz");

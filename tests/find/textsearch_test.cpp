@@ -77,6 +77,19 @@ TEST(TextSearch, CaseBlindBeyondAscii)
     ExpectEverywhere(exact, QStringLiteral("kein ÄRGER hier").toUtf8(), false);
 }
 
+TEST(TextSearch, InvalidBytesDecodeAsAWholeFileWouldBe)
+{
+    // A lead byte cut off by a plain letter in the next block used to take
+    // that letter with it, so "tbaή" was read as a whole word "baή".
+    const TTextSearch word(QStringLiteral("baή"), TTextEncoding::Utf8, false, true);
+    ExpectEverywhere(word, QByteArray("c\xE3t") + QStringLiteral("baή").toUtf8(), false);
+    ExpectEverywhere(word, QByteArray("c\xE3 ") + QStringLiteral("baή").toUtf8(), true);
+    // The same for a plain search: the letter after a cut lead byte is kept.
+    const TTextSearch text(QStringLiteral("tή"), TTextEncoding::Utf8, false, false);
+    ExpectEverywhere(text, QByteArray("\xE3t") + QStringLiteral("ή").toUtf8(), true);
+    ExpectEverywhere(text, QByteArray("\xF0\x9Ft") + QStringLiteral("ή").toUtf8(), true);
+}
+
 TEST(TextSearch, Utf16MatchesOnWholeUnitsOnly)
 {
     const TTextSearch exact(QStringLiteral("ab"), TTextEncoding::Utf16, true, false);

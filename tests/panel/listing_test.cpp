@@ -2,6 +2,7 @@
 
 #include "platform/drives.h"
 #include "platform/fileapi.h"
+#include "platform/filetime.h"
 #include "tests/support/machine.h"
 
 #include <QDir>
@@ -337,6 +338,125 @@ TEST_F(ListingTest, VanishedFolderGivesAnEmptyListing)
     EXPECT_TRUE(view.Names(fkFile).isEmpty());
     EXPECT_EQ(view.Names(fkDrive).size(), 6);
     EXPECT_TRUE(view.IsConsistent());
+}
+
+// A found listing: entries of several folders under one root, each named by
+// its path from there.
+class FoundListingTest : public ListingTest {
+protected:
+    void SetUp() override
+    {
+        ListingTest::SetUp();
+        MakeFile(QStringLiteral("C:\\Data\\Dot.d\\plain"), "p");
+        MakeFile(QStringLiteral("C:\\Data\\Other\\b.txt"), "other b");
+        MakeFile(QStringLiteral("C:\\Data\\descript.dat"), "b.txt=bee\r\n");
+        view.SetFolder(QStringLiteral("C:\\"));
+        ASSERT_TRUE(view.ShowFound(QStringLiteral("C:\\Data"),
+                                   {QStringLiteral("b.txt"), QStringLiteral("Sub\\inner.txt"),
+                                    QStringLiteral("Dot.d\\plain"), QStringLiteral("Other\\b.txt"),
+                                    QStringLiteral("gone.txt"), QStringLiteral("Other")}));
+    }
+    const TFile *Entry(const QString &name) const { return view.Files.Get(view.Files.IndexOf(name)); }
+};
+
+TEST_F(FoundListingTest, EntriesAreNamedByTheirPathFromTheRoot)
+{
+    EXPECT_TRUE(view.FoundMode());
+    EXPECT_EQ(view.Folder(), QStringLiteral("C:\\Data"));
+    EXPECT_EQ(sys::GetCurrentDirectory(), QStringLiteral("C:\\Data"));
+    QStringList files = view.Names(fkFile);
+    files.sort(Qt::CaseInsensitive);
+    // What has gone from the disk is left out.
+    EXPECT_EQ(files, (QStringList{"b.txt", "Dot.d\\plain", "Other\\b.txt", "Sub\\inner.txt"}));
+    EXPECT_EQ(view.Names(fkFolder), (QStringList{"..", "Other"}));
+    // ".." carries the root's own date.
+    SetTime(QStringLiteral("C:\\Data"), 1500000000);
+    view.Refresh(QString(), false);
+    EXPECT_EQ(view.Files[0]->Time, sys::UnixToFileTime(1500000000, 0));
+    EXPECT_TRUE(view.Names(fkDrive).isEmpty());
+    // A dot in a folder's name is no extension; a file's own one is.
+    ASSERT_TRUE(Entry(QStringLiteral("Dot.d\\plain")));
+    EXPECT_EQ(Entry(QStringLiteral("Dot.d\\plain"))->Ext, QString());
+    EXPECT_EQ(Entry(QStringLiteral("Other\\b.txt"))->Ext, QStringLiteral("txt"));
+    EXPECT_EQ(Entry(QStringLiteral("Other\\b.txt"))->Size, 7u);
+    // The folder joined with a name is the entry's real path.
+    view.SetFocused(view.Files.IndexOf(QStringLiteral("Sub\\inner.txt")));
+    EXPECT_EQ(view.GetFileName(), QStringLiteral("C:\\Data\\Sub\\inner.txt"));
+    // Typing finds an entry by its own name as well as by its path.
+    EXPECT_TRUE(view.QuickSearch(QStringLiteral("inn"), true));
+    EXPECT_EQ(view.Focused(), QStringLiteral("Sub\\inner.txt"));
+    EXPECT_TRUE(view.QuickSearch(QStringLiteral("other\\"), true));
+    EXPECT_EQ(view.Focused(), QStringLiteral("Other\\b.txt"));
+    // The root's descriptions are not the found entries'.
+    EXPECT_FALSE(view.HasDescript);
+    EXPECT_EQ(Entry(QStringLiteral("b.txt"))->Description, QString());
+    EXPECT_TRUE(view.DescriptDeleted({QStringLiteral("b.txt")}));
+    EXPECT_EQ(Contents(QStringLiteral("C:\\Data\\descript.dat")), "b.txt=bee\r\n");
+    EXPECT_TRUE(view.IsConsistent());
+}
+
+TEST_F(FoundListingTest, RefreshReadsTheEntriesAgainAndDropsTheVanished)
+{
+    view.Select(view.Files.IndexOf(QStringLiteral("Other\\b.txt")));
+    ASSERT_EQ(::unlink(Native(QStringLiteral("C:\\Data\\Sub\\inner.txt")).constData()), 0);
+    MakeFile(QStringLiteral("C:\\Data\\Other\\b.txt"), "now longer");
+    // A new file in the root is no found entry.
+    MakeFile(QStringLiteral("C:\\Data\\new.txt"), "n");
+    view.Refresh(QStringLiteral("b.txt"), true);
+    QStringList files = view.Names(fkFile);
+    files.sort(Qt::CaseInsensitive);
+    EXPECT_EQ(files, (QStringList{"b.txt", "Dot.d\\plain", "Other\\b.txt"}));
+    EXPECT_EQ(Entry(QStringLiteral("Other\\b.txt"))->Size, 10u);
+    EXPECT_TRUE(Entry(QStringLiteral("Other\\b.txt"))->Selected);
+    EXPECT_EQ(view.SelCount, 1);
+    EXPECT_EQ(view.Focused(), QStringLiteral("b.txt"));
+    EXPECT_TRUE(view.FoundMode());
+    EXPECT_TRUE(view.IsConsistent());
+}
+
+TEST_F(FoundListingTest, LeavingGoesBackOrIntoTheFolderEntered)
+{
+    // "..": the folder shown before the listing.
+    view.SetFolder(QStringLiteral(".."));
+    EXPECT_FALSE(view.FoundMode());
+    EXPECT_EQ(view.Folder(), QStringLiteral("C:\\"));
+    EXPECT_EQ(view.Names(fkFolder), QStringList{QStringLiteral("Data")});
+    // A found folder opens as itself, and its ".." is a folder's again.
+    view.ShowFound(QStringLiteral("C:\\Data"), {QStringLiteral("Sub")});
+    view.SetFolder(QStringLiteral("Sub"));
+    EXPECT_FALSE(view.FoundMode());
+    EXPECT_EQ(view.Folder(), QStringLiteral("C:\\Data\\Sub"));
+    view.SetFolder(QStringLiteral(".."));
+    EXPECT_EQ(view.Folder(), QStringLiteral("C:\\Data"));
+    // The folder before has gone: ".." shows the root instead.
+    MakeFolder(QStringLiteral("C:\\Temp\\Away"));
+    view.SetFolder(QStringLiteral("C:\\Temp\\Away"));
+    view.ShowFound(QStringLiteral("C:\\Data"), {QStringLiteral("b.txt")});
+    ASSERT_EQ(::rmdir(Native(QStringLiteral("C:\\Temp\\Away")).constData()), 0);
+    view.SetFolder(QStringLiteral(".."));
+    EXPECT_FALSE(view.FoundMode());
+    EXPECT_EQ(view.Folder(), QStringLiteral("C:\\Data"));
+    EXPECT_TRUE(view.Names(fkFile).contains(QStringLiteral("a.doc")));
+}
+
+TEST_F(FoundListingTest, NamesThatAreNotUtf8Survive)
+{
+    const QByteArray folder = Native(QStringLiteral("C:\\Data\\Sub"));
+    FILE *file = ::fopen((folder + "/bad\xFF\xFEname.txt").constData(), "w");
+    ASSERT_NE(file, nullptr);
+    ::fclose(file);
+    QString name;
+    sys::ForEachEntry(QStringLiteral("C:\\Data\\Sub"), [&](const sys::WIN32_FIND_DATA &data) {
+        if (data.cFileName.startsWith(QLatin1String("bad")))
+            name = data.cFileName;
+        return true;
+    });
+    ASSERT_FALSE(name.isEmpty());
+    ASSERT_TRUE(view.ShowFound(QStringLiteral("C:\\Data"), {QStringLiteral("Sub\\") + name}));
+    ASSERT_EQ(view.Names(fkFile).size(), 1);
+    view.SetFocused(view.Files.IndexOf(QStringLiteral("Sub\\") + name));
+    EXPECT_NE(sys::GetFileAttributes(view.GetFileName()), sys::INVALID_FILE_ATTRIBUTES);
+    ::unlink((folder + "/bad\xFF\xFEname.txt").constData());
 }
 
 } // namespace

@@ -169,6 +169,51 @@ TEST_F(RenameTest, OneByOneTheExtensionStaysUnlessChangeExtensionIsTicked)
     EXPECT_EQ(panel.Names(), (QStringList{"final.txt", "memo.txt", "report.txt"}));
 }
 
+TEST_F(RenameTest, AFoundEntryIsRenamedInItsOwnFolder)
+{
+    MakeFile(Data(QStringLiteral("One\\a.txt")), "one a");
+    MakeFile(Data(QStringLiteral("Two\\a.txt")), "two a");
+    MakeFile(Data(QStringLiteral("One\\b.txt")), "one b");
+    ASSERT_TRUE(panel.ShowFound(QStringLiteral("C:\\Data"),
+                                {QStringLiteral("One\\a.txt"), QStringLiteral("Two\\a.txt"),
+                                 QStringLiteral("One\\b.txt")}));
+    panel.SelectNames({"Two\\a.txt", "One\\b.txt"});
+    // The box shows the entry's own name; the new one stays in its folder.
+    ask.ExpectRenameEntry(mrOk, [](TRenameForm &form) {
+        form.text = QStringLiteral("c");
+        form.changeExtension = false;
+    });
+    ask.ExpectRenameEntry(mrOk, [](TRenameForm &form) {
+        form.text = QStringLiteral("z");
+        form.changeExtension = false;
+    });
+    const QList<TRenamed> renamed = RunRenameCommand(nullptr, panel);
+    ASSERT_EQ(ask.asked.size(), 2);
+    QStringList shown = {ask.asked[0].rename.text, ask.asked[1].rename.text};
+    shown.sort();
+    EXPECT_EQ(shown, (QStringList{"a.txt", "b.txt"}));
+    // Whichever came first, each went where it lay.
+    const bool oneFirst = ask.asked[0].rename.text == QLatin1String("b.txt");
+    const QString oneName = oneFirst ? QStringLiteral("c.txt") : QStringLiteral("z.txt");
+    const QString twoName = oneFirst ? QStringLiteral("z.txt") : QStringLiteral("c.txt");
+    EXPECT_EQ(Contents(Data(QStringLiteral("One\\") + oneName)), "one b");
+    EXPECT_EQ(Contents(Data(QStringLiteral("Two\\") + twoName)), "two a");
+    EXPECT_FALSE(Exists(Data(QStringLiteral("One\\b.txt"))));
+    EXPECT_FALSE(Exists(Data(QStringLiteral("Two\\a.txt"))));
+    EXPECT_TRUE(Exists(Data(QStringLiteral("One\\a.txt"))));
+    ASSERT_EQ(renamed.size(), 2);
+    EXPECT_TRUE(renamed[0].newName.startsWith(oneFirst ? QLatin1String("One\\")
+                                                       : QLatin1String("Two\\")));
+    // The entries keep the way to their folder.
+    QStringList names = panel.Names();
+    names.sort();
+    EXPECT_EQ(names, (QStringList{"One\\a.txt", "One\\" + oneName, "Two\\" + twoName}));
+    panel.Refresh(QString(), true);
+    names = panel.Names();
+    names.sort();
+    EXPECT_EQ(names, (QStringList{"One\\a.txt", "One\\" + oneName, "Two\\" + twoName}));
+}
+
 TEST_F(RenameTest, AFailedOrRefusedNameAsksAgainFromTheCurrentName)
 {
     Make({"a.txt", "b.txt"});
