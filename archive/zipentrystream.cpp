@@ -41,17 +41,29 @@ la_ssize_t TZipEntryStream::Read(struct archive *reader, void *client, const voi
         self->position += n;
         return la_ssize_t(n);
     }
-    const sys::INT64 want = std::min(readSize, self->length - self->position);
-    self->buffer.resize(std::size_t(readSize));
-    const sys::INT64 got =
-        self->source.ReadAt(self->base + self->position, self->buffer.data(), want);
-    if (got < 0) {
-        archive_set_error(reader, EIO, "Read error");
-        return -1;
+    if (self->position < self->bufferAt || self->position >= self->bufferAt + self->buffered) {
+        if (!self->buffer) {
+            self->bufferSize = std::min(readSize, self->length);
+            self->buffer = std::make_unique_for_overwrite<char[]>(std::size_t(self->bufferSize));
+        }
+        const sys::INT64 want = std::min(self->bufferSize, self->length - self->position);
+        const sys::INT64 got =
+            self->source.ReadAt(self->base + self->position, self->buffer.get(), want);
+        if (got <= 0) {
+            self->buffered = 0;
+            if (got == 0)
+                return 0;
+            archive_set_error(reader, EIO, "Read error");
+            return -1;
+        }
+        self->bufferAt = self->position;
+        self->buffered = got;
     }
-    *data = self->buffer.data();
-    self->position += got;
-    return la_ssize_t(got);
+    const sys::INT64 skip = self->position - self->bufferAt;
+    *data = self->buffer.get() + skip;
+    const sys::INT64 n = self->buffered - skip;
+    self->position += n;
+    return la_ssize_t(n);
 }
 
 la_int64_t TZipEntryStream::Seek(struct archive *, void *client, la_int64_t offset, int whence)

@@ -11,7 +11,7 @@
 
 #include <archive.h>
 
-#include <vector>
+#include <memory>
 
 namespace kestrel {
 
@@ -37,7 +37,13 @@ private:
     sys::INT64 length; // local header and data
     QByteArray tail;   // the directory of the one item and the end records
     sys::INT64 position = 0;
-    std::vector<char> buffer;
+    // The last stretch read from the source: libarchive seeks back over the
+    // item's start more than once while it opens it, and those reads are
+    // served from here.
+    std::unique_ptr<char[]> buffer;
+    sys::INT64 bufferSize = 0;
+    sys::INT64 bufferAt = 0; // stream position of buffer[0]
+    sys::INT64 buffered = 0; // bytes in buffer
 };
 
 } // namespace kestrel

@@ -185,16 +185,12 @@ TReader TExtraction::OpenItem(TZipEntryStream &stream, TItemPasswords &asked,
 // Asks about an existing target; false skips the item.
 bool TExtraction::AskTarget(const QString &target, const TZipCentralEntry &entry, bool &exists)
 {
+    // A dangling link has attributes of its own, so it counts as there too.
     const sys::DWORD attributes = sys::GetFileAttributes(target);
     exists = attributes != sys::INVALID_FILE_ATTRIBUTES;
-    if (!exists) {
-        // A dangling link is there too, though nothing can be read through it.
-        QString text;
-        exists = sys::ReadSymbolicLink(target, text);
-    }
     if (!exists)
         return true;
-    if (attributes != sys::INVALID_FILE_ATTRIBUTES && IsRealFolder(attributes)) {
+    if (IsRealFolder(attributes)) {
         Message(zmWrite, ErrorLine(entry.path, sys::ERROR_ALREADY_EXISTS));
         return false;
     }

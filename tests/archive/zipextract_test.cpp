@@ -287,6 +287,54 @@ TEST_F(ZipExtract, LinksThatLeaveAreRefused)
     EXPECT_TRUE(Tree(Native(QStringLiteral("C:\\outside"))).isEmpty());
 }
 
+// Items are read in stretches of a bounded size, and libarchive seeks back
+// over an item's start while opening it: every byte must still come out in
+// its place, for the stretch boundaries of stored, deflated and encrypted data.
+TEST_F(ZipExtract, ItemsLongerThanOneReadComeOutWhole)
+{
+    const QByteArray big = Pattern(2621447, 7);
+    const QByteArray exact = Pattern(1 << 20, 8);
+    for (const char *method : {"store", "deflate", "zipcrypt"}) {
+        SCOPED_TRACE(method);
+        const bool crypt = QByteArray(method) == "zipcrypt";
+        const QString archive = QStringLiteral("C:\\long-%1.zip").arg(QLatin1String(method));
+        WriteLibZip(Native(archive),
+                    {{QStringLiteral("big.bin"), big},
+                     {QStringLiteral("tiny.txt"), "t"},
+                     {QStringLiteral("exact.bin"), exact}},
+                    crypt ? "deflate" : method, crypt ? method : nullptr, "pw");
+        const QString out = QStringLiteral("C:\\long-%1").arg(QLatin1String(method));
+        const auto zip = ExtractTo(archive, out, {}, crypt ? QStringLiteral("pw") : QString());
+        EXPECT_EQ(zip->ProcessedCount, 3);
+        EXPECT_TRUE(Contents(out + QStringLiteral("\\big.bin")) == big);
+        EXPECT_EQ(Contents(out + QStringLiteral("\\tiny.txt")), QByteArray("t"));
+        EXPECT_TRUE(Contents(out + QStringLiteral("\\exact.bin")) == exact);
+    }
+}
+
+// A dangling link where an item goes is there all the same: the user is
+// asked, and an overwrite replaces the link itself, never writing where it
+// points.
+TEST_F(ZipExtract, DanglingLinkAtTheTargetIsAskedAbout)
+{
+    WriteLibZip(Native(QStringLiteral("C:\\one.zip")), {{QStringLiteral("a.txt"), "new a"}});
+    MakeFolder(QStringLiteral("C:\\out"));
+    ASSERT_TRUE(
+        sys::CreateSymbolicLink(QStringLiteral("C:\\out\\a.txt"), QStringLiteral("gone.txt"), 0));
+    int asked = 0;
+    onFileExists = [&](TArchive &, const TFile &, int &mode, QString &) {
+        ++asked;
+        mode = feOverwrite;
+    };
+    const auto zip = ExtractTo(QStringLiteral("C:\\one.zip"), QStringLiteral("C:\\out"));
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(zip->ProcessedCount, 1);
+    const QMap<QString, QByteArray> tree = Tree(Native(QStringLiteral("C:\\out")));
+    EXPECT_EQ(tree.value(QStringLiteral("a.txt")), QByteArray("new a"));
+    EXPECT_FALSE(tree.contains(QStringLiteral("gone.txt")));
+    EXPECT_EQ(tree.size(), 1);
+}
+
 TEST_F(ZipExtract, ExistingFilesFollowTheAnswers)
 {
     WriteLibZip(Native(QStringLiteral("C:\\new.zip")), {{QStringLiteral("a.txt"), "new a"},
