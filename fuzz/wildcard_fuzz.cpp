@@ -40,8 +40,8 @@ bool Reference(const QString &name, const QString &mask)
 {
     if (mask == QLatin1String("*") || mask == QLatin1String("*.*"))
         return true;
-    const QString n = name.toCaseFolded();
-    QString m = mask.toCaseFolded();
+    const QString n = sys::CaseKey(name);
+    QString m = sys::CaseKey(mask);
     const bool hasDot = n.contains(QLatin1Char('.'));
     if (m.endsWith(QLatin1Char('.')) && m != QLatin1String(".") && m != QLatin1String("..")) {
         while (m.endsWith(QLatin1Char('.')))

@@ -40,27 +40,6 @@ bool StampOf(const QByteArray &folder, Stamp &stamp)
     return true;
 }
 
-// The case-folded form, as caseless comparison sees it. Lone surrogates (bytes
-// that were not UTF-8) stay as they are rather than becoming U+FFFD.
-QString Folded(const QString &name)
-{
-    QString out;
-    out.reserve(name.size());
-    const qsizetype n = name.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = name[i];
-        if (c.isHighSurrogate() && i + 1 < n && name[i + 1].isLowSurrogate()) {
-            const char32_t folded = QChar::toCaseFolded(QChar::surrogateToUcs4(c, name[i + 1]));
-            out += QChar(QChar::highSurrogate(folded));
-            out += QChar(QChar::lowSurrogate(folded));
-            ++i;
-        } else {
-            out += c.isSurrogate() ? c : c.toCaseFolded();
-        }
-    }
-    return out;
-}
-
 struct FolderNames {
     QByteArray folder;
     Stamp stamp;
@@ -82,7 +61,7 @@ bool ReadNames(const QByteArray &folder, QHash<QString, QByteArray> &byFolded)
         if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
             continue;
         const QByteArray entry(name);
-        const QString folded = Folded(DecodeName(entry));
+        const QString folded = CaseKey(DecodeName(entry));
         if (!byFolded.contains(folded))
             byFolded.insert(folded, entry);
     }
@@ -111,7 +90,7 @@ public:
                 return Caseless::NoFolder;
             it = Keep(std::move(fresh));
         }
-        const QByteArray found = it->byFolded.value(Folded(name));
+        const QByteArray found = it->byFolded.value(CaseKey(name));
         if (it->byFolded.size() > maxNames)
             Drop(it);
         if (found.isEmpty())
@@ -127,7 +106,7 @@ public:
         if (it == folders.end())
             return;
         const QByteArray name = BaseName(native);
-        const QString folded = Folded(DecodeName(name));
+        const QString folded = CaseKey(DecodeName(name));
         Stamp stamp;
         // A second name of the same letters: which comes first is the file
         // system's business, so the folder is read again when next needed.

@@ -94,23 +94,21 @@ QString DecodeName(const QByteArray &bytes)
 
 QString CaseKey(const QString &name)
 {
-    QString key;
-    key.reserve(name.size());
-    qsizetype run = 0; // start of the text not yet folded
+    QString out;
+    out.reserve(name.size());
     const qsizetype n = name.size();
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = name[i];
         if (c.isHighSurrogate() && i + 1 < n && name[i + 1].isLowSurrogate()) {
+            const char32_t folded = QChar::toCaseFolded(QChar::surrogateToUcs4(c, name[i + 1]));
+            out += QChar(QChar::highSurrogate(folded));
+            out += QChar(QChar::lowSurrogate(folded));
             ++i;
-            continue;
+        } else {
+            out += c.isSurrogate() ? c : c.toCaseFolded();
         }
-        if (!c.isSurrogate())
-            continue;
-        key += QStringView(name).mid(run, i - run).toString().toCaseFolded();
-        key += c;
-        run = i + 1;
     }
-    return run == 0 ? name.toCaseFolded() : key + QStringView(name).mid(run).toString().toCaseFolded();
+    return out;
 }
 
 QByteArray EncodeName(const QString &name)

@@ -1,5 +1,7 @@
 #include "platform/wildcard.h"
 
+#include "platform/names.h"
+
 namespace kestrel::sys {
 
 namespace {
@@ -38,8 +40,8 @@ bool MatchesMask(const QString &name, const QString &mask)
     // The everyday masks match every name; a listing asks this once per entry.
     if (mask == QLatin1String("*") || mask == QLatin1String("*.*"))
         return true;
-    const QString n = name.toCaseFolded();
-    const QString m = mask.toCaseFolded();
+    const QString n = CaseKey(name);
+    const QString m = CaseKey(mask);
     const QStringView mv(m);
     // "abc." asks for names without an extension.
     if (m.endsWith(QLatin1Char('.')) && m != QLatin1String(".") && m != QLatin1String("..")) {

@@ -17,7 +17,7 @@ namespace {
 // Names are looked up without regard to case, so they collide that way.
 QString Key(const QString &name)
 {
-    return name.toCaseFolded();
+    return sys::CaseKey(name);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "platform/wildcard.h"
 
+#include "platform/names.h"
+
 #include <gtest/gtest.h>
 
 namespace kestrel::sys {
@@ -50,6 +52,9 @@ TEST(Wildcard, FollowsTheFileSystemRules)
     for (const auto &r : rows)
         EXPECT_EQ(MatchesMask(QString::fromUtf8(r.name), QString::fromUtf8(r.mask)), r.match)
             << "mask " << r.mask << " name " << r.name;
+    // Undecodable bytes are themselves: "A\xBD" is not matched by "a\xA2".
+    EXPECT_TRUE(MatchesMask(DecodeName("A\xBD.txt"), DecodeName("a\xBD.*")));
+    EXPECT_FALSE(MatchesMask(DecodeName("A\xBD.txt"), DecodeName("a\xA2.*")));
 }
 
 // A '*' in the mask used to match only a literal '*' where the name had one,
