@@ -90,6 +90,8 @@ void TAce::ReadList()
     TUnaceItem item;
     int result = 0;
     while ((result = library.ReadHeader(item)) == ucSuccess) {
+        if (StopListing && StopListing())
+            break;
         QString path;
         // Names that would lead outside a destination are not listed;
         // extraction reports them.

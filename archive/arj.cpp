@@ -97,6 +97,10 @@ bool TArj::ListVolume(const QString &path)
     bool goesOn = false;
     if (reader.FindHeader() >= 0 && reader.ReadHeader(true, header) == arjRead) {
         while (reader.ReadHeader(false, header) == arjRead) {
+            if (StopListing && StopListing()) {
+                goesOn = false;
+                break;
+            }
             AddItem(header);
             goesOn = header.flags & arjVolume;
             // Data that claims to reach past the end ends the listing.

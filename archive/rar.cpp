@@ -103,6 +103,10 @@ void TRar::ReadList()
     TRarHeader header;
     int result = rarSuccess;
     while ((result = library.ReadHeader(header)) == rarSuccess) {
+        if (StopListing && StopListing()) {
+            result = rarEndArchive;
+            break;
+        }
         QString path;
         // Names that would lead outside a destination are not listed;
         // extraction reports them.

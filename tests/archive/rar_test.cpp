@@ -4,6 +4,7 @@
 // messages and the exact command line of the add run.
 
 #include "archive/archivestrings.h"
+#include "archive/handlers.h"
 #include "archive/rar.h"
 #include "ops/conflicts.h"
 #include "panel/file.h"
@@ -83,6 +84,38 @@ protected:
 // libarchive nor unar lists them without the password at listing time.
 const QStringList headerEncrypted{"test_read_format_rar_encryption_header.rar",
                                   "test_read_format_rar5_encrypted_filenames.rar"};
+
+// A search stops inside the list of any archive whose headers lie all
+// through the file, keeping what was read and saying nothing.
+TEST_F(RarTest, ListingsStopWhenAsked)
+{
+    if (Corpus().isEmpty())
+        GTEST_SKIP() << "no corpus";
+    const struct {
+        TArchiveType type;
+        const char *file;
+    } samples[] = {{atRar, "rar/test_read_format_rar.rar"},
+                   {atAce, "ace/dir2.ace"},
+                   {atArj, "arj/arjdemo_m1.arj"}};
+    for (const auto &sample : samples) {
+        QFile f(Corpus() + QLatin1Char('/') + QLatin1String(sample.file));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << sample.file;
+        MakeFile(QStringLiteral("C:\\stop.arc"), f.readAll());
+        const std::unique_ptr<TArchive> whole = CreateArchiveHandler(sample.type);
+        whole->SetFileName(QStringLiteral("C:\\stop.arc"));
+        ASSERT_GE(whole->Files.Count(), 2) << sample.file;
+        const std::unique_ptr<TArchive> stopped = CreateArchiveHandler(sample.type);
+        int asked = 0;
+        stopped->StopListing = [&asked] { return ++asked > 1; };
+        stopped->SetFileName(QStringLiteral("C:\\stop.arc"));
+        EXPECT_EQ(asked, 2) << sample.file;
+        EXPECT_LE(stopped->Files.Count(), 1) << sample.file;
+        EXPECT_LT(stopped->Files.Count() + stopped->Folders.Count(),
+                  whole->Files.Count() + whole->Folders.Count())
+            << sample.file;
+        EXPECT_TRUE(Messages().isEmpty()) << sample.file;
+    }
+}
 
 TEST_F(RarTest, CorpusListsAsBsdtarDoes)
 {
