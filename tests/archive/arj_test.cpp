@@ -126,30 +126,6 @@ protected:
         arj->SetFileName(path);
         return arj;
     }
-
-    // A stand-in for the archiver that records its arguments, one a line,
-    // and the list file it is given.
-    QString RecordingStub()
-    {
-        const QString script = Root() + QStringLiteral("/stub.sh");
-        QFile f(script);
-        f.open(QIODevice::WriteOnly);
-        f.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + Root().toUtf8() +
-                "/args\"\nfor a; do case \"$a\" in !*|@*) cp \"${a#?}\" \"" + Root().toUtf8() +
-                "/list\";; esac; done\nexit 0\n");
-        f.close();
-        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        QString win;
-        sys::FromNative(script.toUtf8(), win);
-        return win;
-    }
-
-    QStringList Recorded(const char *what)
-    {
-        QFile f(Root() + QLatin1Char('/') + QLatin1String(what));
-        f.open(QIODevice::ReadOnly);
-        return QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    }
 };
 
 TEST_F(ArjTest, HeaderSearchPassesOverStubsAndStopsAtItsLimit)
@@ -368,7 +344,7 @@ TEST_F(ArjTest, CommandLinesAndListFile)
 {
     TArj arj;
     arj.FileName = QStringLiteral("C:\\My Archives\\new.arj");
-    arj.ProgramPath = RecordingStub();
+    arj.ProgramPath = Stub(QStringLiteral("stub.sh"));
     arj.AddOptions = aoRecurse;
     arj.VolumeSize = 1440;
     arj.Compression = 2;

@@ -157,34 +157,6 @@ protected:
         EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
         return Tree(Native(folder));
     }
-    // An outside archiver stand-in: records its arguments and list file,
-    // puts a copy of fixture where the archive goes (unless none), and ends
-    // with the exit code.
-    QString Stub(const QString &name, const QString &fixture, int exitCode)
-    {
-        const QString script = Root() + QLatin1Char('/') + name;
-        QFile f(script);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        QByteArray text = "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + Root().toUtf8() +
-                          "/args\"\nprev=\nfor a; do case \"$a\" in @*|!*) cp \"${a#?}\" \"" +
-                          Root().toUtf8() +
-                          "/list\"; archive=\"$prev\";; esac; prev=\"$a\"; done\n";
-        if (!fixture.isEmpty())
-            text += "cp '" + fixture.toUtf8() + "' \"$archive\"\n";
-        text += "exit " + QByteArray::number(exitCode) + "\n";
-        f.write(text);
-        f.close();
-        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        QString win;
-        sys::FromNative(script.toUtf8(), win);
-        return win;
-    }
-    QStringList Recorded(const char *what)
-    {
-        QFile f(Root() + QLatin1Char('/') + QLatin1String(what));
-        f.open(QIODevice::ReadOnly);
-        return QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    }
     QMap<QString, QByteArray> Source() { return Tree(Native(QStringLiteral("C:\\src"))); }
 
     ProgressRecorder progress;

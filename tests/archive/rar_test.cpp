@@ -412,17 +412,7 @@ TEST_F(RarTest, ResultCodesShowTheirMessages)
 
 TEST_F(RarTest, AddRunsTheArchiverWithItsCommandLine)
 {
-    const QString script = Root() + QStringLiteral("/rar");
-    {
-        QFile f(script);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + Root().toUtf8() +
-                "/args\"\nfor a; do case \"$a\" in @*) cp \"${a#@}\" \"" + Root().toUtf8() +
-                "/list\";; esac; done\n");
-        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    }
-    QString stub;
-    sys::FromNative(script.toUtf8(), stub);
+    const QString stub = Stub(QStringLiteral("rar"));
     MakeFolder(QStringLiteral("C:\\dest dir"));
     TRar rar;
     rar.FileName = QStringLiteral("C:\\dest dir\\new.rar");
@@ -432,17 +422,12 @@ TEST_F(RarTest, AddRunsTheArchiverWithItsCommandLine)
     rar.Compression = 2;
     rar.Names = QStringList{QStringLiteral("one two.txt"), QStringLiteral("d\\x")};
     rar.Add();
-    QFile args(Root() + QStringLiteral("/args"));
-    ASSERT_TRUE(args.open(QIODevice::ReadOnly));
-    const QStringList got =
-        QString::fromUtf8(args.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList got = Recorded("args");
     ASSERT_EQ(got.size(), 6);
     EXPECT_EQ(got.mid(0, 4), (QStringList{"a", "-r", "-v1440", "-m0"}));
     EXPECT_EQ(got[4], QString::fromUtf8(Native(QStringLiteral("C:\\dest dir\\new.rar"))));
     EXPECT_TRUE(got[5].startsWith(QLatin1Char('@')));
-    QFile list(Root() + QStringLiteral("/list"));
-    ASSERT_TRUE(list.open(QIODevice::ReadOnly));
-    EXPECT_EQ(list.readAll(), QByteArray("one two.txt\nd/x\n"));
+    EXPECT_EQ(Recorded("list"), (QStringList{"one two.txt", "d/x"}));
     EXPECT_FALSE(QFile::exists(got[5].mid(1)));
 
     rar.AddOptions = aoMove;

@@ -253,6 +253,33 @@ QMap<QString, QByteArray> ArchiveTest::Tree(const QByteArray &nativeFolder)
     return tree;
 }
 
+QString ArchiveTest::Stub(const QString &name, const QString &fixture, int exitCode)
+{
+    const QString script = Root() + QLatin1Char('/') + name;
+    QFile f(script);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    QByteArray text = "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + Root().toUtf8() +
+                      "/args\"\nprev=\nfor a; do case \"$a\" in @*|!*) cp \"${a#?}\" \"" +
+                      Root().toUtf8() +
+                      "/list\"; archive=\"$prev\";; esac; prev=\"$a\"; done\n";
+    if (!fixture.isEmpty())
+        text += "cp '" + fixture.toUtf8() + "' \"$archive\"\n";
+    text += "exit " + QByteArray::number(exitCode) + "\n";
+    f.write(text);
+    f.close();
+    f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QString win;
+    sys::FromNative(script.toUtf8(), win);
+    return win;
+}
+
+QStringList ArchiveTest::Recorded(const char *what)
+{
+    QFile f(Root() + QLatin1Char('/') + QLatin1String(what));
+    f.open(QIODevice::ReadOnly);
+    return QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
 QStringList ArchiveTest::Messages()
 {
     QStringList texts;

@@ -102,6 +102,12 @@ protected:
     static QMap<QString, QByteArray> Tree(const QByteArray &nativeFolder);
     // The messages shown since the last call.
     QStringList Messages();
+    // An outside archiver stand-in: records its arguments ("args") and the
+    // list file it is given ("list"), puts a copy of fixture where the
+    // archive goes (unless none), and ends with the exit code. Windows form.
+    QString Stub(const QString &name, const QString &fixture = {}, int exitCode = 0);
+    // What the stand-in recorded, a line each.
+    QStringList Recorded(const char *what);
 
     ScriptedAsk ask;
 };
