@@ -90,7 +90,7 @@ void TAce::ReadList()
     TUnaceItem item;
     int result = 0;
     while ((result = library.ReadHeader(item)) == ucSuccess) {
-        if (StopListing && StopListing())
+        if (ListingStopped())
             break;
         QString path;
         // Names that would lead outside a destination are not listed;

@@ -96,6 +96,7 @@ public:
     // headers lie all through the file); true ends the reading, the list
     // then holding what was read.
     std::function<bool()> StopListing;
+    bool ListingStopped() const { return StopListing && StopListing(); }
     TArchiveEntries Files;
     TArchiveEntries Folders;
     int AddOptions = 0;

@@ -97,7 +97,7 @@ bool TArj::ListVolume(const QString &path)
     bool goesOn = false;
     if (reader.FindHeader() >= 0 && reader.ReadHeader(true, header) == arjRead) {
         while (reader.ReadHeader(false, header) == arjRead) {
-            if (StopListing && StopListing()) {
+            if (ListingStopped()) {
                 goesOn = false;
                 break;
             }

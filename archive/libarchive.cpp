@@ -184,7 +184,7 @@ void TLibArchive::ListEntries()
     }
     const sys::FILETIME archiveTime = FileTimeOf(FileName);
     struct archive_entry *item = nullptr;
-    while (!StopListing || !StopListing()) {
+    while (!ListingStopped()) {
         const int result = archive_read_next_header(reader.get(), &item);
         if (result == ARCHIVE_EOF)
             break;

@@ -103,7 +103,7 @@ void TRar::ReadList()
     TRarHeader header;
     int result = rarSuccess;
     while ((result = library.ReadHeader(header)) == rarSuccess) {
-        if (StopListing && StopListing()) {
+        if (ListingStopped()) {
             result = rarEndArchive;
             break;
         }
