@@ -15,8 +15,11 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <atomic>
+#include <functional>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace kestrel {
 
@@ -25,6 +28,56 @@ namespace {
 const QString kParent = QStringLiteral("..");
 // A ".." row carries no item.
 constexpr int kItemRole = Qt::UserRole;
+
+// Questions to servers outlive a window closed while they wait, and they end
+// by reading the drive table. They are joined before the process's statics
+// go: a detached one would read that table after exit destroyed it. Made on
+// first use, after start-up, this is destroyed before those statics.
+class TQueryThreads {
+public:
+    static TQueryThreads &Instance()
+    {
+        static TQueryThreads threads;
+        return threads;
+    }
+
+    void Start(std::function<void()> work)
+    {
+        std::lock_guard lock(mutex);
+        JoinFinished();
+        auto finished = std::make_shared<std::atomic<bool>>(false);
+        running.push_back({std::thread([work = std::move(work), finished] {
+                               work();
+                               *finished = true;
+                           }),
+                           finished});
+    }
+
+    ~TQueryThreads()
+    {
+        for (Running &query : running)
+            query.thread.join();
+    }
+
+private:
+    struct Running {
+        std::thread thread;
+        std::shared_ptr<std::atomic<bool>> finished;
+    };
+
+    void JoinFinished()
+    {
+        std::erase_if(running, [](Running &query) {
+            if (!*query.finished)
+                return false;
+            query.thread.join();
+            return true;
+        });
+    }
+
+    std::mutex mutex;
+    std::vector<Running> running;
+};
 
 } // namespace
 
@@ -96,20 +149,21 @@ void TfNetwork::OpenFolder(const QString &name, const QString &focusName)
     job = std::make_shared<Job>();
     jobServer = server;
     jobFocus = focusName;
-    std::thread([job = job, neighbourhood = neighbourhood, name, login = login] {
-        QList<TNetworkItem> items;
-        bool ok = true;
-        if (name.isEmpty())
-            items = neighbourhood->Servers();
-        else
-            ok = neighbourhood->Shares(name, login, items);
-        const sys::DWORD error = sys::GetLastError();
-        std::lock_guard lock(job->mutex);
-        job->items = items;
-        job->ok = ok;
-        job->error = error;
-        job->done = true;
-    }).detach();
+    TQueryThreads::Instance().Start(
+        [job = job, neighbourhood = neighbourhood, name, login = login] {
+            QList<TNetworkItem> items;
+            bool ok = true;
+            if (name.isEmpty())
+                items = neighbourhood->Servers();
+            else
+                ok = neighbourhood->Shares(name, login, items);
+            const sys::DWORD error = sys::GetLastError();
+            std::lock_guard lock(job->mutex);
+            job->items = items;
+            job->ok = ok;
+            job->error = error;
+            job->done = true;
+        });
     waited.start();
     poll.start();
 }

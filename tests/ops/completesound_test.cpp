@@ -4,6 +4,12 @@
 
 #include <QtEndian>
 
+#ifdef KESTREL_HAVE_MULTIMEDIA
+#include <QCoreApplication>
+#include <QSoundEffect>
+#include <QTest>
+#endif
+
 namespace kestrel {
 namespace {
 
@@ -51,6 +57,13 @@ TEST_F(CompleteSound, PlaysOnlyWhenSwitchedOnAndTheFileIsThere)
     EXPECT_FALSE(PlayCompleteSound(false));
 #ifdef KESTREL_HAVE_MULTIMEDIA
     EXPECT_TRUE(PlayCompleteSound(true));
+    // The sound is loaded on a thread of Qt's: it must be read whole, and be
+    // done before the process ends, or its half-made request is leaked.
+    auto *effect = QCoreApplication::instance()->findChild<QSoundEffect *>();
+    ASSERT_NE(effect, nullptr);
+    EXPECT_TRUE(
+        QTest::qWaitFor([effect] { return effect->status() != QSoundEffect::Loading; }, 20000));
+    EXPECT_EQ(effect->status(), QSoundEffect::Ready);
 #else
     EXPECT_FALSE(PlayCompleteSound(true));
 #endif
