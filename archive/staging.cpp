@@ -114,15 +114,12 @@ void TStaging::PlaceFolder(const QString &relative)
 
 bool TStaging::AskTarget(const QString &target, const TArchiveEntry &entry, bool &exists)
 {
+    // A dangling link has attributes of its own, so it counts as there too.
     const sys::DWORD attributes = sys::GetFileAttributes(target);
     exists = attributes != sys::INVALID_FILE_ATTRIBUTES;
-    if (!exists) {
-        QString text;
-        exists = sys::ReadSymbolicLink(target, text);
-    }
     if (!exists)
         return true;
-    if (attributes != sys::INVALID_FILE_ATTRIBUTES && IsRealFolder(attributes)) {
+    if (IsRealFolder(attributes)) {
         messages.Add(ErrorLine(sys::ExtractFileName(target), sys::ERROR_ALREADY_EXISTS));
         return false;
     }

@@ -11,6 +11,7 @@
 #include "ops/errors.h"
 #include "panel/file.h"
 #include "platform/faults.h"
+#include "platform/fileapi.h"
 #include "tests/archive/zipfixture.h"
 
 #include <QDir>
@@ -742,8 +743,12 @@ TEST_F(LibArchive, FailedWritesAndAnswersNeverLeaveAPartFile)
     EXPECT_EQ(Contents(QStringLiteral("C:\\out\\small.txt")), QByteArray("ok"));
     EXPECT_EQ(archive->ProcessedCount, 1);
 
-    // Skip keeps the old file; overwrite replaces it whole; cancel stops.
-    MakeFile(QStringLiteral("C:\\out\\small.txt"), "old");
+    // Skip keeps the old file; overwrite replaces it whole, and a dangling
+    // link where an item goes is asked about like a file and replaced, never
+    // written through; cancel stops.
+    ASSERT_TRUE(sys::DeleteFile(QStringLiteral("C:\\out\\small.txt")));
+    ASSERT_TRUE(sys::CreateSymbolicLink(QStringLiteral("C:\\out\\small.txt"),
+                                        QStringLiteral("gone.txt"), 0));
     QList<QString> asked;
     onFileExists = [&](TArchive &, const TFile &entry, int &mode, QString &) {
         asked << entry.GetFullName();
@@ -753,6 +758,7 @@ TEST_F(LibArchive, FailedWritesAndAnswersNeverLeaveAPartFile)
     EXPECT_EQ(asked, (QList<QString>{QStringLiteral("big.bin"), QStringLiteral("small.txt")}));
     EXPECT_EQ(Contents(QStringLiteral("C:\\out\\big.bin")), QByteArray("keep me"));
     EXPECT_EQ(Contents(QStringLiteral("C:\\out\\small.txt")), QByteArray("ok"));
+    EXPECT_FALSE(Tree(Native(QStringLiteral("C:\\out"))).contains(QStringLiteral("gone.txt")));
     onFileExists = [](TArchive &, const TFile &, int &mode, QString &) { mode = feCancel; };
     MakeFile(QStringLiteral("C:\\out\\small.txt"), "old");
     archive = ExtractTo(path, QStringLiteral("C:\\out"));
