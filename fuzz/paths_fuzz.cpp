@@ -50,11 +50,16 @@ void CheckWindowsPath(const QString &path)
 void CheckNativePath(const QByteArray &below)
 {
     const QByteArray native = fuzz::DriveRoot() + '/' + below;
+    // ".." may climb out to the real file system, where an existing name
+    // that differs only in case rightly stands for the one asked for.
+    const QByteArray clean = sys::CleanNative(native);
+    if (clean != fuzz::DriveRoot() && !clean.startsWith(fuzz::DriveRoot() + '/'))
+        return;
     QString path;
     if (!sys::FromNative(native, path))
         return;
     QByteArray again;
-    fuzz::Check(sys::ToNative(path, again) && again == sys::CleanNative(native),
+    fuzz::Check(sys::ToNative(path, again) && again == clean,
                 "a native path comes back different from its Windows form",
                 fuzz::Shown(sys::DecodeName(native)) + QStringLiteral(" -> ") + fuzz::Shown(path) +
                     QStringLiteral(" -> ") + fuzz::Shown(sys::DecodeName(again)));
